@@ -1,0 +1,59 @@
+#pragma once
+#include <windows.h>
+
+#include "common/ports/desktop.h"
+
+namespace vantora::win32 {
+
+inline HWND toHwnd(WindowHandle h) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(h)); }
+inline WindowHandle fromHwnd(HWND h) { return static_cast<WindowHandle>(reinterpret_cast<ULONG_PTR>(h)); }
+
+class Win32Screen : public ScreenPort {
+public:
+    int GetSystemMetrics(int index) override { return ::GetSystemMetrics(index); }
+    int screenDeviceCaps(int index) override {
+        HDC dc = ::GetWindowDC(nullptr);
+        const int value = dc ? ::GetDeviceCaps(dc, index) : 0;
+        if (dc) ::ReleaseDC(nullptr, dc);
+        return value;
+    }
+};
+
+class Win32Windows : public WindowManagerPort {
+public:
+    bool SetWindowPos(WindowHandle w, WindowHandle after, int x, int y, int cx, int cy, std::uint32_t f) override {
+        return ::SetWindowPos(toHwnd(w), toHwnd(after), x, y, cx, cy, f) != 0;
+    }
+    bool ShowWindow(WindowHandle w, int cmd) override { return ::ShowWindow(toHwnd(w), cmd) != 0; }
+    bool SetForegroundWindow(WindowHandle w) override { return ::SetForegroundWindow(toHwnd(w)) != 0; }
+    WindowHandle GetForegroundWindow() override { return fromHwnd(::GetForegroundWindow()); }
+    bool IsIconic(WindowHandle w) override { return ::IsIconic(toHwnd(w)) != 0; }
+    bool IsWindow(WindowHandle w) override { return ::IsWindow(toHwnd(w)) != 0; }
+};
+
+class Win32Tray : public TrayPort {
+public:
+    explicit Win32Tray(HICON icon) : icon_(icon) {}
+    bool add(const TrayIconRecord& r) override { return call(NIM_ADD, r); }
+    bool remove(const TrayIconRecord& r) override { return call(NIM_DELETE, r); }
+
+private:
+    bool call(DWORD what, const TrayIconRecord& r);
+    HICON icon_;
+};
+
+class Win32Help : public HelpPort {
+public:
+    explicit Win32Help(HWND owner) : owner_(owner) {}
+    void showContext(const std::string& file, std::uint32_t context) override {
+        ::WinHelpA(owner_, file.c_str(), HELP_CONTEXT, context);
+    }
+
+private:
+    HWND owner_;
+};
+
+// Libraries are never taken from the current directory.
+void restrictDllSearch();
+
+}  // namespace vantora::win32

@@ -1,0 +1,20 @@
+#pragma once
+// Store routines that act on the current key and on the main window's picture.
+#include <string>
+
+#include "common/ports/desktop.h"
+#include "common/ui/view.h"
+#include "launcher/launcher_state.h"
+#include "launcher/store.h"
+
+namespace vantora::launcher {
+
+void RefreshKeyPicture(Store& store, LauncherState& state, ui::View& form1);
+void ClearAssignment(Store& store, LauncherState& state);
+void SavePopupList(Store& store, LauncherState& state, FileSystemPort& files, const std::string& folder1,
+                   const std::string& folder2);
+
+// Subkey names of a key, by enumeration index; each cut at its first zero.
+std::vector<std::string> subkeyNames(RegistryPort& reg, RegHandle key);
+
+}  // namespace vantora::launcher

@@ -1,0 +1,258 @@
+#include "launcher/form1.h"
+
+#include <cmath>
+
+#include "launcher/assignments.h"
+
+namespace vantora::launcher {
+
+namespace {
+constexpr int kLabelTopShift = 28;
+}
+
+int scaledLabelFontSize(int dpi, int designSize) {
+    if (dpi <= 0) return designSize;
+    // nearbyint rounds halves to the even neighbour, as the size rule asks.
+    if (dpi < 97) return static_cast<int>(std::nearbyint(96.0 / dpi * designSize));
+    if (dpi >= 120) return static_cast<int>(std::nearbyint(designSize / (dpi / 96.0)));
+    return designSize;
+}
+
+Form1::Form1(LauncherState& state, Store& store, ui::View& view, MainWindowHost& host, Form1Ports ports,
+             Form1Actions actions)
+    : state_(state), store_(store), view_(view), host_(host), ports_(ports), actions_(std::move(actions)) {}
+
+void Form1::Form_Load() {
+    state_.TopMostFlag = false;
+    Form_Resize();
+    host_.showPicture();
+    helpFile_ = host_.programFolder() + "\\Keyloom32.hlp";
+
+    labelFontSize_ = scaledLabelFontSize(ports_.screen.screenDeviceCaps(kLogPixelsX), view_.fontSize(labelName(0)));
+    for (const auto& key : kKeyTable) {
+        const std::string label = labelName(key.index);
+        view_.setFontSize(label, labelFontSize_);
+        view_.setBounds(label, {key.left, key.top - kLabelTopShift, kLabelSize, kLabelSize});
+    }
+    for (const auto& key : kKeyTable) {
+        const std::string label = labelName(key.index);
+        ui::Rect r = view_.bounds(label);
+        r.top += kLabelTopShift;
+        view_.setBounds(label, r);
+    }
+
+    if (auto maker = ScopedRegKey::create(store_.registry(), kHkeyCurrentUser, kMakerKey)) {
+        const std::uint32_t handle = view_.windowHandle();
+        std::uint8_t bytes[4] = {std::uint8_t(handle), std::uint8_t(handle >> 8), std::uint8_t(handle >> 16),
+                                 std::uint8_t(handle >> 24)};
+        store_.registry().RegSetValueExA(maker.get(), kPublishedValue, kRegDword, bytes, 4);
+    }
+
+    state_.KeyNames.clear();
+    for (const auto& key : kKeyTable) state_.KeyNames.emplace_back(key.name);
+
+    if (auto cfg = ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, kCfgKey)) {
+        const long left = numericValue(store_.readString(cfg.get(), "x").text);
+        const long top = numericValue(store_.readString(cfg.get(), "y").text);
+        cfg.reset();
+        if (left < 0 || top < 0)
+            firstRunPosition();
+        else
+            view_.moveForm(left, top);
+    } else {
+        firstRunPosition();
+        for (auto [name, value] : {std::pair{"fIcon", "0"}, {"opts1", "0"}, {"opts2", "1"}, {"opts3", "0"},
+                                   {"opts4", "1"}, {"opts5", "1"}})
+            store_.writeUser(kCfgKey, name, value);
+        const ui::Rect r = view_.formBounds();
+        store_.writeCoordinate("X", r.left);
+        store_.writeCoordinate("Y", r.top);
+    }
+
+    applyTopMost(store_.option("opts1"));
+    view_.setChecked("mTop", state_.TopMostFlag);
+    view_.setChecked("mPopups", store_.option("opts2"));
+    view_.setChecked("mMinimize", store_.option("opts3"));
+    view_.setChecked("mHints", store_.option("opts4"));
+    view_.setChecked("mConfirm", store_.option("opts5"));
+
+    RefreshKeyPicture(store_, state_, view_);
+
+    state_.MainWindowHandle = view_.windowHandle();
+    addTrayIcon();
+    host_.replaceWindowProc();
+}
+
+void Form1::addTrayIcon() {
+    ports_.tray.add({88, state_.MainWindowHandle, kTrayIconId, kTrayFlags, TrayCallbackMessage, "Keyloom"});
+}
+
+void Form1::firstRunPosition() {
+    const ui::Rect r = view_.formBounds();
+    const int screenW = ports_.screen.GetSystemMetrics(kSmCxScreen) * view_.twipsPerPixelX();
+    const int screenH = ports_.screen.GetSystemMetrics(kSmCyScreen) * view_.twipsPerPixelY();
+    view_.moveForm((screenW - r.width) / 5, (screenH - r.height) / 5);
+}
+
+void Form1::Form_Resize() {
+    if (view_.windowState() == ui::WindowState::Minimized) {
+        view_.hide();
+        return;
+    }
+    const int tx = view_.twipsPerPixelX(), ty = view_.twipsPerPixelY();
+    view_.resizeForm(kPictureWidth * tx, (kPictureHeight + 5) * ty + ports_.screen.GetSystemMetrics(kSmCyMenu) * ty +
+                                             ports_.screen.GetSystemMetrics(kSmCySize) * ty);
+}
+
+void Form1::Form_Unload() {
+    for (int i = 0; i < kKeyCount; ++i) view_.setTag(labelName(i), "0");
+    const ui::Rect r = view_.formBounds();
+    if (!(r.left <= 0 && r.top <= 0)) {
+        store_.writeCoordinate("X", r.left);
+        store_.writeCoordinate("Y", r.top);
+    }
+    host_.restoreWindowProc();
+    ports_.tray.remove({88, state_.MainWindowHandle, kTrayIconId, 0, 0, {}});
+    host_.unloadForm5();
+}
+
+void Form1::Form_Terminate() {
+    if (auto maker = ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, kMakerKey))
+        store_.registry().RegDeleteValueA(maker.get(), kPublishedValue);
+}
+
+void Form1::Label1_MouseMove(int index, int, int, int, int) {
+    if (index < 0 || index >= kKeyCount) return;
+    const std::string label = labelName(index);
+    state_.CurrentKeyName = "Fn-" + view_.caption(label);
+    if (!store_.option("opts4")) {
+        view_.setToolTip(label, "");
+        return;
+    }
+    const StoredString desc = store_.readUser(kDescKey, state_.CurrentKeyName);
+    state_.CurrentKeyStatus = desc.status;
+    view_.setToolTip(label, desc.exists() && !desc.text.empty() ? desc.text : "none");
+}
+
+void Form1::Label1_MouseDown(int index, int button, int, int, int) {
+    if (index < 0 || index >= kKeyCount) return;
+    const std::string label = labelName(index);
+    if (view_.foreColor(label) == ReservedColor) return;
+    state_.CurrentKeyName = "Fn-" + view_.caption(label);
+    state_.CurrentKeyIndex = static_cast<std::int16_t>(index);
+    if (button == kMouseLeft) {
+        if (actions_.LaunchCurrentKey) actions_.LaunchCurrentKey();
+    } else if (button == kMouseRight) {
+        state_.CurrentKeyStatus = store_.readUser(kCmdKey, state_.CurrentKeyName).status;
+        if (actions_.showAssignmentTypeModal) actions_.showAssignmentTypeModal();
+    }
+}
+
+void Form1::applyTopMost(bool on) {
+    state_.TopMostFlag = on;
+    ports_.windows.SetWindowPos(view_.windowHandle(), on ? kHwndTopMost : kHwndNoTopMost, 0, 0, 0, 0,
+                                kSwpNoMoveNoSize);
+}
+
+bool Form1::toggleOption(const char* option, std::string_view menuItem) {
+    const bool nowOn = !store_.option(option);
+    view_.setChecked(menuItem, nowOn);
+    store_.writeUser(kCfgKey, option, nowOn ? "1" : "0");
+    return nowOn;
+}
+
+void Form1::mAssignments_Click() {
+    if (actions_.showAssignments) actions_.showAssignments();
+}
+void Form1::mTop_Click() { applyTopMost(toggleOption("opts1", "mTop")); }
+void Form1::mPopups_Click() {
+    if (toggleOption("opts2", "mPopups"))
+        RefreshKeyPicture(store_, state_, view_);
+    else
+        view_.cls();
+}
+void Form1::mMinimize_Click() { toggleOption("opts3", "mMinimize"); }
+void Form1::mHints_Click() { toggleOption("opts4", "mHints"); }
+void Form1::mConfirm_Click() { toggleOption("opts5", "mConfirm"); }
+void Form1::showHelp() { ports_.help.showContext(helpFile_, kHelpContextIndex); }
+void Form1::mIndex_Click() { showHelp(); }
+void Form1::umHelp_Click() { showHelp(); }
+void Form1::mAbout_Click() {
+    if (actions_.showAbout) actions_.showAbout();
+}
+void Form1::umLaunch_Click() { restoreFromTray(false); }
+
+void Form1::restoreFromTray(bool doubleClick) {
+    const WindowHandle main = state_.MainWindowHandle;
+    if (view_.windowState() == ui::WindowState::Normal && view_.visible()) {
+        ports_.windows.SetForegroundWindow(main);
+        return;
+    }
+    auto bringBack = [&] {
+        view_.setWindowState(ui::WindowState::Normal);
+        view_.show();
+        RefreshKeyPicture(store_, state_, view_);
+    };
+    if (doubleClick && !state_.anyDialogOpen()) {
+        ports_.windows.SetForegroundWindow(main);
+        bringBack();
+        return;
+    }
+    const WindowHandle active = host_.activeFormWindow();
+    ports_.windows.SetForegroundWindow(active);
+    if (active == main) bringBack();
+}
+
+long Form1::MainWindowProc(WindowHandle window, std::uint32_t message, std::uint32_t wParam, std::uint32_t lParam) {
+    if (message == TrayCallbackMessage && wParam == kTrayIconId) {
+        if (lParam == kTrayDoubleClick) {
+            restoreFromTray(true);
+        } else if (lParam == kTrayRightButtonUp) {
+            if (!state_.anyDialogOpen()) {
+                if (ports_.windows.GetForegroundWindow() != state_.MainWindowHandle)
+                    ports_.windows.SetForegroundWindow(state_.MainWindowHandle);
+            } else {
+                ports_.windows.SetForegroundWindow(host_.activeFormWindow());
+            }
+            host_.popupMenu("umTray", kTrayMenuRightAlign);
+        }
+    } else if (message == FnKeyMessage && wParam == kFnKeyWParam) {
+        if (const auto index = keyIndexForScanCode(lParam)) {
+            state_.CurrentKeyName = std::string(kKeyTable[*index].name);
+            state_.CurrentKeyIndex = static_cast<std::int16_t>(*index);
+            if (actions_.LaunchCurrentKey) actions_.LaunchCurrentKey();
+        }
+    }
+    return host_.callPreviousWindowProc(window, message, wParam, lParam);
+}
+
+bool StartUp(LauncherState& state, Store& store, PreviousInstancePort& instances, WindowManagerPort& windows,
+             bool win98OrMe, const std::function<void()>& loadAndShowForm1) {
+    state.CurrentKeyStatus = 100;
+    const bool first = !instances.anotherCopyRunning();
+    if (first) {
+        loadAndShowForm1();
+    } else if (auto maker = ScopedRegKey::open(store.registry(), kHkeyCurrentUser, kMakerKey)) {
+        std::uint32_t type = 0, size = 4;
+        std::uint8_t bytes[4] = {};
+        if (store.registry().RegQueryValueExA(maker.get(), kPublishedValue, &type, bytes, &size) == kErrorSuccess &&
+            size == 4) {
+            const WindowHandle first =
+                bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+            windows.ShowWindow(first, kSwRestore);
+            windows.SetForegroundWindow(first);
+        }
+    }
+    state.Win98OrMeFlag = win98OrMe;
+    return first;
+}
+
+
+}  // namespace vantora::launcher
+
+namespace vantora::launcher {
+bool IsWin98OrMe(bool queryOk, std::uint32_t major, std::uint32_t minor, std::uint32_t platformId) {
+    if (!queryOk) return false;
+    return (major == 4 && minor > 0) || (major > 4 && platformId == 1);
+}
+}  // namespace vantora::launcher

@@ -1,0 +1,23 @@
+#pragma once
+// The keyboard picture behind the key labels: 24-bit pixels, top row first, drawn so
+// that every assignable key's face lies under its label.
+#include <cstdint>
+#include <vector>
+
+#include "common/ui/view.h"
+
+namespace vantora::launcher {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<ui::Color> pixels;  // width * height, row 0 at the top
+    ui::Color at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+inline constexpr ui::Color kKeyFace = ui::rgb(58, 62, 74);
+inline constexpr ui::Color kKeyEdge = ui::rgb(20, 22, 28);
+inline constexpr ui::Color kDeckColor = ui::rgb(150, 156, 168);
+
+Picture drawKeyboardPicture();
+
+}  // namespace vantora::launcher

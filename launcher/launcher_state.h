@@ -1,0 +1,55 @@
+#pragma once
+// State shared by the launcher's windows for the life of the program.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/ports/desktop.h"
+#include "common/ui/view.h"
+#include "launcher/key_table.h"
+
+namespace vantora::launcher {
+
+inline constexpr ui::Color kWhite = ui::rgb(255, 255, 255);
+inline constexpr ui::Color AssignedColor = ui::rgb(0, 255, 255);
+inline constexpr ui::Color ReservedColor = ui::rgb(132, 134, 165);
+inline constexpr ui::Color PopupMarkColor = ui::rgb(255, 0, 0);
+
+inline constexpr std::uint32_t TrayCallbackMessage = 0x464;
+inline constexpr std::uint32_t FnKeyMessage = 0x7EB;
+inline constexpr std::uint32_t kFnKeyWParam = 0x100;
+inline constexpr std::uint32_t kTrayIconId = 9999;
+inline constexpr std::uint32_t kTrayDoubleClick = 0x203;  // WM_LBUTTONDBLCLK
+inline constexpr std::uint32_t kTrayRightButtonUp = 0x205;  // WM_RBUTTONUP
+inline constexpr std::uint32_t kTrayFlags = 7;  // message, icon, tip
+inline constexpr std::uint32_t kHelpContextIndex = 102;
+inline constexpr int kPictureWidth = 318;
+inline constexpr int kPictureHeight = 160;
+
+struct LauncherState {
+    std::vector<std::string> KeyNames;
+    std::string CurrentKeyName;
+    std::int16_t CurrentKeyIndex = 0;
+    std::int32_t CurrentKeyStatus = 0;
+    bool TopMostFlag = false;
+    WindowHandle MainWindowHandle = 0;
+    bool AssignmentTypeOpen = false;
+    bool CommandEditOpen = false;
+    bool ExplorerOpen = false;
+    bool ConfirmationOpen = false;
+    std::array<std::uint32_t, kKeyCount> LaunchedProcessIds{};
+    bool Win98OrMeFlag = false;
+
+    // Assignment being edited by the command dialogs.
+    std::string CurrentCommand, CurrentWorkingDir, CurrentDescription;
+    // Set by the explorer before a popup list is saved.
+    long ExplorerFileCount = 0;
+    std::string ChosenFolderName;
+
+    bool anyDialogOpen() const { return AssignmentTypeOpen || CommandEditOpen || ExplorerOpen || ConfirmationOpen; }
+};
+
+inline std::string labelName(int index) { return ui::indexed("Label1", index); }
+
+}  // namespace vantora::launcher

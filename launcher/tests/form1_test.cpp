@@ -1,0 +1,318 @@
+#include <gtest/gtest.h>
+
+#include "launcher/assignments.h"
+#include "launcher/tests/launcher_fakes.h"
+
+namespace vantora::launcher {
+namespace {
+
+using namespace vantora::launcher::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes rawValue(RegistryPort& reg, const char* path, const char* name, std::uint32_t* type = nullptr) {
+    auto key = ScopedRegKey::open(reg, kHkeyCurrentUser, path);
+    if (!key) return {};
+    std::uint32_t size = 0;
+    if (reg.RegQueryValueExA(key.get(), name, type, nullptr, &size) != kErrorSuccess) return {};
+    Bytes data(size, 0xCC);
+    reg.RegQueryValueExA(key.get(), name, type, data.data(), &size);
+    return data;
+}
+
+class Form1Test : public ::testing::Test {
+protected:
+    FakeRegistry reg;
+    Store store{reg};
+    LauncherState state;
+    vantora::testing::TestView view{0x00020456};
+    FakeScreen screen;
+    FakeWindows windows;
+    FakeTray tray;
+    FakeHelp help;
+    FakeHost host;
+    int launches = 0, assignmentDialogs = 0;
+    Form1 form{state, store, view, host, {screen, windows, tray, help},
+               {[this] { ++launches; }, [this] { ++assignmentDialogs; }, {}, {}}};
+
+    void SetUp() override {
+        for (const auto& k : kKeyTable) {
+            view.setCaption(labelName(k.index), k.caption);
+            view.setFontSize(labelName(k.index), 12);
+        }
+    }
+    void TearDown() override { EXPECT_EQ(0, reg.openHandleCount()); }
+    void setCfg(const char* name, const char* text) { store.writeUser(kCfgKey, name, text); }
+};
+
+TEST_F(Form1Test, FirstRun_PublishesHandle_WritesDefaults_AddsTrayIcon) {
+    form.Form_Load();
+
+    std::uint32_t type = 0;
+    EXPECT_EQ((Bytes{0x56, 0x04, 0x02, 0x00}), rawValue(reg, kMakerKey, "Keyloom", &type));
+    EXPECT_EQ(kRegDword, type);
+    const std::pair<const char*, Bytes> defaults[] = {{"fIcon", {'0', 0}}, {"opts1", {'0', 0}}, {"opts2", {'1', 0}},
+                                                      {"opts3", {'0', 0}}, {"opts4", {'1', 0}}, {"opts5", {'1', 0}}};
+    for (const auto& [name, bytes] : defaults) EXPECT_EQ(bytes, rawValue(reg, kCfgKey, name)) << name;
+
+    // Window: 318 x (165 + 19 + 18) pixels at 15 twips; placed at a fifth of the free space.
+    const ui::Rect r = view.formBounds();
+    EXPECT_EQ(318 * 15, r.width);
+    EXPECT_EQ((165 + 19 + 18) * 15, r.height);
+    EXPECT_EQ((1024 * 15 - r.width) / 5, r.left);
+    EXPECT_EQ((768 * 15 - r.height) / 5, r.top);
+    Bytes x = rawValue(reg, kCfgKey, "X");
+    EXPECT_EQ(5u, x.size());
+    EXPECT_EQ(std::to_string(r.left), store.readUser(kCfgKey, "X").text);
+
+    ASSERT_EQ(1u, tray.icons.size());
+    EXPECT_EQ(88u, tray.icons[0].size);
+    EXPECT_EQ(9999u, tray.icons[0].id);
+    EXPECT_EQ(0x464u, tray.icons[0].callbackMessage);
+    EXPECT_EQ(7u, tray.icons[0].flags);
+    EXPECT_EQ("Keyloom", tray.icons[0].tip);
+    EXPECT_EQ(0x00020456u, state.MainWindowHandle);
+    EXPECT_TRUE(host.subclassed);
+    EXPECT_EQ("C:\\Program Files\\Vantora\\Keyloom32.hlp", form.helpFile());
+    // Option marks from the defaults, and not top-most.
+    EXPECT_FALSE(view.checked("mTop"));
+    EXPECT_TRUE(view.checked("mPopups"));
+    EXPECT_FALSE(view.checked("mMinimize"));
+    EXPECT_TRUE(view.checked("mHints"));
+    EXPECT_TRUE(view.checked("mConfirm"));
+    EXPECT_EQ((FakeWindows::Call{"SetWindowPos", 0x00020456, -2 * 10 + 3}), windows.calls.back());
+    for (const auto& k : kKeyTable)
+        EXPECT_EQ((ui::Rect{k.left, k.top, 24, 24}), view.bounds(labelName(k.index))) << k.name;
+    EXPECT_EQ(24u, state.KeyNames.size());
+    EXPECT_EQ("Fn-Z", state.KeyNames[23]);
+}
+
+TEST_F(Form1Test, StoredPosition_IsUsed_NegativeFallsBackToFirstRunPlace) {
+    setCfg("opts1", "1");
+    store.writeCoordinate("X", 12345);
+    store.writeCoordinate("Y", 2000);
+    form.Form_Load();
+    EXPECT_EQ(12345, view.formBounds().left);
+    EXPECT_EQ(2000, view.formBounds().top);
+    EXPECT_TRUE(state.TopMostFlag);
+    EXPECT_TRUE(view.checked("mTop"));
+    EXPECT_EQ((FakeWindows::Call{"SetWindowPos", 0x00020456, -1 * 10 + 3}), windows.calls.back());
+    EXPECT_FALSE(view.checked("mPopups"));  // a missing value reads as off
+
+    store.writeCoordinate("X", 500);
+    store.writeCoordinate("Y", -30);
+    form.Form_Load();
+    EXPECT_EQ((1024 * 15 - view.formBounds().width) / 5, view.formBounds().left);
+    EXPECT_EQ((768 * 15 - view.formBounds().height) / 5, view.formBounds().top);
+}
+
+TEST_F(Form1Test, LabelFont_ScalesWithScreenResolution) {
+    EXPECT_EQ(12, scaledLabelFontSize(96, 12));
+    EXPECT_EQ(10, scaledLabelFontSize(120, 12));  // 9.6
+    EXPECT_EQ(12, scaledLabelFontSize(110, 12));
+    EXPECT_EQ(16, scaledLabelFontSize(72, 12));
+    EXPECT_EQ(8, scaledLabelFontSize(144, 12));
+    EXPECT_EQ(6, scaledLabelFontSize(192, 12));
+    EXPECT_EQ(2, scaledLabelFontSize(576, 12));   // 2.0
+    EXPECT_EQ(4, scaledLabelFontSize(256, 12));   // 4.5 rounds to even
+    screen.dpi = 120;
+    form.Form_Load();
+    EXPECT_EQ(10, view.fontSize(labelName(0)));
+    EXPECT_EQ(10, view.fontSize(labelName(23)));
+}
+
+TEST_F(Form1Test, Minimize_HidesWindow_TrayDoubleClickRestoresAndRedraws) {
+    form.Form_Load();
+    store.writeUser(kCmdKey, "Fn-A", "@C:\\L");
+    view.setWindowState(ui::WindowState::Minimized);
+    form.Form_Resize();
+    EXPECT_FALSE(view.visible());
+    const int clsBefore = view.clsCount();
+
+    EXPECT_EQ(42, form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x203));
+    EXPECT_TRUE(view.visible());
+    EXPECT_EQ(ui::WindowState::Normal, view.windowState());
+    EXPECT_EQ(clsBefore + 1, view.clsCount());
+    EXPECT_EQ(6u, view.lines().size());  // the new popup mark
+    EXPECT_EQ(AssignedColor, view.foreColor(labelName(6)));
+    EXPECT_EQ((std::vector<std::uint32_t>{TrayCallbackMessage}), host.passedOn);
+
+    // Another id or another notification changes nothing but is passed on.
+    view.setWindowState(ui::WindowState::Minimized);
+    view.hide();
+    form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9998, 0x203);
+    form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x201);
+    EXPECT_FALSE(view.visible());
+    EXPECT_EQ(3u, host.passedOn.size());
+}
+
+TEST_F(Form1Test, TrayRestore_WithDialogOpen_RaisesTheDialogOnly) {
+    form.Form_Load();
+    view.setWindowState(ui::WindowState::Minimized);
+    view.hide();
+    state.AssignmentTypeOpen = true;
+    host.active = 0x3333;
+    form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x203);
+    EXPECT_FALSE(view.visible());
+    EXPECT_EQ((FakeWindows::Call{"SetForegroundWindow", 0x3333, 0}), windows.calls.back());
+
+    form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x205);
+    EXPECT_EQ((std::vector<std::pair<std::string, std::uint32_t>>{{"umTray", 8}}), host.popups);
+
+    // umLaunch always raises the active form; when that is the main window it comes back.
+    state.AssignmentTypeOpen = false;
+    host.active = state.MainWindowHandle;
+    form.umLaunch_Click();
+    EXPECT_TRUE(view.visible());
+}
+
+TEST_F(Form1Test, OptionToggles_StoreTwoByteSwitches) {
+    form.Form_Load();
+    store.writeUser(kCmdKey, "Fn-B", "@C:\\L");
+    form.mPopups_Click();  // on -> off: marks cleared, colours kept
+    EXPECT_EQ((Bytes{'0', 0}), rawValue(reg, kCfgKey, "opts2"));
+    EXPECT_FALSE(view.checked("mPopups"));
+    EXPECT_TRUE(view.lines().empty());
+    form.mPopups_Click();
+    EXPECT_EQ(6u, view.lines().size());
+
+    form.mTop_Click();
+    EXPECT_TRUE(state.TopMostFlag);
+    EXPECT_EQ((Bytes{'1', 0}), rawValue(reg, kCfgKey, "opts1"));
+    EXPECT_EQ((FakeWindows::Call{"SetWindowPos", 0x00020456, -1 * 10 + 3}), windows.calls.back());
+    form.mTop_Click();
+    EXPECT_FALSE(state.TopMostFlag);
+
+    struct {
+        void (Form1::*click)();
+        const char* option;
+        const char* item;
+    } toggles[] = {{&Form1::mMinimize_Click, "opts3", "mMinimize"},
+                   {&Form1::mHints_Click, "opts4", "mHints"},
+                   {&Form1::mConfirm_Click, "opts5", "mConfirm"}};
+    for (const auto& t : toggles) {
+        const bool before = store.option(t.option);
+        (form.*t.click)();
+        EXPECT_EQ(!before, store.option(t.option)) << t.option;
+        EXPECT_EQ(!before, view.checked(t.item)) << t.item;
+    }
+    form.mIndex_Click();
+    form.umHelp_Click();
+    ASSERT_EQ(2u, help.shown.size());
+    EXPECT_EQ(102u, help.shown[1].second);
+}
+
+TEST_F(Form1Test, Hints_ShowDescriptionOrNone_OffClearsTip) {
+    form.Form_Load();
+    store.writeUser(kDescKey, "Fn-A", "Editor");
+    store.writeUser(kDescKey, "Fn-B", "");
+    form.Label1_MouseMove(6, 0, 0, 1, 1);
+    EXPECT_EQ("Editor", view.toolTip(labelName(6)));
+    EXPECT_EQ("Fn-A", state.CurrentKeyName);
+    form.Label1_MouseMove(7, 0, 0, 1, 1);
+    EXPECT_EQ("none", view.toolTip(labelName(7)));
+    form.Label1_MouseMove(8, 0, 0, 1, 1);
+    EXPECT_EQ("none", view.toolTip(labelName(8)));
+    EXPECT_NE(0, state.CurrentKeyStatus);
+    setCfg("opts4", "0");
+    form.Label1_MouseMove(6, 0, 0, 1, 1);
+    EXPECT_EQ("", view.toolTip(labelName(6)));
+}
+
+TEST_F(Form1Test, Clicks_ReservedIgnored_LeftLaunches_RightOpensAssignment) {
+    auto reserve = ScopedRegKey::create(reg, kHkeyLocalMachine, kReserveKey);
+    reg.RegSetValueExA(reserve.get(), "Q", kRegSz, nullptr, 0);
+    reserve.reset();
+    form.Form_Load();
+    form.Label1_MouseDown(15, kMouseRight, 0, 1, 1);  // Fn-Q, reserved
+    form.Label1_MouseDown(15, kMouseLeft, 0, 1, 1);
+    EXPECT_EQ(0, launches + assignmentDialogs);
+
+    form.Label1_MouseDown(14, kMouseLeft, 0, 1, 1);
+    EXPECT_EQ(1, launches);
+    EXPECT_EQ("Fn-N", state.CurrentKeyName);
+    EXPECT_EQ(14, state.CurrentKeyIndex);
+
+    store.writeUser(kCmdKey, "Fn-C", "calc.exe");
+    form.Label1_MouseDown(8, kMouseRight, 0, 1, 1);
+    EXPECT_EQ(1, assignmentDialogs);
+    EXPECT_EQ(0, state.CurrentKeyStatus);
+    form.Label1_MouseDown(9, kMouseRight, 0, 1, 1);  // unassigned opens it too
+    EXPECT_EQ(2, assignmentDialogs);
+    EXPECT_NE(0, state.CurrentKeyStatus);
+}
+
+TEST_F(Form1Test, FnKeyMessage_OnlyTableScanCodesAct) {
+    form.Form_Load();
+    const std::pair<std::uint32_t, const char*> acting[] = {{0x02, "Fn-1"}, {0x31, "Fn-N"}, {0x1E, "Fn-A"}};
+    for (auto [scan, name] : acting) {
+        form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x100, scan);
+        EXPECT_EQ(name, state.CurrentKeyName);
+    }
+    EXPECT_EQ(3, launches);
+    for (std::uint32_t scan : {0x00u, 0x01u, 0x08u, 0x0Fu, 0x16u, 0x17u, 0x1Du, 0x24u, 0x2Bu, 0x32u, 0x102u,
+                               0xFFFFFFFFu})
+        form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x100, scan);
+    form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x101, 0x1E);
+    EXPECT_EQ(3, launches);
+    EXPECT_EQ(16u, host.passedOn.size());
+}
+
+TEST_F(Form1Test, UnloadAndTerminate_StorePosition_RemoveIconAndHandle) {
+    form.Form_Load();
+    view.setTag(labelName(3), "1234");
+    view.moveForm(3000, 1500);
+    form.Form_Unload();
+    form.Form_Terminate();
+    EXPECT_EQ("0", view.tag(labelName(3)));
+    EXPECT_EQ("3000", store.readUser(kCfgKey, "X").text);
+    EXPECT_EQ("1500", store.readUser(kCfgKey, "Y").text);
+    EXPECT_TRUE(tray.icons.empty());
+    EXPECT_FALSE(host.subclassed);
+    EXPECT_TRUE(host.form5Unloaded);
+    EXPECT_TRUE(rawValue(reg, kMakerKey, "Keyloom").empty());
+
+    // Minimized windows report a position at or above the corner: it is not stored.
+    view.moveForm(-32000, -32000);
+    form.Form_Unload();
+    EXPECT_EQ("3000", store.readUser(kCfgKey, "X").text);
+}
+
+struct FakeInstances : PreviousInstancePort {
+    bool running = false;
+    bool anotherCopyRunning() override { return running; }
+};
+
+TEST_F(Form1Test, StartUp_SecondCopyRaisesFirstAndLoadsNothing) {
+    FakeInstances instances;
+    int loads = 0;
+    EXPECT_TRUE(StartUp(state, store, instances, windows, false, [&] { ++loads; }));
+    EXPECT_EQ(1, loads);
+    EXPECT_EQ(100, state.CurrentKeyStatus);
+
+    form.Form_Load();  // publishes 0x00020456
+    windows.calls.clear();
+    instances.running = true;
+    EXPECT_FALSE(StartUp(state, store, instances, windows, true, [&] { ++loads; }));
+    EXPECT_EQ(1, loads);
+    EXPECT_EQ((std::vector<FakeWindows::Call>{{"ShowWindow", 0x00020456, 9}, {"SetForegroundWindow", 0x00020456, 0}}),
+              windows.calls);
+    EXPECT_TRUE(state.Win98OrMeFlag);
+
+    // Without a published handle the second copy ends silently.
+    form.Form_Terminate();
+    windows.calls.clear();
+    StartUp(state, store, instances, windows, false, [&] { ++loads; });
+    EXPECT_TRUE(windows.calls.empty());
+}
+
+TEST(Win98OrMe, VersionRule) {
+    EXPECT_TRUE(IsWin98OrMe(true, 4, 10, 1));
+    EXPECT_TRUE(IsWin98OrMe(true, 4, 90, 1));
+    EXPECT_FALSE(IsWin98OrMe(true, 4, 0, 1));
+    EXPECT_FALSE(IsWin98OrMe(true, 5, 1, 2));
+    EXPECT_TRUE(IsWin98OrMe(true, 5, 0, 1));
+    EXPECT_FALSE(IsWin98OrMe(false, 4, 10, 1));
+}
+
+}  // namespace
+}  // namespace vantora::launcher
