@@ -135,9 +135,8 @@ long FakeRegistry::openPath(const std::shared_ptr<Key>& from, const char* path, 
 long FakeRegistry::RegOpenKeyA(RegHandle key, const char* subKey, RegHandle* result) {
     if (long rc = enter(RegOp::OpenKey, key, subKey)) return rc;
     if (!result) return kErrorInvalidParameter;
-    // Windows clears the result of a failed open, so a caller that ignores the
-    // error holds no handle rather than a stale one.
-    *result = 0;
+    // Windows clears the result of a failed open and Wine leaves it as it was; the
+    // fake leaves it too, so that a caller reading it after a failure shows up.
     std::shared_ptr<Key> from;
     if (long rc = resolve(key, from)) return rc;
     if (orEmpty(subKey).empty()) {
@@ -153,7 +152,6 @@ long FakeRegistry::RegOpenKeyA(RegHandle key, const char* subKey, RegHandle* res
 long FakeRegistry::RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) {
     if (long rc = enter(RegOp::CreateKey, key, subKey)) return rc;
     if (!result) return kErrorInvalidParameter;
-    *result = 0;
     std::shared_ptr<Key> from;
     if (long rc = resolve(key, from)) return rc;
     std::shared_ptr<Key> found;

@@ -399,7 +399,8 @@ TEST_P(RegistryContract, OpenAndCreate_HandlesAndPaths) {
     EXPECT_EQ(kErrorSuccess, reg().RegOpenKeyA(scratch(), "One\\Two", &two));
     EXPECT_EQ(kErrorSuccess, reg().RegCreateKeyA(two, "THREE", &again));  // exists: opened
     EXPECT_EQ(kErrorFileNotFound, reg().RegOpenKeyA(scratch(), "One\\Nothing", &missing));
-    EXPECT_EQ(0u, missing) << "a failed open leaves no handle behind";
+    // Windows clears it, Wine leaves it: callers may rely on neither.
+    EXPECT_TRUE(missing == 0u || missing == 0xEEEEEEEEu) << std::hex << missing;
     EXPECT_NE(0u, deep);
     EXPECT_NE(0u, two);
     EXPECT_NE(deep, again);

@@ -49,7 +49,7 @@ TEST(FakeRegistry, PredefinedRoots_AreSeparateTrees_AndDynDataIsAbsent) {
     }
     RegHandle h = 0xEEEEEEEE;
     EXPECT_EQ(kErrorInvalidHandle, reg.RegCreateKeyA(kHkeyDynData, "X", &h));
-    EXPECT_EQ(0u, h);
+    EXPECT_EQ(0xEEEEEEEEu, h) << "a failed call leaves its out-parameter alone";
     EXPECT_EQ(kErrorAccessDenied, reg.RegDeleteKeyA(kHkeyUsers, "")) << "a root cannot be deleted";
     EXPECT_EQ(0, reg.openHandleCount());
 }
@@ -155,7 +155,7 @@ TEST(FakeRegistry, ReadOnlyKey_RefusesNewSubkeysAndWrites_ButOpensWhatExists) {
         if (c.expected == kErrorSuccess) {
             reg.RegCloseKey(k);
         } else {
-            EXPECT_EQ(0u, k) << c.path;
+            EXPECT_EQ(0xEEEEEEEEu, k) << c.path;
         }
     }
     EXPECT_FALSE(reg.keyExists(kHkeyCurrentUser, "Software\\Policies\\New"));
