@@ -1,0 +1,248 @@
+// Drives the real Keyloom.exe from outside, as the hotkey service, the tray and a user
+// would: through window messages, the registry and the window's pixels.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+constexpr char kMaker[] = "Software\\Vantora";
+constexpr char kCfg[] = "Software\\Vantora\\Keyloom\\ini\\cfg";
+constexpr char kCmd[] = "Software\\Vantora\\Keyloom\\ini\\cmd";
+constexpr char kReserve[] = "Software\\Vantora\\Keyloom\\KeyReserve";
+constexpr UINT kTrayMessage = 0x464;
+
+bool waitFor(const std::function<bool()>& done, int ms = 20000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+bool readValue(HKEY root, const char* path, const char* name, DWORD* type, Bytes* data) {
+    HKEY key;
+    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    LONG rc = RegQueryValueExA(key, name, nullptr, type, nullptr, &size);
+    if (rc == ERROR_SUCCESS) {
+        data->assign(size, 0xCC);
+        rc = RegQueryValueExA(key, name, nullptr, type, data->data(), &size);
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+void writeValue(HKEY root, const char* path, const char* name, DWORD type, const Bytes& data) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(root, path, &key));
+    // One spare non-zero byte after the data keeps the registry from adding a terminator.
+    Bytes buffer = data;
+    buffer.push_back('#');
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, buffer.data(), static_cast<DWORD>(data.size())));
+    RegCloseKey(key);
+}
+
+void writeText(HKEY root, const char* path, const char* name, const std::string& text) {
+    Bytes data(text.begin(), text.end());
+    data.push_back(0);
+    writeValue(root, path, name, REG_SZ, data);
+}
+
+void deleteTree(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS) return;
+    char name[512];
+    while (RegEnumKeyA(key, 0, name, sizeof name) == ERROR_SUCCESS) {
+        const std::string child = std::string(path) + "\\" + name;
+        deleteTree(root, child.c_str());
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path);
+}
+
+std::string programPath(const char* exe) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.rfind('\\') + 1) + exe;
+}
+
+HWND publishedWindow() {
+    DWORD type = 0;
+    Bytes data;
+    if (!readValue(HKEY_CURRENT_USER, kMaker, "Keyloom", &type, &data) || type != REG_DWORD || data.size() != 4)
+        return nullptr;
+    DWORD h;
+    memcpy(&h, data.data(), 4);
+    return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(h));
+}
+
+struct Process {
+    PROCESS_INFORMATION info{};
+    bool start(const std::string& exe) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string cmd = "\"" + exe + "\"";
+        return CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info);
+    }
+    bool exited(int ms) { return WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0; }
+    DWORD exitCode() {
+        DWORD code = 0xDEAD;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    ~Process() {
+        if (info.hProcess) {
+            if (!exited(0)) TerminateProcess(info.hProcess, 1);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+};
+
+bool anyPixel(HWND w, int left, int top, int width, int height, COLORREF color) {
+    HDC dc = GetDC(w);
+    bool found = false;
+    for (int y = top; y < top + height && !found; ++y)
+        for (int x = left; x < left + width && !found; ++x) found = GetPixel(dc, x, y) == color;
+    ReleaseDC(w, dc);
+    return found;
+}
+
+class KeyloomE2E : public ::testing::Test {
+protected:
+    Process keyloom;
+    HWND window = nullptr;
+
+    void SetUp() override {
+        deleteTree(HKEY_CURRENT_USER, kMaker);
+        deleteTree(HKEY_LOCAL_MACHINE, kReserve);
+    }
+    void TearDown() override {
+        if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+        if (keyloom.info.hProcess) EXPECT_TRUE(keyloom.exited(15000)) << "Keyloom did not end after WM_CLOSE";
+        deleteTree(HKEY_LOCAL_MACHINE, kReserve);
+    }
+    void startKeyloom() {
+        ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
+        ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
+            << "no published, visible main window";
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // first paint
+    }
+};
+
+TEST_F(KeyloomE2E, FirstRun_PublishesHandle_WritesDefaultsWithExactLengths) {
+    startKeyloom();
+    char caption[64] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_STREQ("Keyloom", caption);
+    const std::pair<const char*, Bytes> defaults[] = {{"fIcon", {'0', 0}}, {"opts1", {'0', 0}}, {"opts2", {'1', 0}},
+                                                      {"opts3", {'0', 0}}, {"opts4", {'1', 0}}, {"opts5", {'1', 0}}};
+    for (const auto& [name, bytes] : defaults) {
+        DWORD type = 0;
+        Bytes data;
+        ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfg, name, &type, &data)) << name;
+        EXPECT_EQ(DWORD(REG_SZ), type) << name;
+        EXPECT_EQ(bytes, data) << name;
+    }
+    for (const char* name : {"X", "Y"}) {
+        DWORD type = 0;
+        Bytes data;
+        ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfg, name, &type, &data)) << name;
+        EXPECT_EQ(5u, data.size()) << name;
+    }
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(318, r.right - r.left) << "the window is as wide as the picture";
+}
+
+TEST_F(KeyloomE2E, SecondStart_RestoresTheFirstWindowAndEnds) {
+    startKeyloom();
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "minimizing must hide the window";
+    Process second;
+    ASSERT_TRUE(second.start(programPath("Keyloom.exe")));
+    ASSERT_TRUE(second.exited(15000)) << "the second copy must end";
+    EXPECT_EQ(0u, second.exitCode());
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+    EXPECT_EQ(window, publishedWindow()) << "the second copy must not publish itself";
+}
+
+TEST_F(KeyloomE2E, Minimize_HidesToTray_TrayDoubleClickRestores) {
+    startKeyloom();
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }));
+    PostMessageA(window, kTrayMessage, 9998, 0x203);  // another icon: ignored
+    PostMessageA(window, kTrayMessage, 9999, 0x201);  // a single click: ignored
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_FALSE(IsWindowVisible(window));
+    PostMessageA(window, kTrayMessage, 9999, 0x203);
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+}
+
+TEST_F(KeyloomE2E, ReservedKeyColour_AndPopupCornerMark_AreOnScreen) {
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-B", "@C:\\windows");
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-C", "notepad.exe");
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-V", "@C:\\windows");
+    writeValue(HKEY_LOCAL_MACHINE, kReserve, "V", REG_DWORD, {1, 0, 0, 0});
+    startKeyloom();  // first run: marking is on by default
+    SetForegroundWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    EXPECT_TRUE(anyPixel(window, 116, 123, 24, 24, RGB(132, 134, 165))) << "Fn-V in the reserved colour";
+    EXPECT_TRUE(anyPixel(window, 90, 123, 24, 24, RGB(0, 255, 255))) << "Fn-C in the assigned colour";
+    EXPECT_TRUE(anyPixel(window, 64, 123, 24, 24, RGB(255, 255, 255))) << "Fn-X unassigned, white";
+    HDC dc = GetDC(window);
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 142, 123)) << "Fn-B corner mark";
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 147, 123));
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 142, 128));
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 116, 123)) << "reserved popup key keeps its mark";
+    EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 147, 128)) << "a triangle, not a square";
+    ReleaseDC(window, dc);
+}
+
+TEST_F(KeyloomE2E, Close_DeletesPublishedHandle_StoresPosition) {
+    startKeyloom();
+    SetWindowPos(window, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT r;
+    GetWindowRect(window, &r);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(keyloom.exited(15000));
+    EXPECT_EQ(nullptr, publishedWindow());
+    DWORD type = 0;
+    Bytes x;
+    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfg, "X", &type, &x));
+    const std::string expected = std::to_string(r.left * 15);
+    EXPECT_EQ(expected, std::string(x.begin(), x.begin() + expected.size()));
+    window = nullptr;
+}
+
+TEST_F(KeyloomE2E, BadStoredValues_AreTreatedAsAbsent) {
+    writeValue(HKEY_CURRENT_USER, kCfg, "opts2", REG_DWORD, {1, 0, 0, 0});
+    writeValue(HKEY_CURRENT_USER, kCfg, "X", REG_SZ, Bytes(64 * 1024, '9'));
+    writeValue(HKEY_CURRENT_USER, kCfg, "Y", REG_BINARY, {});
+    writeValue(HKEY_CURRENT_USER, kCmd, "Fn-A", REG_BINARY, {'n', 'o', 't', 'e'});
+    writeValue(HKEY_CURRENT_USER, kCmd, "Fn-S", REG_SZ, Bytes(64 * 1024, 'x'));
+    writeValue(HKEY_CURRENT_USER, kCmd, "Fn-D", REG_SZ, {'@', 'C', ':'});  // no terminator
+    startKeyloom();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_FALSE(keyloom.exited(0)) << "Keyloom ended";
+    EXPECT_TRUE(anyPixel(window, 28, 96, 24, 24, RGB(255, 255, 255))) << "Fn-A of the wrong type: unassigned";
+    EXPECT_TRUE(anyPixel(window, 54, 97, 24, 24, RGB(255, 255, 255))) << "oversized Fn-S: unassigned";
+    EXPECT_TRUE(anyPixel(window, 80, 97, 24, 24, RGB(0, 255, 255))) << "Fn-D without terminator: assigned";
+    HDC dc = GetDC(window);
+    EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 80, 97)) << "marking read as off";
+    ReleaseDC(window, dc);
+}
+
+}  // namespace
