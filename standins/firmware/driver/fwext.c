@@ -1,0 +1,165 @@
+/*
+ * Firmware-extension driver: \Device\KdaFwExt, reachable as \\.\KdaFwExt, answering
+ * I/O control 0x9C416400 (33-byte request in, 32-byte reply out) from the simulated
+ * BIOS. Built as one translation unit so that the plain mingw kernel command line
+ * (no project include path) is enough; the core is the same file the native tests run.
+ */
+#include <ntddk.h>
+
+#include "../bios_core.c"
+
+#define FWEXT_DEVICE_TYPE 0x9C41
+#define FWEXT_IOCTL 0x9C416400UL
+
+static BiosCoreState g_state;
+/* Two programs may send requests at the same time; the core is not reentrant. A mutex,
+ * not a spin lock, because the state is written to disk while it is held. */
+static KMUTEX g_lock;
+static UCHAR g_io[sizeof(BiosCoreState) + 1];
+
+/* The state survives a restart of the driver, like CMOS. It holds the passwords, so it
+ * lives where only SYSTEM and administrators can read, not in the service's key. */
+static const WCHAR kStateFile[] = L"\\SystemRoot\\System32\\config\\KdaFwExt.dat";
+
+static const WCHAR kDeviceName[] = L"\\Device\\KdaFwExt";
+static const WCHAR kLinkName[] = L"\\DosDevices\\KdaFwExt";
+
+static void wipe(volatile UCHAR* p, ULONG n) {
+    ULONG i;
+    for (i = 0; i < n; ++i) p[i] = 0;
+}
+
+static HANDLE open_state_file(ACCESS_MASK access, ULONG disposition) {
+    UNICODE_STRING path;
+    OBJECT_ATTRIBUTES attributes;
+    IO_STATUS_BLOCK io;
+    HANDLE file;
+    RtlInitUnicodeString(&path, kStateFile);
+    InitializeObjectAttributes(&attributes, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
+    if (!NT_SUCCESS(ZwCreateFile(&file, access | SYNCHRONIZE, &attributes, &io, NULL, FILE_ATTRIBUTE_NORMAL, 0,
+                                 disposition, FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE, NULL, 0)))
+        return NULL;
+    return file;
+}
+
+/* A missing, short, long or foreign file leaves the fresh state in place. */
+static void load_state(void) {
+    IO_STATUS_BLOCK io;
+    HANDLE file = open_state_file(GENERIC_READ, FILE_OPEN);
+    if (file == NULL) return;
+    if (NT_SUCCESS(ZwReadFile(file, NULL, NULL, NULL, &io, g_io, sizeof(g_io), NULL, NULL)))
+        bios_core_load(&g_state, g_io, (size_t)io.Information);
+    ZwClose(file);
+    wipe(g_io, sizeof(g_io));
+}
+
+static void save_state(void) {
+    IO_STATUS_BLOCK io;
+    HANDLE file;
+    size_t size = bios_core_save(&g_state, g_io, sizeof(g_io));
+    file = open_state_file(GENERIC_WRITE, FILE_OVERWRITE_IF);
+    if (file != NULL) {
+        ZwWriteFile(file, NULL, NULL, NULL, &io, g_io, (ULONG)size, NULL, NULL);
+        ZwClose(file);
+    }
+    wipe(g_io, sizeof(g_io));
+}
+
+static int changes_state(UCHAR function) {
+    switch (function) {
+    case 0x83: case 0x84: case 0x86: case 0x87: case 0x88:
+    case 0x8B: case 0x91: case 0x93: case 0x98: case 0x9A:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
+    irp->IoStatus.Status = status;
+    irp->IoStatus.Information = information;
+    IoCompleteRequest(irp, IO_NO_INCREMENT);
+    return status;
+}
+
+static NTSTATUS NTAPI FwExtCreateClose(PDEVICE_OBJECT device, PIRP irp) {
+    UNREFERENCED_PARAMETER(device);
+    return complete(irp, STATUS_SUCCESS, 0);
+}
+
+static NTSTATUS NTAPI FwExtDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
+    PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
+    UCHAR request[BIOS_REQUEST_SIZE];
+    UCHAR reply[BIOS_REPLY_SIZE];
+    UCHAR* buffer;
+    int handled;
+    ULONG i;
+    UNREFERENCED_PARAMETER(device);
+
+    if (stack->Parameters.DeviceIoControl.IoControlCode != FWEXT_IOCTL)
+        return complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    /* Buffered I/O: in and out share one system buffer, so the request is copied out
+     * before the reply overwrites it. */
+    buffer = (UCHAR*)irp->AssociatedIrp.SystemBuffer;
+    if (buffer == NULL || stack->Parameters.DeviceIoControl.InputBufferLength != BIOS_REQUEST_SIZE ||
+        stack->Parameters.DeviceIoControl.OutputBufferLength < BIOS_REPLY_SIZE)
+        return complete(irp, STATUS_INVALID_PARAMETER, 0);
+
+    for (i = 0; i < BIOS_REQUEST_SIZE; ++i) request[i] = buffer[i];
+    for (i = 0; i < BIOS_REPLY_SIZE; ++i) reply[i] = 0;
+
+    KeWaitForSingleObject(&g_lock, Executive, KernelMode, FALSE, NULL);
+    handled = bios_core_handle(&g_state, request, reply);
+    if (handled == 0 && changes_state(request[0])) save_state();
+    KeReleaseMutex(&g_lock, FALSE);
+    /* The request may hold password keys. */
+    wipe(request, sizeof(request));
+
+    if (handled != 0) {
+        wipe(buffer, BIOS_REQUEST_SIZE);
+        return complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+    }
+    for (i = 0; i < BIOS_REPLY_SIZE; ++i) buffer[i] = reply[i];
+    /* The system buffer returns to pool as it is; clear the request byte the reply left. */
+    buffer[BIOS_REPLY_SIZE] = 0;
+    wipe(reply, sizeof(reply));
+    return complete(irp, STATUS_SUCCESS, BIOS_REPLY_SIZE);
+}
+
+static VOID NTAPI FwExtUnload(PDRIVER_OBJECT driver) {
+    UNICODE_STRING link;
+    RtlInitUnicodeString(&link, kLinkName);
+    IoDeleteSymbolicLink(&link);
+    if (driver->DeviceObject != NULL) IoDeleteDevice(driver->DeviceObject);
+}
+
+NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
+    UNICODE_STRING name;
+    UNICODE_STRING link;
+    PDEVICE_OBJECT device = NULL;
+    NTSTATUS status;
+    UNREFERENCED_PARAMETER(registryPath);
+
+    bios_core_init(&g_state);
+    KeInitializeMutex(&g_lock, 0);
+    load_state();
+
+    RtlInitUnicodeString(&name, kDeviceName);
+    status = IoCreateDevice(driver, 0, &name, FWEXT_DEVICE_TYPE, FILE_DEVICE_SECURE_OPEN, FALSE, &device);
+    if (!NT_SUCCESS(status)) return status;
+    device->Flags |= DO_BUFFERED_IO;
+
+    RtlInitUnicodeString(&link, kLinkName);
+    status = IoCreateSymbolicLink(&link, &name);
+    if (!NT_SUCCESS(status)) {
+        IoDeleteDevice(device);
+        return status;
+    }
+
+    driver->MajorFunction[IRP_MJ_CREATE] = FwExtCreateClose;
+    driver->MajorFunction[IRP_MJ_CLOSE] = FwExtCreateClose;
+    driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = FwExtDeviceControl;
+    driver->DriverUnload = FwExtUnload;
+    device->Flags &= ~DO_DEVICE_INITIALIZING;
+    return STATUS_SUCCESS;
+}
