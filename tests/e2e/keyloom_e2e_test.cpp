@@ -1,6 +1,7 @@
 // Drives the real Keyloom.exe from outside, as the hotkey service, the tray and a user
 // would: through window messages, the registry and the window's pixels.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,35 @@ TEST_F(KeyloomE2E, Close_DeletesPublishedHandle_StoresPosition) {
     const std::string expected = std::to_string(r.left * 15);
     EXPECT_EQ(expected, std::string(x.begin(), x.begin() + expected.size()));
     window = nullptr;
+}
+
+// The tray answers for an icon by window and id; modifying one succeeds only while it exists.
+bool trayIconExists(HWND w) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = w;
+    data.uID = 9999;
+    data.uFlags = NIF_TIP;
+    lstrcpyA(data.szTip, "Keyloom");
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
+}
+
+TEST_F(KeyloomE2E, TrayIcon_ComesBackWhenTheTaskbarIsRecreated_AndGoesOnClose) {
+    startKeyloom();
+    ASSERT_TRUE(trayIconExists(window));
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = 9999;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));  // as a restarted taskbar forgets it
+    ASSERT_FALSE(trayIconExists(window));
+    SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_TRUE(waitFor([&] { return trayIconExists(window); }, 5000));
+    const HWND closed = window;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(keyloom.exited(15000));
+    window = nullptr;
+    EXPECT_FALSE(trayIconExists(closed));
 }
 
 TEST_F(KeyloomE2E, BadStoredValues_AreTreatedAsAbsent) {
