@@ -237,10 +237,10 @@ bool StartUp(LauncherState& state, Store& store, PreviousInstancePort& instances
         std::uint8_t bytes[4] = {};
         if (store.registry().RegQueryValueExA(maker.get(), kPublishedValue, &type, bytes, &size) == kErrorSuccess &&
             size == 4) {
-            const WindowHandle first =
+            const WindowHandle published =
                 bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
-            windows.ShowWindow(first, kSwRestore);
-            windows.SetForegroundWindow(first);
+            windows.ShowWindow(published, kSwRestore);
+            windows.SetForegroundWindow(published);
         }
     }
     state.Win98OrMeFlag = win98OrMe;

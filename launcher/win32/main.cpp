@@ -32,7 +32,13 @@ struct Label {
 
 class MainWindow final : public ui::View, public MainWindowHost {
 public:
-    MainWindow(HINSTANCE instance) : instance_(instance) {}
+    explicit MainWindow(HINSTANCE instance) : instance_(instance) {}
+    ~MainWindow() override {
+        for (auto& [size, font] : fonts_)
+            if (font) DeleteObject(font);
+    }
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     HWND hwnd = nullptr;
     Form1* form = nullptr;
