@@ -1,6 +1,7 @@
 #pragma once
 // A view that keeps every property in memory and records what was drawn, so that
 // window logic runs natively and tests read back exactly what a user would see.
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ public:
         int fontSize = 0;
         ui::Rect bounds;
         bool checked = false;
+        bool enabled = true, visible = true;
+        ui::Color backColor = 0;
+        int value = 0;
+        std::vector<std::string> items;
+        int listIndex = -1;
+        std::uint32_t helpContext = 0;
+        std::string className;
+    };
+
+    struct MessageBoxCall {
+        std::string text, caption;
+        std::uint32_t flags;
     };
 
     explicit TestView(std::uint32_t handle = 0x10010) : handle_(handle) {}
@@ -49,6 +62,57 @@ public:
     void setChecked(std::string_view m, bool on) override { control(m).checked = on; }
     bool checked(std::string_view m) const override { return find(m) && find(m)->checked; }
 
+    void setEnabled(std::string_view c, bool on) override { control(c).enabled = on; }
+    bool enabled(std::string_view c) const override { return !find(c) || find(c)->enabled; }
+    void setVisible(std::string_view c, bool on) override { control(c).visible = on; }
+    bool isVisible(std::string_view c) const override { return !find(c) || find(c)->visible; }
+    void setBackColor(std::string_view c, ui::Color color) override { control(c).backColor = color; }
+    ui::Color backColor(std::string_view c) const override { return find(c) ? find(c)->backColor : 0; }
+    int value(std::string_view c) const override { return find(c) ? find(c)->value : 0; }
+    void clearList(std::string_view c) override { control(c).items.clear(), control(c).listIndex = -1; }
+    void addItem(std::string_view c, std::string_view item) override { control(c).items.emplace_back(item); }
+    int listCount(std::string_view c) const override { return find(c) ? int(find(c)->items.size()) : 0; }
+    std::string listItem(std::string_view c, int i) const override {
+        return i >= 0 && i < listCount(c) ? find(c)->items[i] : "";
+    }
+    int listIndex(std::string_view c) const override { return find(c) ? find(c)->listIndex : -1; }
+    void setFocus(std::string_view c) override { focus_ = c; }
+    void setHelpContext(std::string_view c, std::uint32_t id) override { control(c).helpContext = id; }
+    std::string className(std::string_view c) const override { return find(c) ? find(c)->className : ""; }
+
+    // A message box records itself and returns the next scripted answer (OK when none).
+    int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override {
+        messageBoxes_.push_back({std::string(text), std::string(caption), flags});
+        if (answers_.empty()) return ui::kIdOk;
+        const int answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+    void close() override { closed_ = true, visible_ = false; }
+
+    // What a user does. A click on a check box toggles it, on a disabled control does nothing.
+    void click(std::string_view c) {
+        if (!enabled(c)) return;
+        if (find(c) && find(c)->className == "CheckBox")
+            setValue(c, value(c) == ui::kChecked ? ui::kUnchecked : ui::kChecked);
+        else
+            raise(c, ui::Event::Click);
+    }
+    void select(std::string_view c, int index) {
+        if (enabled(c)) setListIndex(c, index);
+    }
+    void pressKey(std::string_view form, int key) { raise(form, ui::Event::KeyPress, key); }
+    void answerNext(int answer) { answers_.push_back(answer); }
+    const std::vector<MessageBoxCall>& messageBoxes() const { return messageBoxes_; }
+    bool closed() const { return closed_; }
+    const std::string& focus() const { return focus_; }
+    // Declares a control of a design class, as a dialog template would.
+    Control& declare(std::string_view c, std::string_view designClass) {
+        Control& k = control(c);
+        k.className = designClass;
+        return k;
+    }
+
     ui::WindowState windowState() const override { return state_; }
     void setWindowState(ui::WindowState s) override { state_ = s; }
     void show() override { visible_ = true; }
@@ -66,8 +130,16 @@ public:
     int clsCount() const { return clsCount_; }
     void setTwipsPerPixel(int t) { twipsPerPixel_ = t; }
 
+protected:
+    void storeValue(std::string_view c, int v) override { control(c).value = v; }
+    void storeListIndex(std::string_view c, int i) override { control(c).listIndex = i; }
+
 private:
     std::uint32_t handle_;
+    std::vector<MessageBoxCall> messageBoxes_;
+    std::deque<int> answers_;
+    bool closed_ = false;
+    std::string focus_;
     std::map<std::string, Control> controls_;
     ui::WindowState state_ = ui::WindowState::Normal;
     bool visible_ = true;

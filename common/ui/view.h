@@ -3,13 +3,47 @@
 // ("Label1(3)", "mTop"), never by window handle. The Win32 host and the test view
 // both implement it.
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 namespace vantora::ui {
 
 using Color = std::uint32_t;  // 0x00BBGGRR, as COLORREF
 constexpr Color rgb(unsigned r, unsigned g, unsigned b) { return (b << 16) | (g << 8) | r; }
+
+// A system colour as a form stores it: &H80000000 plus the GetSysColor index.
+constexpr Color systemColor(unsigned index) { return 0x80000000u | index; }
+constexpr bool isSystemColor(Color c) { return (c & 0x80000000u) != 0; }
+inline constexpr Color kColorScrollbar = systemColor(0);
+inline constexpr Color kColorWindow = systemColor(5);
+inline constexpr Color kColorGrayText = systemColor(17);
+inline constexpr Color kColorBtnText = systemColor(18);
+
+// Check box values.
+inline constexpr int kUnchecked = 0;
+inline constexpr int kChecked = 1;
+
+// Message box flags and answers, as MessageBoxA takes and returns them.
+inline constexpr std::uint32_t kMbOk = 0x00;
+inline constexpr std::uint32_t kMbOkCancel = 0x01;
+inline constexpr std::uint32_t kMbYesNo = 0x04;
+inline constexpr std::uint32_t kMbIconCritical = 0x10;
+inline constexpr std::uint32_t kMbIconQuestion = 0x20;
+inline constexpr std::uint32_t kMbIconExclamation = 0x30;
+inline constexpr std::uint32_t kMbIconInformation = 0x40;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+inline constexpr int kKeyEscape = 27;
+
+// What a host reports to the logic: one handler per control and event. The argument
+// is the key code for KeyPress, the help context for Help, 0 otherwise.
+enum class Event { Click, DblClick, Change, KeyPress, Help, Unload };
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
@@ -25,7 +59,38 @@ inline std::string indexed(std::string_view name, int index) {
 
 class View {
 public:
+    using Handler = std::function<void(int)>;
+
     virtual ~View() = default;
+
+    void on(std::string_view control, Event event, Handler handler) {
+        handlers_[{std::string(control), event}] = std::move(handler);
+    }
+    void on(std::string_view control, Event event, std::function<void()> handler) {
+        on(control, event, Handler([h = std::move(handler)](int) { h(); }));
+    }
+    // Hosts call this for every event they see; events nobody handles are dropped.
+    bool raise(std::string_view control, Event event, int argument = 0) {
+        auto it = handlers_.find({std::string(control), event});
+        if (it == handlers_.end()) return false;
+        Handler handler = it->second;  // a handler may re-register itself
+        handler(argument);
+        return true;
+    }
+
+    // Setting a check box's value or a list's selection raises its Click when the
+    // value changes, as a user's click would. This is the only place that does so.
+    void setValue(std::string_view control, int value) {
+        if (value == this->value(control)) return;
+        storeValue(control, value);
+        raise(control, Event::Click);
+    }
+    void setListIndex(std::string_view control, int index) {
+        if (index < -1 || index >= listCount(control)) return;  // not accepted: nothing changes
+        if (index == listIndex(control)) return;
+        storeListIndex(control, index);
+        raise(control, Event::Click);
+    }
 
     virtual std::uint32_t windowHandle() const = 0;
 
@@ -58,8 +123,37 @@ public:
     virtual int twipsPerPixelY() const = 0;
 
     // What is drawn on the form between the picture and the labels, in pixels.
-    virtual void cls() = 0;
-    virtual void line(int x1, int y1, int x2, int y2, Color color) = 0;
+    virtual void cls() {}
+    virtual void line(int, int, int, int, Color) {}
+
+    // Dialog controls. A window that has no such controls keeps the defaults.
+    virtual void setEnabled(std::string_view, bool) {}
+    virtual bool enabled(std::string_view) const { return true; }
+    virtual void setVisible(std::string_view, bool) {}
+    virtual bool isVisible(std::string_view) const { return true; }
+    virtual void setBackColor(std::string_view, Color) {}
+    virtual Color backColor(std::string_view) const { return 0; }
+    virtual int value(std::string_view) const { return 0; }
+    virtual void clearList(std::string_view) {}
+    virtual void addItem(std::string_view, std::string_view) {}
+    virtual int listCount(std::string_view) const { return 0; }
+    virtual std::string listItem(std::string_view, int) const { return {}; }
+    virtual int listIndex(std::string_view) const { return -1; }
+    virtual void setFocus(std::string_view) {}
+    virtual void setHelpContext(std::string_view, std::uint32_t) {}
+    // The design class of a control: "Label", "CheckBox", "CommandButton", ...
+    virtual std::string className(std::string_view) const { return {}; }
+
+    // The form: a message box owned by it, and closing it (Unload).
+    virtual int messageBox(std::string_view, std::string_view, std::uint32_t) { return kIdOk; }
+    virtual void close() {}
+
+protected:
+    virtual void storeValue(std::string_view, int) {}
+    virtual void storeListIndex(std::string_view, int) {}
+
+private:
+    std::map<std::tuple<std::string, Event>, Handler> handlers_;
 };
 
 }  // namespace vantora::ui

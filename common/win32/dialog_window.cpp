@@ -1,0 +1,449 @@
+#include "common/win32/dialog_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "common/win32/desktop_win32.h"
+
+namespace vantora::win32 {
+
+namespace {
+
+// Modeless dialogs of this thread, for IsDialogMessage in the message loop.
+std::vector<HWND>& modelessDialogs() {
+    static std::vector<HWND> dialogs;
+    return dialogs;
+}
+
+int dpiOf(HWND w) {
+    HDC dc = GetDC(w);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    if (dc) ReleaseDC(w, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(HINSTANCE instance, int templateId, std::string formName,
+                           std::vector<ControlBinding> controls)
+    : instance_(instance), templateId_(templateId), formName_(std::move(formName)), controls_(std::move(controls)) {}
+
+DialogWindow::~DialogWindow() {
+    if (hwnd_) destroyNow();
+    for (auto& [name, c] : colors_)
+        if (c.brush) DeleteObject(c.brush);
+    for (auto& [name, f] : fonts_)
+        if (f) DeleteObject(f);
+}
+
+void DialogWindow::showModal(HWND owner) {
+    modal_ = true;
+    DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
+    hwnd_ = nullptr;
+}
+
+bool DialogWindow::createModeless(HWND owner) {
+    modal_ = false;
+    CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd_ && closeAfterLoad_) destroyNow();
+    if (hwnd_) modelessDialogs().push_back(hwnd_);
+    return hwnd_ != nullptr;
+}
+
+int DialogWindow::runMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        const auto& dialogs = modelessDialogs();
+        const bool taken = std::any_of(dialogs.begin(), dialogs.end(),
+                                       [&](HWND d) { return IsDialogMessageA(d, &msg) != 0; });
+        if (taken) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void DialogWindow::destroyNow() {
+    HWND w = hwnd_;
+    hwnd_ = nullptr;
+    auto& dialogs = modelessDialogs();
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), w), dialogs.end());
+    if (modal_)
+        EndDialog(w, 0);
+    else
+        DestroyWindow(w);
+}
+
+void DialogWindow::close() {
+    if (!hwnd_) return;
+    if (loading_ && !modal_) {
+        closeAfterLoad_ = true;  // CreateDialogParam is still running; destroy when it returns
+        return;
+    }
+    destroyNow();
+}
+
+INT_PTR CALLBACK DialogWindow::dialogProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_INITDIALOG) SetWindowLongPtrA(h, DWLP_USER, l);
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(h, DWLP_USER));
+    if (!self) return FALSE;
+    if (m == WM_INITDIALOG) self->hwnd_ = h;
+    if (self->hwnd_ != h) return FALSE;  // messages after close
+    try {
+        return self->handle(m, w, l);
+    } catch (...) {
+        return FALSE;  // no exception leaves a window procedure
+    }
+}
+
+INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
+    switch (m) {
+    case WM_INITDIALOG:
+        return initDialog();
+    case WM_COMMAND:
+        command(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* nm = reinterpret_cast<const NMHDR*>(l);
+        if (const ControlBinding* b = bindingOf(static_cast<int>(nm->idFrom))) {
+            if (nm->code == static_cast<UINT>(NM_CLICK)) raise(b->name, ui::Event::Click);
+            if (nm->code == static_cast<UINT>(NM_DBLCLK)) raise(b->name, ui::Event::DblClick);
+        }
+        return FALSE;
+    }
+    case WM_HELP: {
+        const auto* info = reinterpret_cast<const HELPINFO*>(l);
+        const ControlBinding* b = info->iContextType == HELPINFO_WINDOW ? bindingOf(info->iCtrlId) : nullptr;
+        const std::string name = b ? b->name : formName_;
+        auto it = helpContexts_.find(name);
+        const int context = it == helpContexts_.end() ? 0 : static_cast<int>(it->second);
+        if (!raise(name, ui::Event::Help, context)) raise(formName_, ui::Event::Help, context);
+        return TRUE;
+    }
+    case WM_CLOSE:
+        raise(formName_, ui::Event::Unload);
+        close();
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        return controlColor(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR DialogWindow::initDialog() {
+    loading_ = true;
+    if (onLoad) onLoad();
+    loading_ = false;
+    return TRUE;
+}
+
+void DialogWindow::command(int id, int code, HWND from) {
+    // Esc arrives as IDCANCEL from no control: the form sees the key first.
+    if (id == IDCANCEL && from == nullptr) {
+        raise(formName_, ui::Event::KeyPress, ui::kKeyEscape);
+        return;
+    }
+    const ControlBinding* b = bindingOf(id);
+    if (!b) return;
+    if (isList(b)) {
+        if (code == LBN_SELCHANGE) raise(b->name, ui::Event::Click);  // CBN_SELCHANGE has the same value
+        if (code == LBN_DBLCLK && !isComboBox(b)) raise(b->name, ui::Event::DblClick);
+        if (code == CBN_EDITCHANGE && isComboBox(b)) raise(b->name, ui::Event::Change);
+    } else if (b->designClass == "TextBox") {
+        if (code == EN_CHANGE) raise(b->name, ui::Event::Change);
+    } else if (code == BN_CLICKED) {
+        raise(b->name, ui::Event::Click);
+    } else if (code == BN_DOUBLECLICKED) {
+        raise(b->name, ui::Event::DblClick);
+    }
+}
+
+COLORREF DialogWindow::resolve(ui::Color c) {
+    return ui::isSystemColor(c) ? GetSysColor(static_cast<int>(c & 0xFF)) : static_cast<COLORREF>(c);
+}
+
+INT_PTR DialogWindow::controlColor(HDC dc, HWND control) {
+    // A combo box's drop-down list is a window of its own; its colours are the combo's.
+    HWND owner = control;
+    if (GetParent(control) != hwnd_) {
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof(info);
+        for (const ControlBinding& b : controls_)
+            if (isComboBox(&b) && GetComboBoxInfo(GetDlgItem(hwnd_, b.id), &info) && info.hwndList == control)
+                owner = GetDlgItem(hwnd_, b.id);
+    }
+    const ControlBinding* b = bindingOf(GetDlgCtrlID(owner));
+    if (!b) return FALSE;
+    auto it = colors_.find(b->name);
+    if (it == colors_.end()) return FALSE;
+    Colors& c = it->second;
+    if (c.hasFore) SetTextColor(dc, resolve(c.fore));
+    if (!c.hasBack) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    SetBkColor(dc, resolve(c.back));
+    if (!c.brush) c.brush = CreateSolidBrush(resolve(c.back));
+    return reinterpret_cast<INT_PTR>(c.brush);
+}
+
+const ControlBinding* DialogWindow::binding(std::string_view name) const {
+    for (const ControlBinding& b : controls_)
+        if (b.name == name) return &b;
+    return nullptr;
+}
+
+const ControlBinding* DialogWindow::bindingOf(int id) const {
+    for (const ControlBinding& b : controls_)
+        if (b.id == id) return &b;
+    return nullptr;
+}
+
+HWND DialogWindow::item(std::string_view name) const {
+    if (!hwnd_) return nullptr;
+    if (isForm(name)) return hwnd_;
+    const ControlBinding* b = binding(name);
+    return b ? GetDlgItem(hwnd_, b->id) : nullptr;
+}
+
+bool DialogWindow::isList(const ControlBinding* b) const {
+    return b && (b->designClass == "ComboBox" || b->designClass == "ListBox");
+}
+
+std::uint32_t DialogWindow::windowHandle() const { return fromHwnd(hwnd_); }
+
+void DialogWindow::setCaption(std::string_view c, std::string_view text) {
+    if (HWND w = item(c)) SetWindowTextA(w, std::string(text).c_str());
+}
+
+std::string DialogWindow::caption(std::string_view c) const {
+    HWND w = item(c);
+    if (!w) return {};
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(w, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void DialogWindow::setForeColor(std::string_view c, ui::Color color) {
+    Colors& k = colors_[std::string(c)];
+    k.fore = color, k.hasFore = true;
+    if (HWND w = item(c)) InvalidateRect(w, nullptr, TRUE);
+}
+
+ui::Color DialogWindow::foreColor(std::string_view c) const {
+    auto it = colors_.find(c);
+    return it != colors_.end() && it->second.hasFore ? it->second.fore : ui::kColorBtnText;
+}
+
+void DialogWindow::setBackColor(std::string_view c, ui::Color color) {
+    Colors& k = colors_[std::string(c)];
+    if (k.brush && (!k.hasBack || k.back != color)) DeleteObject(k.brush), k.brush = nullptr;
+    k.back = color, k.hasBack = true;
+    if (HWND w = item(c)) InvalidateRect(w, nullptr, TRUE);
+}
+
+ui::Color DialogWindow::backColor(std::string_view c) const {
+    auto it = colors_.find(c);
+    return it != colors_.end() && it->second.hasBack ? it->second.back : ui::systemColor(COLOR_BTNFACE);
+}
+
+void DialogWindow::setFontSize(std::string_view c, int points) {
+    HWND w = item(c);
+    if (!w || points <= 0) return;
+    LOGFONTA face{};
+    if (HFONT current = reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)))
+        GetObjectA(current, sizeof(face), &face);
+    face.lfHeight = -MulDiv(points, dpiOf(hwnd_), 72);
+    HFONT font = CreateFontIndirectA(&face);
+    if (!font) return;
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    HFONT& slot = fonts_[std::string(c)];
+    if (slot) DeleteObject(slot);
+    slot = font;
+    fontSizes_[std::string(c)] = points;
+}
+
+int DialogWindow::fontSize(std::string_view c) const {
+    auto it = fontSizes_.find(c);
+    if (it != fontSizes_.end()) return it->second;
+    HWND w = item(c);
+    LOGFONTA face{};
+    HFONT font = w ? reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)) : nullptr;
+    if (!font || !GetObjectA(font, sizeof(face), &face)) return 0;
+    return MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 72, dpiOf(hwnd_));
+}
+
+void DialogWindow::setBounds(std::string_view c, ui::Rect r) {
+    HWND w = item(c);
+    if (!w || w == hwnd_) return;
+    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
+    MoveWindow(w, r.left / tx, r.top / ty, r.width / tx, r.height / ty, TRUE);
+}
+
+ui::Rect DialogWindow::bounds(std::string_view c) const {
+    HWND w = item(c);
+    if (!w) return {};
+    if (w == hwnd_) return formBounds();
+    RECT r{};
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
+    return {r.left * tx, r.top * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
+}
+
+void DialogWindow::setTag(std::string_view c, std::string_view t) { tags_[std::string(c)] = t; }
+std::string DialogWindow::tag(std::string_view c) const {
+    auto it = tags_.find(c);
+    return it == tags_.end() ? "" : it->second;
+}
+
+// Dialogs show no tooltip windows; the text is kept for the logic that reads it back.
+void DialogWindow::setToolTip(std::string_view c, std::string_view t) { toolTips_[std::string(c)] = t; }
+std::string DialogWindow::toolTip(std::string_view c) const {
+    auto it = toolTips_.find(c);
+    return it == toolTips_.end() ? "" : it->second;
+}
+
+void DialogWindow::setChecked(std::string_view, bool) {}  // dialogs have no menus
+bool DialogWindow::checked(std::string_view) const { return false; }
+
+void DialogWindow::setEnabled(std::string_view c, bool on) {
+    if (HWND w = item(c)) EnableWindow(w, on ? TRUE : FALSE);
+}
+bool DialogWindow::enabled(std::string_view c) const {
+    HWND w = item(c);
+    return w && IsWindowEnabled(w);
+}
+
+void DialogWindow::setVisible(std::string_view c, bool on) {
+    if (HWND w = item(c)) ShowWindow(w, on ? SW_SHOW : SW_HIDE);
+}
+bool DialogWindow::isVisible(std::string_view c) const {
+    HWND w = item(c);
+    return w && (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE);
+}
+
+int DialogWindow::value(std::string_view c) const {
+    HWND w = item(c);
+    return w ? static_cast<int>(SendMessageA(w, BM_GETCHECK, 0, 0)) : 0;
+}
+
+void DialogWindow::storeValue(std::string_view c, int v) {
+    if (HWND w = item(c)) SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(v), 0);
+}
+
+void DialogWindow::clearList(std::string_view c) {
+    const ControlBinding* b = binding(c);
+    if (HWND w = item(c); w && isList(b)) SendMessageA(w, isComboBox(b) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+}
+
+void DialogWindow::addItem(std::string_view c, std::string_view text) {
+    const ControlBinding* b = binding(c);
+    const std::string s(text);
+    if (HWND w = item(c); w && isList(b))
+        SendMessageA(w, isComboBox(b) ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+}
+
+int DialogWindow::listCount(std::string_view c) const {
+    const ControlBinding* b = binding(c);
+    HWND w = item(c);
+    if (!w || !isList(b)) return 0;
+    const LRESULT n = SendMessageA(w, isComboBox(b) ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    return n < 0 ? 0 : static_cast<int>(n);
+}
+
+std::string DialogWindow::listItem(std::string_view c, int index) const {
+    const ControlBinding* b = binding(c);
+    HWND w = item(c);
+    if (!w || !isList(b)) return {};
+    const bool combo = isComboBox(b);
+    const LRESULT length = SendMessageA(w, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(w, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got < 0 ? 0 : static_cast<size_t>(got));
+    return text;
+}
+
+int DialogWindow::listIndex(std::string_view c) const {
+    const ControlBinding* b = binding(c);
+    HWND w = item(c);
+    if (!w || !isList(b)) return -1;
+    return static_cast<int>(SendMessageA(w, isComboBox(b) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0));
+}
+
+void DialogWindow::storeListIndex(std::string_view c, int index) {
+    const ControlBinding* b = binding(c);
+    if (HWND w = item(c); w && isList(b))
+        SendMessageA(w, isComboBox(b) ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void DialogWindow::setFocus(std::string_view c) {
+    if (HWND w = item(c)) SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w), TRUE);
+}
+
+void DialogWindow::setHelpContext(std::string_view c, std::uint32_t id) {
+    helpContexts_[std::string(c)] = id;
+    if (HWND w = item(c)) SetWindowContextHelpId(w, id);
+}
+
+std::string DialogWindow::className(std::string_view c) const {
+    const ControlBinding* b = binding(c);
+    return b ? b->designClass : (isForm(c) ? "Form" : "");
+}
+
+int DialogWindow::messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) {
+    return MessageBoxA(hwnd_, std::string(text).c_str(), std::string(caption).c_str(), flags);
+}
+
+ui::WindowState DialogWindow::windowState() const {
+    if (hwnd_ && IsIconic(hwnd_)) return ui::WindowState::Minimized;
+    if (hwnd_ && IsZoomed(hwnd_)) return ui::WindowState::Maximized;
+    return ui::WindowState::Normal;
+}
+
+void DialogWindow::setWindowState(ui::WindowState s) {
+    if (!hwnd_) return;
+    ShowWindow(hwnd_, s == ui::WindowState::Minimized   ? SW_MINIMIZE
+                      : s == ui::WindowState::Maximized ? SW_MAXIMIZE
+                                                        : SW_RESTORE);
+}
+
+void DialogWindow::show() {
+    if (hwnd_) ShowWindow(hwnd_, SW_SHOW);
+}
+void DialogWindow::hide() {
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+bool DialogWindow::visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+ui::Rect DialogWindow::formBounds() const {
+    RECT r{};
+    if (hwnd_) GetWindowRect(hwnd_, &r);
+    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
+    return {r.left * tx, r.top * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
+}
+
+void DialogWindow::moveForm(int left, int top) {
+    if (hwnd_)
+        SetWindowPos(hwnd_, nullptr, left / twipsPerPixelX(), top / twipsPerPixelY(), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DialogWindow::resizeForm(int width, int height) {
+    if (hwnd_)
+        SetWindowPos(hwnd_, nullptr, 0, 0, width / twipsPerPixelX(), height / twipsPerPixelY(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int DialogWindow::twipsPerPixelX() const { return 1440 / dpiOf(hwnd_); }
+int DialogWindow::twipsPerPixelY() const { return 1440 / dpiOf(hwnd_); }
+
+}  // namespace vantora::win32
