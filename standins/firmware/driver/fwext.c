@@ -13,13 +13,18 @@
 
 static BiosCoreState g_state;
 /* Two programs may send requests at the same time; the core is not reentrant. A mutex,
- * not a spin lock, because the state is written to disk while it is held. */
+ * not a spin lock, because the state is written to the registry while it is held. */
 static KMUTEX g_lock;
-static UCHAR g_io[sizeof(BiosCoreState) + 1];
 
-/* The state survives a restart of the driver, like CMOS. It holds the passwords, so it
- * lives where only SYSTEM and administrators can read, not in the service's key. */
-static const WCHAR kStateFile[] = L"\\SystemRoot\\System32\\config\\KdaFwExt.dat";
+/* The state survives a restart of the driver, like CMOS survives a reboot. It lives in
+ * the service's own key, the one place that is the driver's alone and that goes when
+ * the service is deleted; only administrators may write there. The value is the
+ * core's saved form, whose magic and exact size tell a foreign value from ours. */
+static HANDLE g_service_key;
+static const WCHAR kStateValue[] = L"State";
+#define STATE_INFO_SIZE (FIELD_OFFSET(KEY_VALUE_PARTIAL_INFORMATION, Data) + sizeof(BiosCoreState))
+/* One byte more than a state, so that a longer value is seen as longer, not cut. */
+static ULONG g_io[(STATE_INFO_SIZE + 1 + sizeof(ULONG) - 1) / sizeof(ULONG)];
 
 static const WCHAR kDeviceName[] = L"\\Device\\KdaFwExt";
 static const WCHAR kLinkName[] = L"\\DosDevices\\KdaFwExt";
@@ -29,40 +34,40 @@ static void wipe(volatile UCHAR* p, ULONG n) {
     for (i = 0; i < n; ++i) p[i] = 0;
 }
 
-static HANDLE open_state_file(ACCESS_MASK access, ULONG disposition) {
-    UNICODE_STRING path;
+static void open_service_key(PUNICODE_STRING registryPath) {
     OBJECT_ATTRIBUTES attributes;
-    IO_STATUS_BLOCK io;
-    HANDLE file;
-    RtlInitUnicodeString(&path, kStateFile);
-    InitializeObjectAttributes(&attributes, &path, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
-    if (!NT_SUCCESS(ZwCreateFile(&file, access | SYNCHRONIZE, &attributes, &io, NULL, FILE_ATTRIBUTE_NORMAL, 0,
-                                 disposition, FILE_SYNCHRONOUS_IO_NONALERT | FILE_NON_DIRECTORY_FILE, NULL, 0)))
-        return NULL;
-    return file;
+    InitializeObjectAttributes(&attributes, registryPath, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, NULL, NULL);
+    if (!NT_SUCCESS(ZwOpenKey(&g_service_key, KEY_QUERY_VALUE | KEY_SET_VALUE, &attributes))) g_service_key = NULL;
 }
 
-/* A missing, short, long or foreign file leaves the fresh state in place. */
+static void close_service_key(void) {
+    if (g_service_key != NULL) ZwClose(g_service_key);
+    g_service_key = NULL;
+}
+
+/* A missing value, one of another type or size, or one this code did not write leaves
+ * the factory state in place. */
 static void load_state(void) {
-    IO_STATUS_BLOCK io;
-    HANDLE file = open_state_file(GENERIC_READ, FILE_OPEN);
-    if (file == NULL) return;
-    if (NT_SUCCESS(ZwReadFile(file, NULL, NULL, NULL, &io, g_io, sizeof(g_io), NULL, NULL)))
-        bios_core_load(&g_state, g_io, (size_t)io.Information);
-    ZwClose(file);
-    wipe(g_io, sizeof(g_io));
+    UNICODE_STRING name;
+    ULONG size = 0;
+    KEY_VALUE_PARTIAL_INFORMATION* info = (KEY_VALUE_PARTIAL_INFORMATION*)g_io;
+    if (g_service_key == NULL) return;
+    RtlInitUnicodeString(&name, kStateValue);
+    if (NT_SUCCESS(ZwQueryValueKey(g_service_key, &name, KeyValuePartialInformation, info, sizeof(g_io), &size)) &&
+        info->Type == REG_BINARY)
+        bios_core_load(&g_state, info->Data, info->DataLength);
+    wipe((UCHAR*)g_io, sizeof(g_io));
 }
 
 static void save_state(void) {
-    IO_STATUS_BLOCK io;
-    HANDLE file;
-    size_t size = bios_core_save(&g_state, g_io, sizeof(g_io));
-    file = open_state_file(GENERIC_WRITE, FILE_OVERWRITE_IF);
-    if (file != NULL) {
-        ZwWriteFile(file, NULL, NULL, NULL, &io, g_io, (ULONG)size, NULL, NULL);
-        ZwClose(file);
-    }
-    wipe(g_io, sizeof(g_io));
+    UNICODE_STRING name;
+    UCHAR* bytes = (UCHAR*)g_io;
+    size_t size;
+    if (g_service_key == NULL) return;
+    size = bios_core_save(&g_state, bytes, sizeof(g_io));
+    RtlInitUnicodeString(&name, kStateValue);
+    ZwSetValueKey(g_service_key, &name, 0, REG_BINARY, bytes, (ULONG)size);
+    wipe(bytes, sizeof(g_io));
 }
 
 static int changes_state(UCHAR function) {
@@ -131,6 +136,7 @@ static VOID NTAPI FwExtUnload(PDRIVER_OBJECT driver) {
     RtlInitUnicodeString(&link, kLinkName);
     IoDeleteSymbolicLink(&link);
     if (driver->DeviceObject != NULL) IoDeleteDevice(driver->DeviceObject);
+    close_service_key();
 }
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
@@ -138,21 +144,27 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
     UNICODE_STRING link;
     PDEVICE_OBJECT device = NULL;
     NTSTATUS status;
-    UNREFERENCED_PARAMETER(registryPath);
 
+    /* The image may stay mapped between a stop and a start: begin from the factory
+     * state, not from whatever the last run left in memory. */
     bios_core_init(&g_state);
     KeInitializeMutex(&g_lock, 0);
+    open_service_key(registryPath);
     load_state();
 
     RtlInitUnicodeString(&name, kDeviceName);
     status = IoCreateDevice(driver, 0, &name, FWEXT_DEVICE_TYPE, FILE_DEVICE_SECURE_OPEN, FALSE, &device);
-    if (!NT_SUCCESS(status)) return status;
+    if (!NT_SUCCESS(status)) {
+        close_service_key();
+        return status;
+    }
     device->Flags |= DO_BUFFERED_IO;
 
     RtlInitUnicodeString(&link, kLinkName);
     status = IoCreateSymbolicLink(&link, &name);
     if (!NT_SUCCESS(status)) {
         IoDeleteDevice(device);
+        close_service_key();
         return status;
     }
 

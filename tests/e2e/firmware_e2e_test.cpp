@@ -1,0 +1,369 @@
+// The firmware-extension driver loaded as a kernel service in Wine, reached the way
+// BASTIONE reaches it: \\.\KdaFwExt, DeviceIoControl, and DEZEZ over the Win32 adapter.
+// The test installs the service itself and removes it at the end; every test starts
+// from the factory state.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/win32/firmware_device_win32.h"
+#include "standins/firmware/bios_core.h"
+#include "standins/firmware/tool/fwext_service.h"
+#include "supervisor/bios/dezez.h"
+
+namespace {
+
+using vantora::DEZEZ;
+using Bytes = std::vector<BYTE>;
+namespace fwext = vantora::fwext;
+
+constexpr DWORD kIoControl = 0x9C416400;
+constexpr BYTE kMarker = 0xCD;
+constexpr DWORD kReturnedMarker = 0xDEADBEEF;
+
+// Windows reports 0 bytes for a failed request; Wine leaves the count as it was.
+// Either way no byte may arrive, which the output markers show.
+bool nothingReturned(DWORD returned) { return returned == 0 || returned == kReturnedMarker; }
+// Scan codes as DEZEZ takes them: three digits a key.
+constexpr char kKeysAbcd[] = "030048046032";  // A B C D
+constexpr char kKeysAbce[] = "030048046018";  // last key differs
+constexpr char kKeysWxyz[] = "017045021044";
+
+std::string besideThisProgram(const char* file) {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, length);
+    return s.substr(0, s.rfind('\\') + 1) + file;
+}
+
+BiosCoreState factoryState() {
+    BiosCoreState state;
+    bios_core_init(&state);
+    return state;
+}
+
+std::string versionOf(const BiosCoreState& state) {
+    const char* text = reinterpret_cast<const char*>(state.version);
+    return std::string(text, strnlen(text, sizeof(state.version)));
+}
+
+// The device appears when DriverEntry has run; the service may report running a
+// moment before a client can open it.
+HANDLE openDevice() {
+    const DWORD begin = GetTickCount();
+    for (;;) {
+        HANDLE h = CreateFileA("\\\\.\\KdaFwExt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetTickCount() - begin > fwext::kServiceWaitMs) return h;
+        Sleep(50);
+    }
+}
+
+void writeStateValue(DWORD type, const Bytes& bytes) {
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kServiceKey, 0, KEY_SET_VALUE, &key));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, fwext::kStateValue, 0, type, bytes.data(),
+                                            static_cast<DWORD>(bytes.size())));
+    RegCloseKey(key);
+}
+
+struct ToolRun {
+    DWORD exitCode = 0xDEAD;
+    std::string output;
+};
+
+// Runs fwext-state.exe with its output in a file; a hung tool is killed at the deadline.
+ToolRun runStateTool(const std::string& arguments) {
+    ToolRun run;
+    char dir[MAX_PATH];
+    char file[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    GetTempFileNameA(dir, "fws", 0, file);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return run;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+    si.hStdError = out;
+    const std::string exe = besideThisProgram("fwext-state.exe");
+    std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+        if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
+        GetExitCodeProcess(pi.hProcess, &run.exitCode);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    CloseHandle(out);
+    if (FILE* f = std::fopen(file, "rb")) {
+        char buffer[512];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) run.output.append(buffer, n);
+        std::fclose(f);
+    }
+    DeleteFileA(file);
+    return run;
+}
+
+bool hasLine(const std::string& output, const std::string& line) {
+    std::string text = "\n" + output;
+    std::string::size_type at = 0;
+    while ((at = text.find('\r', at)) != std::string::npos) text.erase(at, 1);
+    return text.find("\n" + line + "\n") != std::string::npos;
+}
+
+class FirmwareE2E : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        installed = fwext::install(besideThisProgram("fwext.sys"));
+        if (installed == ERROR_SUCCESS) installed = fwext::start();
+    }
+    static void TearDownTestSuite() { EXPECT_EQ(DWORD(ERROR_SUCCESS), fwext::uninstall()); }
+
+    void SetUp() override {
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), installed) << "installing or starting the driver service";
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::resetState()) << "resetting the simulated BIOS";
+        HANDLE h = openDevice();
+        ASSERT_NE(INVALID_HANDLE_VALUE, h) << "device does not open, error " << GetLastError();
+        CloseHandle(h);
+    }
+
+    // The driver is restarted, as a reboot of the notebook would.
+    void restartDriver() {
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start());
+        HANDLE h = openDevice();
+        ASSERT_NE(INVALID_HANDLE_VALUE, h) << "device does not open after the restart, error " << GetLastError();
+        CloseHandle(h);
+    }
+
+    static DWORD installed;
+    vantora::Win32FirmwareDevice device;
+    vantora::Win32OsVersion osVersion;
+};
+
+DWORD FirmwareE2E::installed = ERROR_INVALID_FUNCTION;
+
+TEST_F(FirmwareE2E, IoControl_SucceedsOnlyForThirtyThreeInAndThirtyTwoOrMoreOut_ReturningThirtyTwo) {
+    HANDLE h = openDevice();
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    const BiosCoreState factory = factoryState();
+    Bytes in(64, 0);
+    in[0] = 0x80;  // BIOS version: a reply that differs from zeros and from the markers
+    int wrong = 0;
+    for (DWORD inSize = 0; inSize <= 64; ++inSize) {
+        for (DWORD outSize = 0; outSize <= 64; ++outSize) {
+            Bytes out(72, kMarker);
+            DWORD returned = kReturnedMarker;
+            SetLastError(0);
+            const BOOL ok = DeviceIoControl(h, kIoControl, in.data(), inSize, out.data(), outSize, &returned, nullptr);
+            const DWORD error = GetLastError();
+            const bool wanted = inSize == 33 && outSize >= 32;
+            Bytes expected(72, kMarker);
+            if (wanted) std::memcpy(expected.data(), factory.version, 32);
+            const bool right = (ok != 0) == wanted && (wanted ? returned == 32 : nothingReturned(returned)) &&
+                               out == expected && (wanted || error != 0);
+            if (!right && ++wrong <= 10)
+                ADD_FAILURE() << "in " << inSize << ", out " << outSize << ": expected " << (wanted ? "success" : "failure")
+                              << " with " << (wanted ? 32 : 0) << " bytes, got " << (ok ? "success" : "failure")
+                              << " with " << returned << " bytes, error " << error
+                              << (out == expected ? "" : ", output bytes differ from the reply and markers");
+        }
+    }
+    EXPECT_EQ(0, wrong) << "cases answered wrongly out of 65 x 65";
+    CloseHandle(h);
+}
+
+TEST_F(FirmwareE2E, IoControl_OtherCodesFail_WithNothingReturned) {
+    HANDLE h = openDevice();
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    const DWORD codes[] = {0x9C416404, 0x9C4163FC, 0x9C416401, 0x9C416402, 0x9C416403,
+                           0x9C41A400, 0x9C426400, 0x00226400, 0x00000000, 0xFFFFFFFF};
+    for (DWORD code : codes) {
+        Bytes in(33, 0);
+        in[0] = 0x80;
+        Bytes out(64, kMarker);
+        DWORD returned = kReturnedMarker;
+        const BOOL ok = DeviceIoControl(h, code, in.data(), 33, out.data(), 64, &returned, nullptr);
+        EXPECT_FALSE(ok) << std::hex << "code 0x" << code;
+        EXPECT_TRUE(nothingReturned(returned)) << std::hex << "code 0x" << code << ": " << returned << " bytes";
+        EXPECT_EQ(Bytes(64, kMarker), out) << std::hex << "code 0x" << code << ": output was written";
+    }
+    CloseHandle(h);
+}
+
+TEST_F(FirmwareE2E, Dezez_BiosVersion_IsTheSimulatedBiosText) {
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(versionOf(factoryState()), bios.BIOSVersion());
+    EXPECT_EQ(0, bios.Status);
+}
+
+TEST_F(FirmwareE2E, Dezez_SupervisorPassword_RegisterCheckRefuseAgainDelete) {
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(0, bios.SPasswordState());
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd)) << "no password registered: nothing matches";
+
+    bios.SupervisorPwd(kKeysAbcd);
+    EXPECT_EQ(0, bios.Status);
+    EXPECT_EQ(1, bios.SPasswordState());
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbce));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd("030048046"));  // a prefix is not the password
+    EXPECT_EQ(0, bios.UserPasswordState()) << "the user password is separate";
+
+    bios.SupervisorPwd(kKeysWxyz);
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd)) << "a second registration must be refused";
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysWxyz));
+
+    bios.ClrSupervisorPwd(kKeysAbce);
+    EXPECT_EQ(1, bios.SPasswordState()) << "deleting with wrong keys must fail";
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd));
+
+    bios.ClrSupervisorPwd(kKeysAbcd);
+    EXPECT_EQ(0, bios.Status);
+    EXPECT_EQ(0, bios.SPasswordState());
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd));
+
+    bios.SupervisorPwd(kKeysWxyz);
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysWxyz)) << "after deleting, a new password can be registered";
+}
+
+TEST_F(FirmwareE2E, Dezez_ScuItemsAndBootOrder_RoundTrip) {
+    DEZEZ bios(device, osVersion);
+    bios.SCUItem3(7);
+    bios.SCUItem14(1);
+    bios.SetBootPriority("354021");
+    bios.LEDOnOff(1);
+    bios.USBChargeSleep(2);
+    EXPECT_EQ(0, bios.Status);
+
+    DEZEZ fresh(device, osVersion);
+    EXPECT_EQ(7, fresh.SCUItem3());
+    EXPECT_EQ(1, fresh.SCUItem14());
+    EXPECT_EQ(0, fresh.SCUItem4()) << "writing one item leaves the others";
+    fresh.GetBootPriority();
+    const int boot[] = {fresh.BootDevice1(), fresh.BootDevice2(), fresh.BootDevice3(),
+                        fresh.BootDevice4(), fresh.BootDevice5(), fresh.BootDevice6()};
+    EXPECT_EQ((std::vector<int>{3, 5, 4, 0, 2, 1}), std::vector<int>(std::begin(boot), std::end(boot)));
+    EXPECT_EQ(1, fresh.LEDOnOff());
+    EXPECT_EQ(2, fresh.USBChargeSleep());
+}
+
+TEST_F(FirmwareE2E, State_SurvivesServiceRestart) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.SupervisorPwd(kKeysAbcd);
+        bios.SCUItem7(3);
+        ASSERT_EQ(1, bios.SPasswordState());
+    }
+    restartDriver();
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(1, bios.SPasswordState());
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysWxyz));
+    EXPECT_EQ(3, bios.SCUItem7());
+}
+
+// The driver must start from the factory state when the saved value is not one it
+// wrote; a value that passes is taken as it is.
+TEST_F(FirmwareE2E, State_ForeignSavedValue_IsIgnoredAtStart) {
+    BiosCoreState planted = factoryState();
+    planted.supervisor_pwd[0] = 0x1E;
+    Bytes good(sizeof planted);
+    std::memcpy(good.data(), &planted, sizeof planted);
+    Bytes longer = good;
+    longer.push_back(0);
+    Bytes shorter(good.begin(), good.end() - 1);
+    Bytes foreignMagic = good;
+    foreignMagic[0] ^= 0x20;
+    struct Case {
+        const char* name;
+        DWORD type;
+        Bytes bytes;
+        int passwordState;
+        const char* toolLine;
+    } cases[] = {
+        {"valid", REG_BINARY, good, 1, "saved state: yes"},
+        {"one byte longer", REG_BINARY, longer, 0, "saved state: ignored"},
+        {"one byte shorter", REG_BINARY, shorter, 0, "saved state: ignored"},
+        {"other magic", REG_BINARY, foreignMagic, 0, "saved state: ignored"},
+        {"not binary", REG_DWORD, good, 0, "saved state: ignored"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop()) << c.name;
+        writeStateValue(c.type, c.bytes);
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start()) << c.name;
+        HANDLE h = openDevice();
+        ASSERT_NE(INVALID_HANDLE_VALUE, h) << c.name;
+        CloseHandle(h);
+        DEZEZ bios(device, osVersion);
+        EXPECT_EQ(c.passwordState, bios.SPasswordState()) << c.name;
+        const ToolRun run = runStateTool("");
+        EXPECT_TRUE(hasLine(run.output, c.toolLine)) << c.name << ": expected \"" << c.toolLine << "\" in\n" << run.output;
+    }
+}
+
+TEST_F(FirmwareE2E, StateTool_PrintsKeyCountsAndSettings_NeverTheKeys) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.SupervisorPwd(kKeysAbcd);
+        bios.SCUItem1(9);
+        bios.SetBootPriority("012354");
+        bios.LEDOnOff(1);
+    }
+    const ToolRun run = runStateTool("");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    const char* lines[] = {
+        "saved state: yes",
+        "supervisor password: 4 keys",
+        "user password: none",
+        "scu items: 0 9 0 0 0 0 0 0 0 0 0 0 0 0 0",
+        "boot order: 0 1 2 3 5 4",
+        "io devices: 1 1 1 1 1 1 1 1",
+        "usb charge sleep: 0",
+        "led: 1",
+    };
+    for (const char* line : lines) EXPECT_TRUE(hasLine(run.output, line)) << "expected \"" << line << "\" in\n" << run.output;
+    EXPECT_TRUE(hasLine(run.output, "version: " + versionOf(factoryState()))) << run.output;
+    for (const char* code : {" 30 48 46 32", "030", "1e 30 2e 20", "1E302E20"})
+        EXPECT_EQ(std::string::npos, run.output.find(code)) << "the keys must not be printed: " << code;
+}
+
+TEST_F(FirmwareE2E, StateTool_Reset_RestoresFactoryStateInTheRunningDriver) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.SupervisorPwd(kKeysAbcd);
+        bios.UserPassword(kKeysWxyz);
+        bios.SCUItem8(5);
+        ASSERT_EQ(1, bios.SPasswordState());
+    }
+    const ToolRun run = runStateTool("reset");
+    EXPECT_EQ(0u, run.exitCode) << run.output;
+    EXPECT_TRUE(hasLine(run.output, "saved state: none")) << run.output;
+    EXPECT_TRUE(hasLine(run.output, "supervisor password: none")) << run.output;
+    EXPECT_TRUE(hasLine(run.output, "user password: none")) << run.output;
+    EXPECT_EQ(DWORD(SERVICE_RUNNING), fwext::serviceState()) << "a running driver stays running";
+    HANDLE h = openDevice();
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    CloseHandle(h);
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(0, bios.SPasswordState());
+    EXPECT_EQ(0, bios.UserPasswordState());
+    EXPECT_EQ(0, bios.SCUItem8());
+}
+
+TEST_F(FirmwareE2E, StateTool_RejectsUnknownArguments) {
+    for (const char* arguments : {"resett", "reset now", "-h"}) {
+        const ToolRun run = runStateTool(arguments);
+        EXPECT_EQ(1u, run.exitCode) << arguments << ":\n" << run.output;
+    }
+}
+
+}  // namespace
