@@ -367,3 +367,48 @@ TEST_F(FirmwareE2E, StateTool_RejectsUnknownArguments) {
 }
 
 }  // namespace
+
+TEST_F(FirmwareE2E, Dezez_OwnerString_RoundTripsInBothForms) {
+    struct Case {
+        const char* what;
+        std::u16string text;
+    } cases[] = {
+        {"single-byte, 32 characters", std::u16string(32, u'k')},
+        {"single-byte, two blocks", u"Vantora notebook owned by the quality lab, room 4"},
+        {"double-byte, 3 characters", u"\u5C71\u7530\u592A"},
+        {"double-byte with ASCII", u"Owner \u5C71\u7530"},
+    };
+    for (const Case& c : cases) {
+        DEZEZ bios(device, osVersion);
+        bios.PwdOwnerString(c.text);
+        EXPECT_EQ(0, bios.Status) << c.what;
+        // The single-byte form reads back whole 32-byte blocks, zero-padded.
+        DEZEZ fresh(device, osVersion);
+        std::u16string back = fresh.PwdOwnerString();
+        while (!back.empty() && back.back() == u'\0') back.pop_back();
+        EXPECT_TRUE(back == c.text) << c.what << ": " << back.size() << " units back, " << c.text.size() << " sent";
+    }
+}
+
+TEST_F(FirmwareE2E, Dezez_DriverStopped_ReadsGiveZeroAndStatusMinusOne) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.SupervisorPwd(kKeysAbcd);
+        bios.SCUItem14(1);
+        bios.PwdOwnerString(u"kept");
+    }
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(0, bios.SPasswordState());
+    EXPECT_EQ(-1, bios.Status);
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd));
+    EXPECT_EQ(-1, bios.Status);
+    EXPECT_EQ(0, bios.SCUItem14());
+    EXPECT_EQ("", bios.BIOSVersion());
+    EXPECT_TRUE(bios.PwdOwnerString().empty());
+    EXPECT_EQ(-1, bios.Status);
+    restartDriver();
+    DEZEZ back(device, osVersion);
+    EXPECT_EQ(1, back.SCUItem14()) << "nothing was lost while the driver was away";
+    EXPECT_EQ(0, back.Status);
+}
