@@ -48,6 +48,12 @@ std::vector<std::string> subkeyNames(RegistryPort& reg, RegHandle key) {
     return names;
 }
 
+std::vector<std::string> popupEntryNames(Store& store, const std::string& keyName) {
+    const std::string prg = std::string(kPrgKey) + "\\" + keyName;
+    auto list = ScopedRegKey::open(store.registry(), kHkeyCurrentUser, prg.c_str());
+    return list ? subkeyNames(store.registry(), list.get()) : std::vector<std::string>{};
+}
+
 void ClearAssignment(Store& store, LauncherState& state) {
     RegistryPort& reg = store.registry();
     const std::string& k = state.CurrentKeyName;

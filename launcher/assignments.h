@@ -14,6 +14,10 @@ void ClearAssignment(Store& store, LauncherState& state);
 void SavePopupList(Store& store, LauncherState& state, FileSystemPort& files, const std::string& folder1,
                    const std::string& folder2);
 
+// The entry names of a key's popup list (the subkeys of prg\<key>), in the
+// registry's enumeration order.
+std::vector<std::string> popupEntryNames(Store& store, const std::string& keyName);
+
 // Subkey names of a key, by enumeration index; each cut at its first zero.
 std::vector<std::string> subkeyNames(RegistryPort& reg, RegHandle key);
 

@@ -1,5 +1,6 @@
 #include "launcher/form1.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "launcher/assignments.h"
@@ -146,6 +147,44 @@ void Form1::Label1_MouseDown(int index, int button, int, int, int) {
         state_.CurrentKeyStatus = store_.readUser(kCmdKey, state_.CurrentKeyName).status;
         if (actions_.showAssignmentTypeModal) actions_.showAssignmentTypeModal();
     }
+}
+
+void Form1::DynPopupMenu() {
+    view_.setCaption("mDynFnKey", state_.CurrentKeyName);
+    view_.setChecked("mDynFnKey", true);
+    const std::vector<std::string> names = popupEntryNames(store_, state_.CurrentKeyName);
+    const int n = static_cast<int>(names.size());
+    for (int j = 0; j < n; ++j) {
+        const std::string item = ui::indexed("mPopupCmd", j);
+        if (j >= 1) {
+            if (IsLoaded(item)) host_.unloadMenuItem(item);
+            host_.loadMenuItem(item);
+        }
+        view_.setVisible(item, true);
+        view_.setCaption(item, names[j]);
+    }
+    // Element 0 stays loaded; with no entries at all it is only hidden.
+    if (n == 0) view_.setVisible(ui::indexed("mPopupCmd", 0), false);
+    for (int j = std::max(n, 1); j <= kMaxPopupEntries; ++j) {
+        const std::string item = ui::indexed("mPopupCmd", j);
+        if (!IsLoaded(item)) break;
+        host_.unloadMenuItem(item);
+    }
+}
+
+bool Form1::IsLoaded(std::string_view element) { return host_.menuItemExists(element); }
+
+void Form1::mPopupCmd_Click(int index) {
+    const std::string entry = view_.caption(ui::indexed("mPopupCmd", index));
+    const std::string path = std::string(kPrgKey) + "\\" + state_.CurrentKeyName + "\\" + entry;
+    auto key = ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, path.c_str());
+    if (!key) return;
+    const StoredString target = store_.readString(key.get(), entry);
+    key.reset();
+    if (!target.exists()) return;
+    const bool minimize = store_.option("opts3");
+    ports_.shell.ShellExecuteA(target.text);
+    if (minimize) view_.setWindowState(ui::WindowState::Minimized);
 }
 
 void Form1::applyTopMost(bool on) {

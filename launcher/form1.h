@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/ports/desktop.h"
+#include "common/ports/shell.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_state.h"
 #include "launcher/store.h"
@@ -15,6 +16,7 @@ namespace vantora::launcher {
 inline constexpr int kMouseLeft = 1;
 inline constexpr int kMouseRight = 2;
 inline constexpr std::uint32_t kTrayMenuRightAlign = 8;
+inline constexpr int kMaxPopupEntries = 32767;  // highest index of mPopupCmd
 
 // What the main window needs from its host beyond control properties.
 class MainWindowHost {
@@ -29,6 +31,11 @@ public:
     virtual WindowHandle activeFormWindow() = 0;  // the window of the form that is active now
     virtual std::string programFolder() = 0;
     virtual void unloadForm5() = 0;
+    // Elements of menu control arrays ("mPopupCmd(3)") are loaded and unloaded at run
+    // time; element 0 exists from the start.
+    virtual bool menuItemExists(std::string_view item) = 0;
+    virtual void loadMenuItem(std::string_view item) = 0;
+    virtual void unloadMenuItem(std::string_view item) = 0;
 };
 
 struct Form1Ports {
@@ -36,6 +43,7 @@ struct Form1Ports {
     WindowManagerPort& windows;
     TrayPort& tray;
     HelpPort& help;
+    ShellPort& shell;
 };
 
 // The calls that leave this window for launching and for the assignment dialog.
@@ -68,6 +76,11 @@ public:
     void mAbout_Click();
     void umLaunch_Click();
     void umHelp_Click();
+
+    // The popup list of CurrentKeyName in mDynamics, and the choice of one entry.
+    void DynPopupMenu();
+    bool IsLoaded(std::string_view element);
+    void mPopupCmd_Click(int index);
 
     // Also after the taskbar was re-created, which forgets every icon.
     void addTrayIcon();

@@ -88,7 +88,13 @@ public:
         answers_.pop_front();
         return answer;
     }
-    void close() override { closed_ = true, visible_ = false; }
+    // Closing raises the form's Unload, as every road out of a dialog does.
+    void close() override {
+        if (closed_) return;
+        closed_ = true, visible_ = false;
+        if (!formName_.empty()) raise(formName_, ui::Event::Unload);
+    }
+    void setFormName(std::string name) { formName_ = std::move(name); }
 
     // What a user does. A click on a check box toggles it, on a disabled control does nothing.
     void click(std::string_view c) {
@@ -139,6 +145,7 @@ private:
     std::vector<MessageBoxCall> messageBoxes_;
     std::deque<int> answers_;
     bool closed_ = false;
+    std::string formName_;
     std::string focus_;
     std::map<std::string, Control> controls_;
     ui::WindowState state_ = ui::WindowState::Normal;

@@ -40,12 +40,14 @@ DialogWindow::~DialogWindow() {
 
 void DialogWindow::showModal(HWND owner) {
     modal_ = true;
+    closing_ = false;
     DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
 }
 
 bool DialogWindow::createModeless(HWND owner) {
     modal_ = false;
+    closing_ = closeAfterLoad_ = false;
     CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd_ && closeAfterLoad_) destroyNow();
     if (hwnd_) modelessDialogs().push_back(hwnd_);
@@ -77,7 +79,9 @@ void DialogWindow::destroyNow() {
 }
 
 void DialogWindow::close() {
-    if (!hwnd_) return;
+    if (!hwnd_ || closing_) return;
+    closing_ = true;
+    raise(formName_, ui::Event::Unload);
     if (loading_ && !modal_) {
         closeAfterLoad_ = true;  // CreateDialogParam is still running; destroy when it returns
         return;
@@ -123,7 +127,6 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
         return TRUE;
     }
     case WM_CLOSE:
-        raise(formName_, ui::Event::Unload);
         close();
         return TRUE;
     case WM_CTLCOLORSTATIC:

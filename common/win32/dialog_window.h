@@ -1,7 +1,8 @@
 #pragma once
 // The generic Win32 view of a dialog laid out in a resource template: controls are
 // reached by design name through a table of control ids, and WM_COMMAND, WM_NOTIFY,
-// WM_HELP and the close box become handler calls (ui::View::raise).
+// WM_HELP and the close box become handler calls (ui::View::raise). Closing the
+// dialog, by any road, raises the form's Unload first.
 #include <windows.h>
 
 #include <map>
@@ -117,7 +118,7 @@ private:
     std::vector<ControlBinding> controls_;
     HWND hwnd_ = nullptr;
     bool modal_ = false;
-    bool loading_ = false, closeAfterLoad_ = false;
+    bool loading_ = false, closeAfterLoad_ = false, closing_ = false;
     std::map<std::string, Colors, std::less<>> colors_;
     std::map<std::string, std::string, std::less<>> tags_, toolTips_;
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;

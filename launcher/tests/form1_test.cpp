@@ -30,8 +30,9 @@ protected:
     FakeTray tray;
     FakeHelp help;
     FakeHost host;
+    FakeShell shell;
     int launches = 0, assignmentDialogs = 0;
-    Form1 form{state, store, view, host, {screen, windows, tray, help},
+    Form1 form{state, store, view, host, {screen, windows, tray, help, shell},
                {[this] { ++launches; }, [this] { ++assignmentDialogs; }, {}, {}}};
 
     void SetUp() override {

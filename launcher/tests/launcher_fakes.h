@@ -1,9 +1,12 @@
 #pragma once
+#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "common/ports/desktop.h"
+#include "common/ports/shell.h"
 #include "common/testing/fake_registry.h"
 #include "common/testing/test_view.h"
 #include "launcher/form1.h"
@@ -33,6 +36,7 @@ struct FakeWindows : WindowManagerPort {
     };
     std::vector<Call> calls;
     WindowHandle foreground = 0;
+    std::set<WindowHandle> iconic, destroyed;
     bool SetWindowPos(WindowHandle w, WindowHandle after, int, int, int, int, std::uint32_t flags) override {
         calls.push_back({"SetWindowPos", w, static_cast<long>(static_cast<std::int32_t>(after)) * 10 + long(flags)});
         return true;
@@ -44,8 +48,8 @@ struct FakeWindows : WindowManagerPort {
         return true;
     }
     WindowHandle GetForegroundWindow() override { return foreground; }
-    bool IsIconic(WindowHandle) override { return false; }
-    bool IsWindow(WindowHandle) override { return true; }
+    bool IsIconic(WindowHandle w) override { return iconic.count(w) != 0; }
+    bool IsWindow(WindowHandle w) override { return destroyed.count(w) == 0; }
 };
 
 struct FakeTray : TrayPort {
@@ -80,6 +84,70 @@ struct FakeHost : MainWindowHost {
     WindowHandle activeFormWindow() override { return active; }
     std::string programFolder() override { return "C:\\Program Files\\Vantora"; }
     void unloadForm5() override { form5Unloaded = true; }
+    std::set<std::string, std::less<>> menuItems{"mPopupCmd(0)"};
+    int menuLoads = 0, menuUnloads = 0;
+    bool menuItemExists(std::string_view item) override { return menuItems.count(item) != 0; }
+    void loadMenuItem(std::string_view item) override { menuItems.emplace(item), ++menuLoads; }
+    void unloadMenuItem(std::string_view item) override {
+        if (auto it = menuItems.find(item); it != menuItems.end()) menuItems.erase(it), ++menuUnloads;
+    }
+};
+
+struct FakeShell : ShellPort {
+    std::vector<std::string> opened;  // file, or file + " | " + parameters
+    std::set<std::string> openable;   // when not empty, only these files open
+    std::vector<std::pair<int, int>> moves;
+    bool ShellExecuteA(const std::string& file, const std::string& parameters) override {
+        opened.push_back(parameters.empty() ? file : file + " | " + parameters);
+        return openable.empty() || openable.count(file) != 0;
+    }
+    void mouseMove(int dx, int dy) override { moves.emplace_back(dx, dy); }
+};
+
+// Programs this launcher started, and the other processes a snapshot lists.
+struct FakeProcesses : ProcessPort {
+    struct Program {
+        std::string commandLine;
+        WindowHandle window = 0;  // its main window; 0 while it has none
+        bool running = true;
+    };
+    std::map<ProcessId, Program> programs;
+    std::vector<ProcessId> others;
+    std::set<std::string> notPrograms;  // command lines that fail to start
+    std::vector<std::string> started;
+    bool snapshotFails = false;
+    bool windowWhenStarted = true;  // the program has its window by the time the start returns
+    ProcessId nextId = 0x500;
+    WindowHandle nextWindow = 0x7000;
+
+    std::optional<ProcessId> startProcess(const std::string& commandLine) override {
+        started.push_back(commandLine);
+        if (notPrograms.count(commandLine)) return std::nullopt;
+        const ProcessId id = nextId++;
+        programs[id] = {commandLine, nextWindow++, true};
+        return id;
+    }
+    bool isRunning(ProcessId id) override { return programs.count(id) && programs[id].running; }
+    void forget(ProcessId id) override { programs.erase(id); }
+    std::optional<std::vector<ProcessId>> processIds() override {
+        if (snapshotFails) return std::nullopt;
+        std::vector<ProcessId> ids = others;
+        for (auto& [id, p] : programs)
+            if (p.running) ids.push_back(id);
+        return ids;
+    }
+    WindowHandle mainWindowOf(ProcessId id) override { return isRunning(id) ? programs[id].window : 0; }
+    WindowHandle startedWindow(ProcessId id) override { return windowWhenStarted ? mainWindowOf(id) : 0; }
+    ProcessId windowProcess(WindowHandle w) override {
+        for (auto& [id, p] : programs)
+            if (p.window == w && p.running) return id;
+        return 0;
+    }
+    // The program ends and another one is given its id.
+    void exitAndReuse(ProcessId id) {
+        programs[id].running = false;
+        others.push_back(id);
+    }
 };
 
 struct FakeFiles : FileSystemPort {

@@ -8,8 +8,12 @@
 #include <vector>
 
 #include "common/win32/desktop_win32.h"
+#include "common/win32/dialog_window.h"
+#include "common/win32/shell_win32.h"
 #include "common/win32/win32_registry.h"
 #include "launcher/form1.h"
+#include "launcher/form3.h"
+#include "launcher/launching.h"
 #include "launcher/keyboard_picture.h"
 #include "launcher/win32/resource.h"
 
@@ -29,6 +33,16 @@ struct Label {
     int fontSize = 12;
     ui::Rect bounds;
 };
+
+// The items of the popup-list menu, built into a menu only when it pops up.
+struct DynamicMenuItem {
+    std::string caption;
+    bool visible = true, checked = false;
+};
+
+bool isDynamicMenuItem(std::string_view name) {
+    return name == "mDynFnKey" || name.substr(0, 10) == "mPopupCmd(";
+}
 
 class MainWindow final : public ui::View, public MainWindowHost {
 public:
@@ -55,10 +69,25 @@ public:
         return nullptr;
     }
     const Label* label(std::string_view name) const { return const_cast<MainWindow*>(this)->label(name); }
+    DynamicMenuItem* menuItem(std::string_view name) {
+        auto it = dynamicMenu_.find(name);
+        return it == dynamicMenu_.end() ? nullptr : &it->second;
+    }
     void setCaption(std::string_view c, std::string_view t) override {
         if (auto* l = label(c)) l->caption = t, invalidate(*l);
+        if (auto* m = menuItem(c)) m->caption = t;
     }
-    std::string caption(std::string_view c) const override { return label(c) ? label(c)->caption : ""; }
+    std::string caption(std::string_view c) const override {
+        if (auto it = dynamicMenu_.find(c); it != dynamicMenu_.end()) return it->second.caption;
+        return label(c) ? label(c)->caption : "";
+    }
+    void setVisible(std::string_view c, bool on) override {
+        if (auto* m = menuItem(c)) m->visible = on;
+    }
+    bool isVisible(std::string_view c) const override {
+        auto it = dynamicMenu_.find(c);
+        return it == dynamicMenu_.end() || it->second.visible;
+    }
     void setForeColor(std::string_view c, ui::Color color) override {
         if (auto* l = label(c)) l->color = color, invalidate(*l);
     }
@@ -80,10 +109,12 @@ public:
     }
     std::string toolTip(std::string_view c) const override { return label(c) ? label(c)->toolTip : ""; }
     void setChecked(std::string_view m, bool on) override {
+        if (auto* item = menuItem(m)) item->checked = on;
         if (auto it = menuIds.find(m); it != menuIds.end())
             CheckMenuItem(GetMenu(hwnd), it->second, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     }
     bool checked(std::string_view m) const override {
+        if (auto d = dynamicMenu_.find(m); d != dynamicMenu_.end()) return d->second.checked;
         auto it = menuIds.find(m);
         return it != menuIds.end() && (GetMenuState(GetMenu(hwnd), it->second, MF_BYCOMMAND) & MF_CHECKED);
     }
@@ -143,7 +174,19 @@ public:
             }
         InvalidateRect(hwnd, nullptr, TRUE);
     }
+    bool menuItemExists(std::string_view item) override { return dynamicMenu_.count(item) != 0; }
+    void loadMenuItem(std::string_view item) override {
+        if (isDynamicMenuItem(item)) dynamicMenu_.try_emplace(std::string(item));
+    }
+    void unloadMenuItem(std::string_view item) override {
+        if (item != "mPopupCmd(0)" && item != "mDynFnKey")
+            if (auto it = dynamicMenu_.find(item); it != dynamicMenu_.end()) dynamicMenu_.erase(it);
+    }
     void popupMenu(std::string_view menu, std::uint32_t flags) override {
+        if (menu == "mDynamics") {
+            popupDynamics(flags);
+            return;
+        }
         if (menu != "umTray") return;
         HMENU bar = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_TRAYMENU));
         POINT pt{};
@@ -178,6 +221,7 @@ public:
         picture_ = nullptr;
     }
 
+    void popupDynamics(std::uint32_t flags);
     void create(int showCommand);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK hostProc(HWND h, UINT m, WPARAM w, LPARAM l);
@@ -207,6 +251,7 @@ private:
     int dpi_ = 96;
     std::vector<Line> lines_;
     std::map<int, HFONT> fonts_;
+    std::map<std::string, DynamicMenuItem, std::less<>> dynamicMenu_{{"mDynFnKey", {}}, {"mPopupCmd(0)", {}}};
 };
 
 MainWindow* g_main = nullptr;
@@ -226,6 +271,27 @@ void MainWindow::updateTool(const Label& l) {
     SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     ti.uFlags = TTF_SUBCLASS;
     if (!l.toolTip.empty()) SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void MainWindow::popupDynamics(std::uint32_t flags) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    const DynamicMenuItem& key = dynamicMenu_["mDynFnKey"];
+    AppendMenuA(menu, MF_STRING | (key.checked ? MF_CHECKED : 0), IDM_DYNFNKEY, key.caption.c_str());
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    for (int j = 0; j <= kMaxPopupEntries; ++j) {
+        auto it = dynamicMenu_.find(ui::indexed("mPopupCmd", j));
+        if (it == dynamicMenu_.end()) break;
+        if (it->second.visible)
+            AppendMenuA(menu, MF_STRING | MF_BYCOMMAND, IDM_POPUPCMD0 + j, it->second.caption.c_str());
+    }
+    POINT pt{};
+    GetCursorPos(&pt);
+    SetForegroundWindow(hwnd);
+    const int chosen = TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, pt.x, pt.y, 0, hwnd, nullptr);
+    PostMessageA(hwnd, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    if (chosen >= IDM_POPUPCMD0 && form) form->mPopupCmd_Click(chosen - IDM_POPUPCMD0);
 }
 
 void MainWindow::paint() {
@@ -369,6 +435,31 @@ private:
     HANDLE mutex_ = nullptr;
 };
 
+// Form3 on its dialog template; one at a time, kept until the next one opens.
+class AssignmentTypeDialog {
+public:
+    AssignmentTypeDialog(HINSTANCE instance, LauncherState& state, Store& store, MainWindow& main,
+                         WindowManagerPort& windows, HelpPort& help, std::string helpFile)
+        : view_(instance, IDD_FORM3, "Form3",
+                {{"Label1", IDC_FORM3_LABEL1, "Label"},
+                 {"Check1", IDC_FORM3_CHECK1, "CheckBox"},
+                 {"Command4", IDC_FORM3_COMMAND4, "CommandButton"},
+                 {"Command5", IDC_FORM3_COMMAND5, "CommandButton"}}),
+          form_(state, store, view_, main, {windows, help}, std::move(helpFile)) {
+        view_.onLoad = [this] { form_.Form_Load(); };
+    }
+    void showModal(HWND owner) { view_.showModal(owner); }
+    void showModeless() {
+        if (!view_.createModeless(nullptr)) return;
+        view_.show();
+        SetForegroundWindow(view_.hwnd());
+    }
+
+private:
+    win32::DialogWindow view_;
+    Form3 form_;
+};
+
 bool queryWin98OrMe() {
     OSVERSIONINFOA v{};
     v.dwOSVersionInfoSize = sizeof v;
@@ -391,18 +482,34 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     win32::Win32Windows windows;
     win32::Win32Screen screen;
 
+    win32::Win32Shell shell;
+    win32::Win32Processes processes;
+
     MainWindow window(instance);
     g_main = &window;
     std::unique_ptr<win32::Win32Tray> tray;
     std::unique_ptr<win32::Win32Help> help;
     std::unique_ptr<Form1> form;
+    std::unique_ptr<LaunchContext> launching;
+    std::unique_ptr<AssignmentTypeDialog> form3;
+    auto showForm3 = [&](bool modal) {
+        form3 = std::make_unique<AssignmentTypeDialog>(instance, state, store, window, windows, *help,
+                                                       form->helpFile());
+        if (modal)
+            form3->showModal(window.hwnd);
+        else
+            form3->showModeless();
+    };
 
     const bool first = StartUp(state, store, instances, windows, queryWin98OrMe(), [&] {
         window.create(showCommand);
         tray = std::make_unique<win32::Win32Tray>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_KEYLOOM)));
         help = std::make_unique<win32::Win32Help>(window.hwnd);
-        form = std::make_unique<Form1>(state, store, window, window, Form1Ports{screen, windows, *tray, *help},
-                                       Form1Actions{});
+        form = std::make_unique<Form1>(state, store, window, window, Form1Ports{screen, windows, *tray, *help, shell},
+                                       Form1Actions{[&] { LaunchCurrentKey(*launching); },
+                                                    [&] { showForm3(true); }, {}, {}});
+        launching = std::make_unique<LaunchContext>(
+            LaunchContext{state, store, *form, window, window, windows, shell, processes, showForm3});
         window.form = form.get();
         form->Form_Load();
         ShowWindow(window.hwnd, SW_SHOWNORMAL);
@@ -410,11 +517,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     });
     if (!first) return 0;
 
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    win32::DialogWindow::runMessageLoop();
     if (form) form->Form_Terminate();
     window.form = nullptr;
     g_main = nullptr;

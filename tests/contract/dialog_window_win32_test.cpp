@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kTemplate = 101;
 
+void CALLBACK endDialogTimer(HWND w, UINT, UINT_PTR, DWORD) { EndDialog(w, 0); }
+
 class DialogWindowTest : public ::testing::Test {
 protected:
     win32::DialogWindow dialog{GetModuleHandleA(nullptr), kTemplate, "frmProbe",
@@ -141,6 +143,7 @@ TEST_F(DialogWindowTest, EscapeReachesTheFormAsAKey_CloseBoxRaisesUnloadAndClose
     EXPECT_EQ(events, std::vector<std::string>{"key:27"});
     HWND window = dialog.hwnd();
     SendMessageA(window, WM_CLOSE, 0, 0);
+    dialog.close();  // a second close is nothing
     EXPECT_EQ(events, (std::vector<std::string>{"key:27", "unload"}));
     EXPECT_FALSE(IsWindow(window));
 }
@@ -150,7 +153,7 @@ TEST_F(DialogWindowTest, Modal_ReturnsWhenAHandlerCloses) {
         PostMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED),
                      reinterpret_cast<LPARAM>(control(1003)));
         // A dialog that never closes must not hang the run.
-        SetTimer(dialog.hwnd(), 1, 5000, [](HWND w, UINT, UINT_PTR, DWORD) { EndDialog(w, 0); });
+        SetTimer(dialog.hwnd(), 1, 5000, &endDialogTimer);
     };
     dialog.on("cmdGo", ui::Event::Click, [&] { events.push_back("go"), dialog.close(); });
     const DWORD start = GetTickCount();

@@ -1,0 +1,41 @@
+#pragma once
+// Form3, "Assignment Type": the first step of assigning the key CurrentKeyName.
+#include <string>
+
+#include "common/ports/desktop.h"
+#include "common/ui/view.h"
+#include "launcher/launcher_state.h"
+#include "launcher/store.h"
+
+namespace vantora::launcher {
+
+inline constexpr std::uint32_t kForm3HelpContext = 103;
+
+struct Form3Ports {
+    WindowManagerPort& windows;
+    HelpPort& help;
+};
+
+class Form3 {
+public:
+    // form1 is the main window's view, whose "Confirm Changes" mark follows Check1.
+    Form3(LauncherState& state, Store& store, ui::View& view, ui::View& form1, Form3Ports ports,
+          std::string helpFile);
+
+    void Form_Load();
+    void Check1_Click();
+    void Command4_Click();  // Cancel
+    void Command5_Click();  // Help
+    void Form_KeyPress(int key);
+    void Form_Unload();
+
+private:
+    LauncherState& state_;
+    Store& store_;
+    ui::View& view_;
+    ui::View& form1_;
+    Form3Ports ports_;
+    std::string helpFile_;
+};
+
+}  // namespace vantora::launcher

@@ -1,0 +1,162 @@
+// Fn-key presses delivered to the real Keyloom.exe as the hotkey service delivers
+// them, and what the user then sees: the assignment dialog, the program started or
+// brought back, the popup list.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+using namespace vantora::e2e;
+
+constexpr UINT kFnKeyMessage = 0x7EB;
+constexpr LPARAM kScanA = 0x1E, kScanB = 0x30, kScanQ = 0x10;
+
+struct Found {
+    std::string title;
+    std::set<HWND> windows;
+};
+
+BOOL CALLBACK collectByTitle(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<Found*>(p);
+    char title[128] = {};
+    GetWindowTextA(w, title, sizeof title);
+    if (IsWindowVisible(w) && std::string(title).rfind(f->title, 0) == 0) f->windows.insert(w);
+    return TRUE;
+}
+
+// Visible top-level windows whose title begins with `prefix`.
+std::set<HWND> windowsTitled(const std::string& prefix) {
+    Found f{prefix, {}};
+    EnumWindows(&collectByTitle, reinterpret_cast<LPARAM>(&f));
+    return f.windows;
+}
+
+HWND onlyWindowTitled(const std::string& prefix) {
+    const auto all = windowsTitled(prefix);
+    return all.size() == 1 ? *all.begin() : nullptr;
+}
+
+class LaunchingE2E : public ::testing::Test {
+protected:
+    Process keyloom;
+    HWND window = nullptr;
+
+    void SetUp() override { deleteTree(HKEY_CURRENT_USER, kMaker); }
+    void TearDown() override {
+        for (HWND w : windowsTitled("Probe ")) PostMessageA(w, WM_CLOSE, 0, 0);
+        for (HWND w : windowsTitled("Assignment Type")) PostMessageA(w, WM_CLOSE, 0, 0);
+        if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+        if (keyloom.info.hProcess) EXPECT_TRUE(keyloom.exited(15000)) << "Keyloom did not end after WM_CLOSE";
+        waitFor([] { return windowsTitled("Probe ").empty(); }, 5000);
+    }
+    void startKeyloom() {
+        ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
+        ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
+            << "no published, visible main window";
+    }
+    void press(LPARAM scan) { PostMessageA(window, kFnKeyMessage, 0x100, scan); }
+    void assignProbe(const char* key, const char* switching) {
+        writeText(HKEY_CURRENT_USER, kCmd, key, "\"" + programPath("probe_app.exe") + "\" --copy");
+        writeText(HKEY_CURRENT_USER, kOpts, key, switching);
+    }
+    // The window is hidden to the tray, as minimizing does.
+    void toTray() {
+        ShowWindow(window, SW_MINIMIZE);
+        ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 5000));
+    }
+};
+
+TEST_F(LaunchingE2E, UnassignedKey_OpensAssignmentType_ModalOverTheWindow_ModelessFromTheTray) {
+    startKeyloom();
+    press(kScanQ);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000));
+    EXPECT_EQ(window, GetWindow(dialog, GW_OWNER)) << "modal, owned by the main window";
+    EXPECT_FALSE(IsWindowEnabled(window)) << "the main window waits for the modal dialog";
+    char key[32] = {};
+    GetDlgItemTextA(dialog, 2001, key, sizeof key);
+    EXPECT_STREQ("Fn-Q", key);
+
+    press(kScanA);  // a second press while it is open only raises windows
+    Sleep(500);
+    EXPECT_EQ(1u, windowsTitled("Assignment Type").size());
+
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);  // Esc
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }, 10000)) << "Esc must close it";
+    EXPECT_TRUE(IsWindowEnabled(window));
+
+    toTray();
+    press(kScanA);
+    ASSERT_TRUE(waitFor([&] { return (dialog = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000))
+        << "the dialog opens again once the first one closed";
+    EXPECT_EQ(nullptr, GetWindow(dialog, GW_OWNER)) << "modeless, without the hidden window as owner";
+    GetDlgItemTextA(dialog, 2001, key, sizeof key);
+    EXPECT_STREQ("Fn-A", key);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(2003, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, 2003)));
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }, 10000)) << "Cancel must close it";
+}
+
+TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgainAfterItEnded) {
+    writeText(HKEY_CURRENT_USER, kCfg, "opts3", "0");
+    startKeyloom();
+    assignProbe("Fn-B", "1");
+    press(kScanB);
+    HWND probe = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (probe = onlyWindowTitled("Probe ")) != nullptr; }, 20000)) << "not started";
+
+    ShowWindow(probe, SW_MINIMIZE);
+    SetForegroundWindow(window);
+    press(kScanB);
+    EXPECT_TRUE(waitFor([&] { return !IsIconic(probe) && GetForegroundWindow() == probe; }, 10000))
+        << "the running copy must be restored and brought forward";
+    Sleep(500);
+    EXPECT_EQ(1u, windowsTitled("Probe ").size()) << "no second copy";
+
+    PostMessageA(probe, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return windowsTitled("Probe ").empty(); }, 10000));
+    press(kScanB);
+    HWND again = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (again = onlyWindowTitled("Probe ")) != nullptr; }, 20000))
+        << "after the program ended, the key starts it again";
+}
+
+TEST_F(LaunchingE2E, SwitchingOff_EveryPressStartsACopy_AndMinimizeOnUseHidesTheLauncher) {
+    writeText(HKEY_CURRENT_USER, kCfg, "opts3", "1");
+    startKeyloom();
+    assignProbe("Fn-B", "0");
+    press(kScanB);
+    ASSERT_TRUE(waitFor([&] { return windowsTitled("Probe ").size() == 1; }, 20000));
+    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 5000)) << "minimize on use: back to the tray";
+    press(kScanB);
+    EXPECT_TRUE(waitFor([&] { return windowsTitled("Probe ").size() == 2; }, 20000));
+}
+
+TEST_F(LaunchingE2E, PopupKey_ShowsItsEntriesAsAMenu_AndTheChosenEntryStarts) {
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", "@C:\\Lists");
+    const std::string list = std::string(kPrg) + "\\Fn-A";
+    writeText(HKEY_CURRENT_USER, list.c_str(), "FileCount", "1");
+    const std::string entry = list + "\\probe_app.exe";
+    writeText(HKEY_CURRENT_USER, entry.c_str(), "probe_app.exe", programPath("probe_app.exe"));
+    startKeyloom();
+    SetForegroundWindow(window);
+    press(kScanA);
+    HWND menu = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); },
+                        10000))
+        << "no popup menu";
+    // Down past the key name and the separator to the entry, then Enter.
+    for (WORD vk : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+        keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+        Sleep(150);
+    }
+    EXPECT_TRUE(waitFor([&] { return windowsTitled("Probe ").size() == 1; }, 20000)) << "the entry was not started";
+}
+
+}  // namespace
