@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -61,6 +62,21 @@ protected:
             << "no published, visible main window";
     }
     void press(LPARAM scan) { PostMessageA(window, kFnKeyMessage, 0x100, scan); }
+    // A log file in the temporary folder, emptied; its path has no spaces.
+    std::string freshLog() {
+        char dir[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, dir);
+        const std::string log = std::string(dir) + "vantora-probe.log";
+        DeleteFileA(log.c_str());
+        return log;
+    }
+    static std::vector<std::string> lines(const std::string& file) {
+        std::vector<std::string> out;
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty()) out.push_back(line);
+        return out;
+    }
     void assignProbe(const char* key, const char* switching) {
         writeText(HKEY_CURRENT_USER, kCmd, key, "\"" + programPath("probe_app.exe") + "\" --copy");
         writeText(HKEY_CURRENT_USER, kOpts, key, switching);
@@ -137,12 +153,51 @@ TEST_F(LaunchingE2E, SwitchingOff_EveryPressStartsACopy_AndMinimizeOnUseHidesThe
     EXPECT_TRUE(waitFor([&] { return windowsTitled("Probe ").size() == 2; }, 20000));
 }
 
-TEST_F(LaunchingE2E, PopupKey_ShowsItsEntriesAsAMenu_AndTheChosenEntryStarts) {
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", "@C:\\Lists");
+TEST_F(LaunchingE2E, EveryTableScanCodeLaunchesItsKey_AndTheCodesBesideTheTableDoNothing) {
+    struct Key {
+        const char* name;
+        LPARAM scan;
+    };
+    const Key keys[] = {{"Fn-1", 0x02}, {"Fn-2", 0x03}, {"Fn-3", 0x04}, {"Fn-4", 0x05}, {"Fn-5", 0x06},
+                        {"Fn-6", 0x07}, {"Fn-Q", 0x10}, {"Fn-W", 0x11}, {"Fn-E", 0x12}, {"Fn-R", 0x13},
+                        {"Fn-T", 0x14}, {"Fn-Y", 0x15}, {"Fn-A", 0x1E}, {"Fn-S", 0x1F}, {"Fn-D", 0x20},
+                        {"Fn-F", 0x21}, {"Fn-G", 0x22}, {"Fn-H", 0x23}, {"Fn-Z", 0x2C}, {"Fn-X", 0x2D},
+                        {"Fn-C", 0x2E}, {"Fn-V", 0x2F}, {"Fn-B", 0x30}, {"Fn-N", 0x31}};
+    const std::string log = freshLog();
+    const std::string probe = "\"" + programPath("probe_app.exe") + "\" --log " + log + " ";
+    for (const Key& k : keys) {
+        writeText(HKEY_CURRENT_USER, kCmd, k.name, probe + k.name);
+        writeText(HKEY_CURRENT_USER, kOpts, k.name, "1");
+    }
+    startKeyloom();
+    for (LPARAM outside : {0x01, 0x08, 0x0F, 0x16, 0x17, 0x1D, 0x24, 0x2B, 0x32}) press(outside);
+    PostMessageA(window, kFnKeyMessage, 0x101, 0x1E);  // another wParam
+    for (const Key& k : keys) press(k.scan);
+    ASSERT_TRUE(waitFor([&] { return lines(log).size() >= 24; }, 60000)) << lines(log).size() << " starts";
+    Sleep(1000);
+    std::multiset<std::string> started;
+    for (const auto& line : lines(log)) started.insert(line);
+    std::multiset<std::string> expected;
+    for (const Key& k : keys) expected.insert(k.name);
+    EXPECT_EQ(expected, started) << "each key once, nothing for the codes beside the table";
+}
+
+TEST_F(LaunchingE2E, PopupKey_ShowsItsEntriesInRegistryOrder_AndTheChosenEntryStarts) {
+    // Three copies of the probe as the list's entries, stored out of order: the
+    // registry enumerates them sorted, and the menu follows the registry.
+    const std::string log = freshLog();
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", log.c_str());
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", std::string("@") + temp);
     const std::string list = std::string(kPrg) + "\\Fn-A";
-    writeText(HKEY_CURRENT_USER, list.c_str(), "FileCount", "1");
-    const std::string entry = list + "\\probe_app.exe";
-    writeText(HKEY_CURRENT_USER, entry.c_str(), "probe_app.exe", programPath("probe_app.exe"));
+    writeText(HKEY_CURRENT_USER, list.c_str(), "FileCount", "3");
+    for (const char* name : {"c-third.exe", "a-first.exe", "b-second.exe"}) {
+        const std::string copy = std::string(temp) + name;
+        ASSERT_TRUE(CopyFileA(programPath("probe_app.exe").c_str(), copy.c_str(), FALSE)) << copy;
+        const std::string entry = list + "\\" + name;
+        writeText(HKEY_CURRENT_USER, entry.c_str(), name, copy);
+    }
     startKeyloom();
     SetForegroundWindow(window);
     press(kScanA);
@@ -150,13 +205,29 @@ TEST_F(LaunchingE2E, PopupKey_ShowsItsEntriesAsAMenu_AndTheChosenEntryStarts) {
     ASSERT_TRUE(waitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); },
                         10000))
         << "no popup menu";
-    // Down past the key name and the separator to the entry, then Enter.
-    for (WORD vk : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+    // The key name, then past the separator to the first and the second entry.
+    for (WORD vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
         keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
         keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
         Sleep(150);
     }
-    EXPECT_TRUE(waitFor([&] { return windowsTitled("Probe ").size() == 1; }, 20000)) << "the entry was not started";
+    EXPECT_TRUE(waitFor([&] { return !lines(log).empty(); }, 20000)) << "no entry was started";
+    EXPECT_EQ(std::vector<std::string>{"b-second.exe"}, lines(log)) << "the second entry in registry order";
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", nullptr);
+}
+
+TEST_F(LaunchingE2E, PopupKey_WithFileCountZero_OpensItsFolder) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "VantoraPopupFolder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", "@" + folder);
+    writeText(HKEY_CURRENT_USER, (std::string(kPrg) + "\\Fn-A").c_str(), "FileCount", "0");
+    startKeyloom();
+    press(kScanA);
+    EXPECT_TRUE(waitFor([&] { return !windowsTitled("VantoraPopupFolder").empty(); }, 20000))
+        << "no window of the folder";
+    for (HWND w : windowsTitled("VantoraPopupFolder")) PostMessageA(w, WM_CLOSE, 0, 0);
 }
 
 }  // namespace

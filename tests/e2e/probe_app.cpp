@@ -1,9 +1,39 @@
 // A program for the launcher to start: one ordinary top-level window whose title
 // carries the process id, so a test can tell its copies apart. It ends when its
-// window is closed.
+// window is closed. With --log <file> it appends the rest of its command line to
+// the file as one line, so a test can count its starts and see their arguments.
+// Without it, and with VANTORA_PROBE_LOG set, it appends its own file name there
+// (copies of the probe under other names tell which one was started).
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
+
+namespace {
+void append(const std::string& file, const std::string& line) {
+    if (FILE* f = std::fopen(file.c_str(), "a")) {
+        std::fprintf(f, "%s\n", line.c_str());
+        std::fclose(f);
+    }
+}
+
+void logStart(const char* commandLine) {
+    const char* log = std::strstr(commandLine, "--log ");
+    if (!log) {
+        char file[MAX_PATH] = {}, self[MAX_PATH] = {};
+        if (!GetEnvironmentVariableA("VANTORA_PROBE_LOG", file, MAX_PATH)) return;
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        const char* name = std::strrchr(self, '\\');
+        append(file, name ? name + 1 : self);
+        return;
+    }
+    log += 6;
+    const char* end = std::strchr(log, ' ');
+    const std::string file(log, end ? end : log + std::strlen(log));
+    append(file, end ? end + 1 : "");
+}
+}  // namespace
 
 LRESULT CALLBACK probeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_DESTROY) {
@@ -13,7 +43,8 @@ LRESULT CALLBACK probeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(w, m, wp, lp);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+    logStart(commandLine);
     WNDCLASSA wc{};
     wc.lpfnWndProc = &probeProc;
     wc.hInstance = instance;
