@@ -118,6 +118,25 @@ TEST_F(LaunchingE2E, UnassignedKey_OpensAssignmentType_ModalOverTheWindow_Modele
     EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }, 10000)) << "Cancel must close it";
 }
 
+TEST_F(LaunchingE2E, KeyClicks_LeftLaunches_RightOpensAssignmentType) {
+    const std::string log = freshLog();
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-Q", "\"" + programPath("probe_app.exe") + "\" --log " + log + " clicked");
+    startKeyloom();
+    const LPARAM onKeyQ = MAKELPARAM(20 + 8, 71 + 8);  // inside the Q key's label
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, onKeyQ);
+    PostMessageA(window, WM_LBUTTONUP, 0, onKeyQ);
+    EXPECT_TRUE(waitFor([&] { return lines(log) == std::vector<std::string>{"clicked"}; }, 20000));
+
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
+    PostMessageA(window, WM_RBUTTONUP, 0, onKeyQ);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000));
+    EXPECT_EQ(window, GetWindow(dialog, GW_OWNER));
+    char key[32] = {};
+    GetDlgItemTextA(dialog, 2001, key, sizeof key);
+    EXPECT_STREQ("Fn-Q", key);
+}
+
 TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgainAfterItEnded) {
     writeText(HKEY_CURRENT_USER, kCfg, "opts3", "0");
     startKeyloom();
