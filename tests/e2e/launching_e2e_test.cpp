@@ -2,6 +2,7 @@
 // them, and what the user then sees: the assignment dialog, the program started or
 // brought back, the popup list.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -43,18 +44,40 @@ HWND onlyWindowTitled(const std::string& prefix) {
     return all.size() == 1 ? *all.begin() : nullptr;
 }
 
+// Every copy of the probe, under any of its names; a probe may still be on its way to
+// its window when a test ends, so it is ended by process, not by window.
+void killProbes() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        const std::string name = entry.szExeFile;
+        if (name != "probe_app.exe" && name != "a-first.exe" && name != "b-second.exe" && name != "c-third.exe")
+            continue;
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+            TerminateProcess(p, 0);
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
 class LaunchingE2E : public ::testing::Test {
 protected:
     Process keyloom;
     HWND window = nullptr;
 
-    void SetUp() override { deleteTree(HKEY_CURRENT_USER, kMaker); }
+    void SetUp() override {
+        killProbes();
+        deleteTree(HKEY_CURRENT_USER, kMaker);
+    }
     void TearDown() override {
-        for (HWND w : windowsTitled("Probe ")) PostMessageA(w, WM_CLOSE, 0, 0);
         for (HWND w : windowsTitled("Assignment Type")) PostMessageA(w, WM_CLOSE, 0, 0);
         if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
         if (keyloom.info.hProcess) EXPECT_TRUE(keyloom.exited(15000)) << "Keyloom did not end after WM_CLOSE";
-        waitFor([] { return windowsTitled("Probe ").empty(); }, 5000);
+        killProbes();
     }
     void startKeyloom() {
         ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
@@ -151,7 +174,13 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
     EXPECT_TRUE(waitFor([&] { return !IsIconic(probe) && GetForegroundWindow() == probe; }, 10000))
         << "the running copy must be restored and brought forward";
     Sleep(500);
-    EXPECT_EQ(1u, windowsTitled("Probe ").size()) << "no second copy";
+    std::string titles;
+    for (HWND w : windowsTitled("Probe ")) {
+        char t[64] = {};
+        GetWindowTextA(w, t, sizeof t);
+        titles += std::string(t) + (w == probe ? " (first) " : " ");
+    }
+    EXPECT_EQ(1u, windowsTitled("Probe ").size()) << "no second copy: " << titles;
 
     PostMessageA(probe, WM_CLOSE, 0, 0);
     ASSERT_TRUE(waitFor([&] { return windowsTitled("Probe ").empty(); }, 10000));
