@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <functional>
@@ -15,24 +16,19 @@
 #include <vector>
 
 #include "common/win32/common_module_win32.h"
+#include "tests/e2e/win32_test_support.h"
 
 namespace {
 
 using vantora::CommonModuleError;
 using vantora::kShortcutTextChars;
 using vantora::win32::Win32CommonModule;
+using namespace vantora::testing;
 
 constexpr char kStoreKey[] = "Software\\Vantora\\CoreLink";
 constexpr char kSessionKey[] = "Software\\Vantora\\CoreLink\\Session";
 constexpr unsigned char kMarker = 0xCC;
 constexpr int kSlack = 16;  // marker bytes behind each buffer
-
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.rfind('\\'));
-}
 
 std::uint32_t handleOf(HWND w) { return static_cast<std::uint32_t>(reinterpret_cast<ULONG_PTR>(w)); }
 
@@ -45,37 +41,16 @@ HWND makeWindow() {
 DWORD runChild(const std::string& action) {
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string cmd = "\"";
-    cmd.append(exe).append("\" --child ").append(action);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    ChildProcess child;
+    if (!child.start(exe, "--child " + action)) {
         ADD_FAILURE() << "CreateProcess failed: " << GetLastError();
         return 0xDEADDEAD;
     }
-    DWORD code = 0xDEADDEAD;
-    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) {
+    if (!child.ended(20000)) {
         ADD_FAILURE() << "child '" << action << "' did not end";
-        TerminateProcess(pi.hProcess, 1);
-    } else {
-        GetExitCodeProcess(pi.hProcess, &code);
+        return 0xDEADDEAD;
     }
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    return code;
-}
-
-void deleteTree(const char* path) {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, path, &key) != ERROR_SUCCESS) return;
-    char name[256];
-    while (RegEnumKeyA(key, 0, name, sizeof name) == ERROR_SUCCESS) {
-        const std::string child = std::string(path) + "\\" + name;
-        deleteTree(child.c_str());
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(HKEY_CURRENT_USER, path);
+    return child.exitCode();
 }
 
 // Whether a key lives on disk: only there may a subkey that also lives on disk be made.
@@ -96,11 +71,11 @@ protected:
     Win32CommonModule module{programFolder()};
     std::vector<HWND> windows;
 
-    void SetUp() override { deleteTree(kStoreKey); }
+    void SetUp() override { deleteTree(HKEY_CURRENT_USER, kStoreKey); }
     void TearDown() override {
         for (HWND w : windows)
             if (IsWindow(w)) DestroyWindow(w);
-        deleteTree(kStoreKey);
+        deleteTree(HKEY_CURRENT_USER, kStoreKey);
     }
     HWND window() {
         windows.push_back(makeWindow());
@@ -239,28 +214,8 @@ std::string errorOf(const Call& call, Win32CommonModule& m) {
     return "(no error)";
 }
 
-struct TempFolder {
-    std::string path;
-    TempFolder() {
-        char base[MAX_PATH];
-        GetTempPathA(MAX_PATH, base);
-        path = std::string(base) + "corelink-test-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(path.c_str(), nullptr);
-    }
-    ~TempFolder() {
-        WIN32_FIND_DATAA f;
-        HANDLE h = FindFirstFileA((path + "\\*").c_str(), &f);
-        if (h != INVALID_HANDLE_VALUE) {
-            do DeleteFileA((path + "\\" + f.cFileName).c_str());
-            while (FindNextFileA(h, &f));
-            FindClose(h);
-        }
-        RemoveDirectoryA(path.c_str());
-    }
-};
-
 TEST(CommonModuleErrors, MissingLibrary_EveryExportFails_EvenWithOneInTheCurrentDirectory) {
-    TempFolder empty;
+    TempFolder empty("corelink-empty");
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     // A library in the current directory must never be taken.
@@ -284,7 +239,7 @@ TEST(CommonModuleErrors, MissingExport_NamesTheEntry_TheOthersStillWork) {
 }
 
 TEST(CommonModuleErrors, DefaultFolder_IsTheProgramsOwn) {
-    TempFolder empty;
+    TempFolder empty("corelink-empty");
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     ASSERT_TRUE(SetCurrentDirectoryA((programFolder() + "\\partial").c_str()));
@@ -336,33 +291,31 @@ bool writeLink(const std::string& file, const Link& l) {
 // link information: the one way to make a target longer than the shell's link object
 // takes through SetPath. Header (76 bytes), then the link information block.
 bool writeRawLink(const std::string& file, const std::string& target, DWORD showCommand) {
-    std::vector<BYTE> out(76, 0);
-    auto put32 = [&](size_t at, DWORD v) { std::memcpy(&out[at], &v, 4); };
-    put32(0, 76);
+    constexpr DWORD kHeader = 76, kInfoHeader = 28, kVolume = 17;
+    const DWORD pathAt = kInfoHeader + kVolume;
+    const DWORD suffixAt = pathAt + static_cast<DWORD>(target.size()) + 1;
+    const DWORD infoSize = suffixAt + 1;
+    std::vector<BYTE> out(kHeader + infoSize + 4, 0);  // + an empty extra-data list
+    auto put32 = [&](size_t at, DWORD v) {
+        for (int i = 0; i < 4; ++i) out.at(at + i) = static_cast<BYTE>(v >> (8 * i));
+    };
+    put32(0, kHeader);
     const BYTE clsid[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
-    std::memcpy(&out[4], clsid, 16);
+    std::copy(clsid, clsid + 16, out.begin() + 4);
     put32(20, 0x02);  // has link information
     put32(60, showCommand);
-    const DWORD headerSize = 28, volumeSize = 17;
-    const DWORD pathAt = headerSize + volumeSize;
-    const DWORD suffixAt = pathAt + static_cast<DWORD>(target.size()) + 1;
-    const DWORD total = suffixAt + 1;
-    const size_t info = out.size();
-    out.resize(info + total, 0);
-    auto at32 = [&](size_t offset, DWORD v) { std::memcpy(&out[info + offset], &v, 4); };
-    at32(0, total);
-    at32(4, headerSize);
-    at32(8, 1);  // a volume and a local base path
-    at32(12, headerSize);
-    at32(16, pathAt);
-    at32(20, 0);
-    at32(24, suffixAt);
-    at32(headerSize, volumeSize);
-    at32(headerSize + 4, DRIVE_FIXED);
-    at32(headerSize + 8, 0x1234ABCD);
-    at32(headerSize + 12, 16);  // an empty label
-    std::memcpy(&out[info + pathAt], target.data(), target.size());
-    out.resize(out.size() + 4, 0);  // no extra data blocks
+    const size_t info = kHeader;
+    put32(info + 0, infoSize);
+    put32(info + 4, kInfoHeader);
+    put32(info + 8, 1);  // a volume and a local base path
+    put32(info + 12, kInfoHeader);
+    put32(info + 16, pathAt);
+    put32(info + 24, suffixAt);
+    put32(info + kInfoHeader, kVolume);
+    put32(info + kInfoHeader + 4, DRIVE_FIXED);
+    put32(info + kInfoHeader + 8, 0x1234ABCD);
+    put32(info + kInfoHeader + 12, 16);  // an empty label
+    std::copy(target.begin(), target.end(), out.begin() + info + pathAt);
     HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -397,9 +350,9 @@ const char* const kTextNames[5] = {"target", "arguments", "working directory", "
 
 class Shortcut : public ::testing::Test {
 protected:
-    TempFolder folder;
+    TempFolder folder{"corelink-links"};
     Win32CommonModule module{programFolder()};
-    std::string file(const char* name) { return folder.path + "\\" + name; }
+    std::string file(const char* name) { return folder.file(name); }
 };
 
 TEST_F(Shortcut, RealLink_GivesAllFiveTextsAndBothNumbers) {
