@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -276,6 +277,44 @@ TEST_F(LaunchingE2E, PopupKey_WithFileCountZero_OpensItsFolder) {
     EXPECT_TRUE(waitFor([&] { return !windowsTitled("VantoraPopupFolder").empty(); }, 20000))
         << "no window of the folder";
     for (HWND w : windowsTitled("VantoraPopupFolder")) PostMessageA(w, WM_CLOSE, 0, 0);
+}
+
+// The whole road of a key press: the hotkey service's Fn key (Scroll Lock here) held
+// with A, as a user presses them, reaches Keyloom and starts Fn-A's command.
+TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
+    const std::string log = freshLog();
+    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", "\"" + programPath("probe_app.exe") + "\" --log " + log + " pressed");
+    startKeyloom();
+    Process service;
+    const std::string serviceLog = log + ".service";
+    ASSERT_TRUE(service.start(programPath("VHotkey.exe"), "/log " + serviceLog));
+    ASSERT_TRUE(waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000))
+        << "the hotkey service did not come up";
+    Sleep(300);  // its keyboard hook is installed before its window shows up, but give it a moment
+
+    auto key = [](WORD vk, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &in, sizeof in);
+        Sleep(50);
+    };
+    key(VK_SCROLL, false);
+    key('A', false);
+    key('A', true);
+    key(VK_SCROLL, true);
+    EXPECT_TRUE(waitFor([&] { return lines(log) == std::vector<std::string>{"pressed"}; }, 20000))
+        << "Fn-A's command did not start";
+
+    // Without the Fn key, A is only a letter.
+    key('A', false);
+    key('A', true);
+    Sleep(1500);
+    EXPECT_EQ(1u, lines(log).size());
+    PostMessageA(FindWindowA(vantora::hotkey::kWindowClass, nullptr), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(service.exited(10000));
 }
 
 }  // namespace
