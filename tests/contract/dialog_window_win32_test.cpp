@@ -145,12 +145,15 @@ TEST_F(DialogWindowTest, EscapeReachesTheFormAsAKey_CloseBoxRaisesUnloadAndClose
     EXPECT_FALSE(IsWindow(window));
 }
 
+// A lambda cannot stand for a stdcall TIMERPROC on i686.
+void CALLBACK endDialogTimer(HWND w, UINT, UINT_PTR, DWORD) { EndDialog(w, 0); }
+
 TEST_F(DialogWindowTest, Modal_ReturnsWhenAHandlerCloses) {
     dialog.onLoad = [&] {
         PostMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED),
                      reinterpret_cast<LPARAM>(control(1003)));
         // A dialog that never closes must not hang the run.
-        SetTimer(dialog.hwnd(), 1, 5000, [](HWND w, UINT, UINT_PTR, DWORD) { EndDialog(w, 0); });
+        SetTimer(dialog.hwnd(), 1, 5000, &endDialogTimer);
     };
     dialog.on("cmdGo", ui::Event::Click, [&] { events.push_back("go"), dialog.close(); });
     const DWORD start = GetTickCount();
