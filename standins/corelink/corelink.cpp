@@ -1,0 +1,214 @@
+// CORELINK.dll: the common module of the suite. Every export is stdcall with 32-bit
+// integers and window handles, exported under its plain name (corelink.def).
+//
+// Storage, under HKCU\Software\Vantora\CoreLink, so that every process of the user
+// sees the same values:
+//   "InvalidPwdCnt"  REG_DWORD, kept on disk: the count must outlive a restart of the
+//                    programs and of the machine. Stored as the 32 bits of the signed
+//                    count, so any 32-bit value reads back as written.
+//   Session\"SupervisorPwd", Session\"Accessibility"  REG_DWORD window handles, in a
+//                    volatile subkey: a handle means nothing after the session ends.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "standins/hotkey-service/hotkey_service_protocol.h"
+
+namespace {
+
+constexpr char kStoreKey[] = "Software\\Vantora\\CoreLink";
+constexpr char kSessionKey[] = "Software\\Vantora\\CoreLink\\Session";
+constexpr char kCountValue[] = "InvalidPwdCnt";
+constexpr char kSupervisorValue[] = "SupervisorPwd";
+constexpr char kAccessibilityValue[] = "Accessibility";
+constexpr int kTextChars = 260;
+constexpr DWORD kSettingsTimeoutMs = 5000;
+
+bool writeDword(const char* path, DWORD options, const char* name, DWORD value) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, options, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const LONG rc = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+// Anyone may write these values: only a 4-byte REG_DWORD is taken, anything else reads as 0.
+DWORD readDword(const char* path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    DWORD type = 0, value = 0, size = sizeof value;
+    const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value ? value : 0;
+}
+
+LONG registerWindow(const char* name, DWORD window) {
+    return writeDword(kSessionKey, REG_OPTION_VOLATILE, name, window) ? 1 : 0;
+}
+
+// The dialog programs end at once when Get... names a window: a program that crashed
+// leaves its handle behind, and without this check every later start of it would
+// hand over to a window that is gone and end too.
+DWORD registeredWindow(const char* name) {
+    const DWORD window = readDword(kSessionKey, name);
+    return window && IsWindow(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(window))) ? window : 0;
+}
+
+HWND serviceWindow() { return FindWindowA(vantora::hotkey::kWindowClass, nullptr); }
+
+// COM for this call only; a thread that already runs COM in another model keeps it.
+class ComScope {
+public:
+    ComScope() : hr_(CoInitialize(nullptr)) {}
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
+
+private:
+    HRESULT hr_;
+};
+
+template <class T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (p_) p_->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T** out() { return &p_; }
+    T* operator->() const { return p_; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// The link object's getters may leave a short buffer unterminated; a generous buffer
+// of our own, terminated by us, takes any text a .lnk can hold.
+class Text {
+public:
+    char* data() { return buffer_.data(); }
+    int room() const { return static_cast<int>(buffer_.size()) - 1; }
+    std::string value() const { return std::string(buffer_.data(), strnlen(buffer_.data(), buffer_.size() - 1)); }
+
+private:
+    std::vector<char> buffer_ = std::vector<char>(32768, '\0');
+};
+
+void copyCut(char* out, const std::string& text) {
+    const size_t n = text.size() < kTextChars - 1 ? text.size() : kTextChars - 1;
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
+struct ShortcutInfo {
+    std::string target, arguments, directory, description, iconPath;
+    int iconIndex = 0, showCommand = 0;
+};
+
+// The show command as the file's fixed header holds it (76 bytes, the command at byte
+// 60). Wine's link object saves it but forgets it on Load, so the header is the one
+// source that every shell agrees on.
+bool headerShowCommand(const char* file, int* showCommand) {
+    HANDLE f = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    unsigned char header[76] = {};
+    DWORD got = 0;
+    const bool read = ReadFile(f, header, sizeof header, &got, nullptr) && got == sizeof header;
+    CloseHandle(f);
+    DWORD size = 0, command = 0;
+    std::memcpy(&size, header, 4);
+    std::memcpy(&command, header + 60, 4);
+    if (!read || size != sizeof header) return false;
+    *showCommand = static_cast<int>(command);
+    return true;
+}
+
+bool readShortcut(const char* file, ShortcutInfo* info) {
+    const DWORD attributes = GetFileAttributesA(file);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    wchar_t wide[MAX_PATH * 4];
+    if (!MultiByteToWideChar(CP_ACP, 0, file, -1, wide, MAX_PATH * 4)) return false;
+
+    ComScope com;
+    if (!com.usable()) return false;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.out()))))
+        return false;
+    ComPtr<IPersistFile> persist;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.out())))) return false;
+    if (FAILED(persist->Load(wide, STGM_READ))) return false;
+
+    Text target, arguments, directory, description, icon;
+    int iconIndex = 0, showCommand = 0;
+    if (FAILED(link->GetPath(target.data(), target.room(), nullptr, 0))) return false;
+    if (FAILED(link->GetArguments(arguments.data(), arguments.room()))) return false;
+    if (FAILED(link->GetWorkingDirectory(directory.data(), directory.room()))) return false;
+    if (FAILED(link->GetDescription(description.data(), description.room()))) return false;
+    if (FAILED(link->GetIconLocation(icon.data(), icon.room(), &iconIndex))) return false;
+    if (FAILED(link->GetShowCmd(&showCommand))) return false;
+    headerShowCommand(file, &showCommand);
+    *info = {target.value(), arguments.value(), directory.value(), description.value(), icon.value(),
+             iconIndex, showCommand};
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+DWORD WINAPI GetVHotkeyHandle() { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(serviceWindow())); }
+
+LONG WINAPI RegSupervisorPwd(DWORD window) { return registerWindow(kSupervisorValue, window); }
+DWORD WINAPI GetSupervisorPwd() { return registeredWindow(kSupervisorValue); }
+LONG WINAPI RegAccessibility(DWORD window) { return registerWindow(kAccessibilityValue, window); }
+DWORD WINAPI GetAccessibility() { return registeredWindow(kAccessibilityValue); }
+
+LONG WINAPI GetInvalidPwdCnt() { return static_cast<LONG>(readDword(kStoreKey, kCountValue)); }
+LONG WINAPI SetInvalidPwdCnt(LONG count) {
+    return writeDword(kStoreKey, REG_OPTION_NON_VOLATILE, kCountValue, static_cast<DWORD>(count)) ? 1 : 0;
+}
+
+// Nothing is written unless the whole shortcut was read: a caller's buffers keep what
+// they held when the file is missing or no shortcut.
+LONG WINAPI GetShortCutInfo(LPSTR text1, LPCSTR shortcutPath, LPSTR text2, LPSTR text3, LPSTR text4, LPSTR text5,
+                            LONG* number1, LONG* number2) {
+    if (!text1 || !shortcutPath || !text2 || !text3 || !text4 || !text5 || !number1 || !number2) return 0;
+    ShortcutInfo info;
+    if (!readShortcut(shortcutPath, &info)) return 0;
+    copyCut(text1, info.target);
+    copyCut(text2, info.arguments);
+    copyCut(text3, info.directory);
+    copyCut(text4, info.description);
+    copyCut(text5, info.iconPath);
+    *number1 = info.iconIndex;
+    *number2 = info.showCommand;
+    return 1;
+}
+
+// No program calls it. It asks a running hotkey service to take up its settings
+// again, as the settings dialog does after writing them: nonzero when a service
+// answered, 0 when none runs.
+LONG WINAPI RegisterVHotkey() {
+    HWND service = serviceWindow();
+    if (!service) return 0;
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(service, vantora::hotkey::kSettingsMessage, vantora::hotkey::kSettingsWParam,
+                               vantora::hotkey::kSettingsWritten, SMTO_ABORTIFHUNG, kSettingsTimeoutMs,
+                               &answer) != 0
+               ? 1
+               : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,180 @@
+// VHotkey.exe: a hidden window that watches the Fn key and tells the launcher.
+// The protocol, the command line and the log format are in hotkey_service_protocol.h.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "standins/hotkey-service/fn_key_tracker.h"
+#include "standins/hotkey-service/hotkey_service_protocol.h"
+
+namespace {
+
+using namespace vantora::hotkey;
+
+std::string g_logPath;
+FnKeyTracker g_tracker;
+FnSettings g_settings;
+HHOOK g_hook = nullptr;
+
+void logLine(const std::string& line) {
+    // Opened per line and shared, so that a test reads a complete log while we run.
+    HANDLE f = CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+// Values from outside may be of any type and size: only a 4-byte REG_DWORD counts.
+bool readDword(HKEY root, const char* path, const char* name, DWORD* value) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, data = 0, size = sizeof data;
+    const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return false;
+    *value = data;
+    return true;
+}
+
+std::string describe(const char* name, bool present, DWORD value) {
+    return std::string(name) + "=" + (present ? std::to_string(value) : "absent");
+}
+
+// Re-reads the Fn-StickyKey settings; returns them as the log shows them.
+std::string readStickySettings() {
+    DWORD sticky = 0, idle = 0;
+    const bool hasSticky = readDword(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue, &sticky);
+    const bool hasIdle = readDword(HKEY_LOCAL_MACHINE, kSettingsKey, kIdleTimeValue, &idle);
+    g_settings.stickyKey = hasSticky ? sticky : 0;
+    g_settings.idleTime = hasIdle ? idle : 0;
+    g_tracker.configure(g_settings);
+    return describe(kStickyKeyValue, hasSticky, sticky) + " " + describe(kIdleTimeValue, hasIdle, idle);
+}
+
+HWND publishedLauncher() {
+    DWORD value = 0;
+    if (!readDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, &value) || value == 0) return nullptr;
+    HWND w = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(value));
+    return IsWindow(w) ? w : nullptr;
+}
+
+void deliverFnKey(std::uint32_t scan) {
+    char line[64];
+    if (HWND launcher = publishedLauncher()) {
+        // Posted: a launcher that hangs must not stop the keyboard hook.
+        PostMessageA(launcher, kFnKeyMessage, kFnKeyWParam, static_cast<LPARAM>(scan));
+        std::snprintf(line, sizeof line, "fnkey %u window=0x%lx", scan,
+                      static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(launcher)));
+    } else {
+        std::snprintf(line, sizeof line, "fnkey %u window=none", scan);
+    }
+    logLine(line);
+}
+
+HWND g_window = nullptr;
+
+LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+        const DWORD scan = k->scanCode ? k->scanCode : MapVirtualKeyA(k->vkCode, MAPVK_VK_TO_VSC);
+        const KeyVerdict v = g_tracker.onKey(k->vkCode, scan, down, k->time);
+        // Delivered after the hook returns: the system gives a hook little time.
+        if (v.fnScan) PostMessageA(g_window, kSimulateFnKeyMessage, kSimulateWParam, static_cast<LPARAM>(*v.fnScan));
+        if (v.swallow) return 1;
+    }
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case kSettingsMessage: {
+        char head[48];
+        std::snprintf(head, sizeof head, "%u %lu %ld", msg, static_cast<unsigned long>(wParam),
+                      static_cast<long>(lParam));
+        if (wParam == kSettingsWParam && (lParam == kSettingsDialogStarted || lParam == kSettingsWritten))
+            logLine(std::string(head) + " " + readStickySettings());
+        else
+            logLine(std::string(head) + " ignored");
+        return 0;
+    }
+    case kSimulateFnKeyMessage:
+        // Scan codes are one byte (an extended key's prefix is not part of it).
+        if (wParam == kSimulateWParam && lParam > 0 && lParam <= 0xFF) deliverFnKey(static_cast<std::uint32_t>(lParam));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+std::string besideProgram(const char* file) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.rfind('\\') + 1) + file;
+}
+
+void parseCommandLine() {
+    g_logPath = besideProgram("VHotkey.log");
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        char value[MAX_PATH * 2] = {};
+        WideCharToMultiByte(CP_ACP, 0, argv[i + 1], -1, value, sizeof value - 1, nullptr, nullptr);
+        if (lstrcmpiW(argv[i], L"/log") == 0) g_logPath = value;
+        if (lstrcmpiW(argv[i], L"/idleunit") == 0) g_settings.idleUnitMs = static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
+    }
+    LocalFree(argv);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    parseCommandLine();
+    HANDLE single = CreateMutexA(nullptr, TRUE, kSingleCopyMutex);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        logLine("second copy ends");
+        if (single) CloseHandle(single);
+        return 0;
+    }
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kWindowClass;
+    if (!RegisterClassA(&wc)) return 1;
+    // Top-level, never shown: FindWindow sees it, the taskbar does not.
+    g_window = CreateWindowExA(WS_EX_TOOLWINDOW, kWindowClass, "VHotkey", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               instance, nullptr);
+    if (!g_window) return 1;
+
+    DWORD fnKey = kDefaultFnKey;
+    readDword(HKEY_CURRENT_USER, kServiceUserKey, kFnKeyValue, &fnKey);
+    g_settings.fnKey = fnKey;
+    readStickySettings();
+    if (fnKey != 0) g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, keyboardHook, instance, 0);
+    char line[96];
+    std::snprintf(line, sizeof line, "start fnkey=%lu sticky=%u idle=%u hook=%s", static_cast<unsigned long>(fnKey),
+                  g_settings.stickyKey, g_settings.idleTime, g_hook ? "on" : "off");
+    logLine(line);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (g_hook) UnhookWindowsHookEx(g_hook);
+    logLine("stop");
+    ReleaseMutex(single);
+    CloseHandle(single);
+    return 0;
+}
