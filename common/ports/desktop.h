@@ -63,6 +63,11 @@ class HelpPort {
 public:
     virtual ~HelpPort() = default;
     virtual void showContext(const std::string& helpFile, std::uint32_t context) = 0;
+    // A What's This topic: a popup beside the control rather than the help window.
+    // Hosts without popups show the whole topic.
+    virtual void showContextPopup(const std::string& helpFile, std::uint32_t context) {
+        showContext(helpFile, context);
+    }
 };
 
 struct DirectoryEntry {

@@ -48,6 +48,10 @@ public:
     void showContext(const std::string& file, std::uint32_t context) override {
         ::WinHelpA(owner_, file.c_str(), HELP_CONTEXT, context);
     }
+    void showContextPopup(const std::string& file, std::uint32_t context) override {
+        ::WinHelpA(owner_, file.c_str(), HELP_CONTEXTPOPUP, context);
+    }
+    void setOwner(HWND owner) { owner_ = owner; }
 
 private:
     HWND owner_;

@@ -31,6 +31,7 @@ DialogWindow::DialogWindow(HINSTANCE instance, int templateId, std::string formN
     : instance_(instance), templateId_(templateId), formName_(std::move(formName)), controls_(std::move(controls)) {}
 
 DialogWindow::~DialogWindow() {
+    onClosed = nullptr;  // whoever listens may be gone already
     if (hwnd_) destroyNow();
     for (auto& [name, c] : colors_)
         if (c.brush) DeleteObject(c.brush);
@@ -76,6 +77,7 @@ void DialogWindow::destroyNow() {
         EndDialog(w, 0);
     else
         DestroyWindow(w);
+    if (onClosed) onClosed();
 }
 
 void DialogWindow::close() {
@@ -140,10 +142,46 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
 }
 
 INT_PTR DialogWindow::initDialog() {
+    if (designBaseX_ > 0 && designBaseY_ > 0) fitToDesignBaseUnits();
     loading_ = true;
     if (onLoad) onLoad();
     loading_ = false;
     return TRUE;
+}
+
+void DialogWindow::fitToDesignBaseUnits() {
+    RECT units{0, 0, 4, 8};
+    if (!MapDialogRect(hwnd_, &units) || units.right <= 0 || units.bottom <= 0) return;
+    const int dpi = dpiOf(hwnd_);
+    const int wantX = MulDiv(designBaseX_, dpi, 96), wantY = MulDiv(designBaseY_, dpi, 96);
+    if (units.right == wantX && units.bottom == wantY) return;
+    const auto x = [&](LONG v) { return MulDiv(v, wantX, units.right); };
+    const auto y = [&](LONG v) { return MulDiv(v, wantY, units.bottom); };
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        const LONG screenTop = r.top;
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        // A drop-down list's template height includes its list; its window is only the closed box.
+        // Its dropped rectangle is in screen coordinates. Wine answers 0 for success and
+        // leaves the closed box out of the height, so the list comes out one box shorter there.
+        RECT dropped{};
+        GetWindowRect(child, &dropped);
+        char className[16] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "ComboBox") == 0) {
+            SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+            r.bottom = std::max(r.bottom, r.top + (dropped.bottom - screenTop));
+        }
+        MoveWindow(child, x(r.left), y(r.top), x(r.right - r.left), y(r.bottom - r.top), FALSE);
+    }
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    RECT outer{0, 0, x(client.right), y(client.bottom)};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DialogWindow::command(int id, int code, HWND from) {

@@ -28,6 +28,14 @@ public:
 
     // Raised with the window created and before it is shown (the form's load handler).
     std::function<void()> onLoad;
+    // Raised once the window has gone, however it was closed.
+    std::function<void()> onClosed;
+
+    // The template's dialog units were laid out for a font with these base units at
+    // 96 dpi. Where the dialog's font measures otherwise (a substitute font, another
+    // system), the controls and the client area are moved and sized at creation to
+    // where the template meant them. Unset, the template is left as the system lays it out.
+    void setDesignBaseUnits(int x, int y) { designBaseX_ = x, designBaseY_ = y; }
 
     // Runs the dialog in a nested message loop owned by `owner`; returns when it closed.
     void showModal(HWND owner);
@@ -111,6 +119,7 @@ private:
     bool isComboBox(const ControlBinding* b) const { return b && b->designClass == "ComboBox"; }
     static COLORREF resolve(ui::Color c);
     void destroyNow();
+    void fitToDesignBaseUnits();
 
     HINSTANCE instance_;
     int templateId_;
@@ -119,6 +128,7 @@ private:
     HWND hwnd_ = nullptr;
     bool modal_ = false;
     bool loading_ = false, closeAfterLoad_ = false, closing_ = false;
+    int designBaseX_ = 0, designBaseY_ = 0;
     std::map<std::string, Colors, std::less<>> colors_;
     std::map<std::string, std::string, std::less<>> tags_, toolTips_;
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/win32/dialog_window.h"
@@ -148,6 +149,9 @@ TEST_F(DialogWindowTest, EscapeReachesTheFormAsAKey_CloseBoxRaisesUnloadAndClose
     EXPECT_FALSE(IsWindow(window));
 }
 
+// A lambda cannot stand for a stdcall TIMERPROC on i686.
+void CALLBACK endDialogTimer(HWND w, UINT, UINT_PTR, DWORD) { EndDialog(w, 0); }
+
 TEST_F(DialogWindowTest, Modal_ReturnsWhenAHandlerCloses) {
     dialog.onLoad = [&] {
         PostMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED),
@@ -161,6 +165,62 @@ TEST_F(DialogWindowTest, Modal_ReturnsWhenAHandlerCloses) {
     EXPECT_LT(GetTickCount() - start, 4000u);
     EXPECT_EQ(events, std::vector<std::string>{"go"});
     EXPECT_FALSE(dialog.isOpen());
+}
+
+TEST_F(DialogWindowTest, Closed_IsReportedOnce_ForTheCloseBoxAndForClose) {
+    int closed = 0;
+    dialog.onClosed = [&] { ++closed; };
+    ASSERT_TRUE(dialog.createModeless(nullptr));
+    SendMessageA(dialog.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(1, closed);
+    dialog.close();  // already gone
+    EXPECT_EQ(1, closed);
+    ASSERT_TRUE(dialog.createModeless(nullptr));
+    dialog.close();
+    EXPECT_EQ(2, closed);
+}
+
+// Template units meant for a font twice as wide and tall as the one the system picked:
+// every control and the client area come out twice the size they would have had.
+TEST_F(DialogWindowTest, DesignBaseUnits_PutControlsWhereTheTemplateMeantThem) {
+    ASSERT_TRUE(dialog.createModeless(nullptr));
+    RECT units{0, 0, 4, 8};
+    ASSERT_TRUE(MapDialogRect(dialog.hwnd(), &units));
+    auto placed = [](HWND w, int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(w, id), &r);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const RECT plain = placed(dialog.hwnd(), 1003);
+    auto dropHeight = [&] {
+        RECT box{}, dropped{};
+        GetWindowRect(GetDlgItem(dialog.hwnd(), 1002), &box);
+        SendMessageA(GetDlgItem(dialog.hwnd(), 1002), CB_GETDROPPEDCONTROLRECT, 0,
+                     reinterpret_cast<LPARAM>(&dropped));
+        return std::pair{dropped.bottom - box.top, box.bottom - box.top};
+    };
+    const auto [plainDrop, closedBox] = dropHeight();
+    RECT plainClient{};
+    GetClientRect(dialog.hwnd(), &plainClient);
+    dialog.close();
+
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    dialog.setDesignBaseUnits(MulDiv(units.right * 2, 96, dpi), MulDiv(units.bottom * 2, 96, dpi));
+    ASSERT_TRUE(dialog.createModeless(nullptr));
+    const RECT fitted = placed(dialog.hwnd(), 1003);
+    RECT fittedClient{};
+    GetClientRect(dialog.hwnd(), &fittedClient);
+    EXPECT_NEAR(2 * plain.left, fitted.left, 2);
+    EXPECT_NEAR(2 * plain.top, fitted.top, 2);
+    EXPECT_NEAR(2 * (plain.right - plain.left), fitted.right - fitted.left, 2);
+    EXPECT_NEAR(2 * (plain.bottom - plain.top), fitted.bottom - fitted.top, 2);
+    EXPECT_NEAR(2 * plainClient.right, fittedClient.right, 2);
+    EXPECT_NEAR(2 * plainClient.bottom, fittedClient.bottom, 2);
+    // The drop-down list keeps a list to drop: its full height scales, not its closed box.
+    EXPECT_NEAR(2 * plainDrop, dropHeight().first, closedBox + 4);
 }
 
 }  // namespace

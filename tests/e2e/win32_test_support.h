@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vantora::testing {
 
@@ -112,9 +115,21 @@ public:
         return code;
     }
     bool started() const { return info_.hProcess != nullptr; }
+    DWORD id() const { return info_.dwProcessId; }
 
 private:
     PROCESS_INFORMATION info_{};
 };
+
+// The lines of a text file another process appends to; none while it does not exist.
+inline std::vector<std::string> fileLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
 
 }  // namespace vantora::testing

@@ -1,0 +1,120 @@
+// MERIDALE: the Win32 host of the Fn-StickyKey settings dialog.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+
+#include "accessibility/v_accessibility.h"
+#include "accessibility/win32/resource.h"
+#include "common/win32/common_module_win32.h"
+#include "common/win32/desktop_win32.h"
+#include "common/win32/dialog_window.h"
+#include "common/win32/win32_registry.h"
+
+namespace {
+
+using namespace vantora;
+
+constexpr char kSingleCopyMutex[] = "Vantora.MERIDALE.SingleCopy";
+// The design's client area, in twips.
+constexpr int kClientWidthTwips = 5640;
+constexpr int kClientHeightTwips = 6435;
+// MS Shell Dlg at 8 points on Windows at 96 dpi: what the template's units mean.
+constexpr int kTemplateBaseUnitsX = 6;
+constexpr int kTemplateBaseUnitsY = 13;
+
+class MutexSingleCopy : public SingleCopyPort {
+public:
+    bool anotherCopyRunning() override {
+        if (!mutex_) mutex_ = CreateMutexA(nullptr, FALSE, kSingleCopyMutex);
+        return mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    ~MutexSingleCopy() override {
+        if (mutex_) CloseHandle(mutex_);
+    }
+
+private:
+    HANDLE mutex_ = nullptr;
+};
+
+class Win32WindowMessages : public WindowMessagePort {
+public:
+    std::int32_t SendMessageA(WindowHandle w, std::uint32_t m, std::uint32_t wp, std::int32_t lp) override {
+        return static_cast<std::int32_t>(::SendMessageA(win32::toHwnd(w), m, wp, lp));
+    }
+};
+
+std::string programFolder() {
+    char path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string s(path, n < MAX_PATH ? n : 0);
+    return s.substr(0, s.rfind('\\'));
+}
+
+// The client area the design asks for, at this screen's resolution, centred on the screen.
+void sizeAndCentre(HWND dialog) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    RECT outer{0, 0, MulDiv(kClientWidthTwips, dpi, 1440), MulDiv(kClientHeightTwips, dpi, 1440)};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    win32::restrictDllSearch();
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    Win32Registry registry;
+    win32::Win32CommonModule commonModule;
+    win32::Win32Windows windows;
+    Win32WindowMessages messages;
+    MutexSingleCopy instances;
+    win32::Win32Help help(nullptr);
+
+    win32::DialogWindow window(instance, IDD_VACCESSIBILITY, accessibility::kFormName,
+                               {{"OK", IDC_OK, "CommandButton"},
+                                {"Cancel", IDC_CANCEL, "CommandButton"},
+                                {"Apply", IDC_APPLY, "CommandButton"},
+                                {"chkStickyKey", IDC_CHKSTICKYKEY, "CheckBox"},
+                                {"chkTwiceLock", IDC_CHKTWICELOCK, "CheckBox"},
+                                {"chkPressSound", IDC_CHKPRESSSOUND, "CheckBox"},
+                                {"chkStickyIcon", IDC_CHKSTICKYICON, "CheckBox"},
+                                {"chkUnStickIdle", IDC_CHKUNSTICKIDLE, "CheckBox"},
+                                {"chkAutoResetSound", IDC_CHKAUTORESETSOUND, "CheckBox"},
+                                {"comUnStickTime", IDC_COMUNSTICKTIME, "ComboBox"},
+                                {"Label1", IDC_LABEL1, "Label"},
+                                {"Label2", IDC_LABEL2, "Label"},
+                                {"frmStickyKey", IDC_FRMSTICKYKEY, "Frame"},
+                                {"frmOptions", IDC_FRMOPTIONS, "Frame"},
+                                {"frmAutoReset", IDC_FRMAUTORESET, "Frame"},
+                                {"Image1", IDC_IMAGE1, "Image"},
+                                {"Image2", IDC_IMAGE2, "Image"},
+                                {"Image3", IDC_IMAGE3, "Image"},
+                                {"Image4", IDC_IMAGE4, "Image"}});
+    window.setDesignBaseUnits(kTemplateBaseUnitsX, kTemplateBaseUnitsY);
+
+    accessibility::VAccessibility dialog(window, {registry, commonModule, windows, messages, instances, help},
+                                         programFolder());
+    window.onLoad = [&] {
+        for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+            const int size = GetSystemMetrics(metric);
+            const auto icon = LoadImageA(instance, MAKEINTRESOURCEA(IDI_MERIDALE), IMAGE_ICON, size, size, LR_SHARED);
+            SendMessageA(window.hwnd(), WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+        }
+        sizeAndCentre(window.hwnd());
+        help.setOwner(window.hwnd());
+        dialog.Form_Load();
+    };
+    // Closing the dialog, whichever way, ends the program.
+    window.onClosed = [] { PostQuitMessage(0); };
+    if (!window.createModeless(nullptr)) return 0;
+    return win32::DialogWindow::runMessageLoop();
+}

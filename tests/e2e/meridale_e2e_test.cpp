@@ -1,0 +1,269 @@
+// Drives the real MERIDALE.exe from outside, with the real CORELINK.dll and hotkey
+// service stand-ins: through its controls, the registry and the service's log, as a
+// user and the hotkey service would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "accessibility/win32/resource.h"
+#include "standins/hotkey-service/hotkey_service_protocol.h"
+#include "tests/e2e/win32_test_support.h"
+
+namespace {
+
+using namespace vantora::testing;
+using vantora::hotkey::kIdleTimeValue;
+using vantora::hotkey::kSettingsKey;
+using vantora::hotkey::kStickyKeyValue;
+using vantora::hotkey::kWindowClass;
+
+constexpr char kDialogCaption[] = "VANTORA Accessibility";
+constexpr char kProgramTitle[] = "MERIDALE";
+
+struct Found {
+    DWORD process;
+    const char* caption;
+    HWND window = nullptr;
+};
+
+BOOL CALLBACK findDialog(HWND w, LPARAM data) {
+    auto* f = reinterpret_cast<Found*>(data);
+    char cls[32] = {}, text[128] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (std::string(cls) == "#32770" && std::string(text) == f->caption && process == f->process &&
+        IsWindowVisible(w)) {
+        f->window = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND dialogOf(const ChildProcess& p, const char* caption) {
+    Found f{p.id(), caption};
+    EnumWindows(findDialog, reinterpret_cast<LPARAM>(&f));
+    return f.window;
+}
+
+BOOL CALLBACK collectStaticText(HWND w, LPARAM data) {
+    char cls[32] = {}, text[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    if (lstrcmpiA(cls, "Static") == 0 && text[0]) reinterpret_cast<std::vector<std::string>*>(data)->push_back(text);
+    return TRUE;
+}
+
+std::vector<std::string> staticTexts(HWND w) {
+    std::vector<std::string> texts;
+    EnumChildWindows(w, collectStaticText, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+bool readDword(const char* name, DWORD* value) {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kSettingsKey, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = sizeof *value;
+    const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_DWORD && size == 4;
+}
+
+bool valueAbsent(const char* name) {
+    HKEY key;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kSettingsKey, &key) != ERROR_SUCCESS) return true;
+    const LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return rc == ERROR_FILE_NOT_FOUND;
+}
+
+// A user's click, answered before the call returns.
+void click(HWND dialog, int id) {
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &unused);
+}
+
+class MeridaleE2E : public ::testing::Test {
+protected:
+    TempFolder folder{"meridale-test"};
+    std::string log = folder.file("VHotkey.log");
+    ChildProcess service, meridale;
+    HWND dialog = nullptr;
+
+    void SetUp() override {
+        if (HWND old = FindWindowA(kWindowClass, nullptr)) PostMessageA(old, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(waitFor([] { return !FindWindowA(kWindowClass, nullptr); })) << "an old service stays";
+        deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue);
+        deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kIdleTimeValue);
+    }
+    void TearDown() override {
+        if (dialog && IsWindow(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+        if (meridale.started()) {
+            EXPECT_TRUE(meridale.ended(10000)) << "MERIDALE did not end";
+        }
+        if (HWND w = FindWindowA(kWindowClass, nullptr)) PostMessageA(w, WM_CLOSE, 0, 0);
+        if (service.started()) {
+            EXPECT_TRUE(service.ended(10000)) << "VHotkey did not end";
+        }
+        deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue);
+        deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kIdleTimeValue);
+    }
+    void startService() {
+        ASSERT_TRUE(service.start(programFolder() + "\\VHotkey.exe", "/log \"" + log + "\"")) << GetLastError();
+        ASSERT_TRUE(waitFor([] { return FindWindowA(kWindowClass, nullptr) != nullptr; }, 20000)) << "no service";
+    }
+    void startDialog(ChildProcess& p, HWND* window, const std::string& exe = programFolder() + "\\MERIDALE.exe") {
+        ASSERT_TRUE(p.start(exe)) << GetLastError();
+        ASSERT_TRUE(waitFor([&] { return (*window = dialogOf(p, kDialogCaption)) != nullptr; }, 30000))
+            << "no visible dialog";
+    }
+    bool logged(const std::string& line) const {
+        const auto lines = fileLines(log);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    int loggedCount(const std::string& prefix) const {
+        int n = 0;
+        for (const auto& l : fileLines(log)) n += l.rfind(prefix, 0) == 0;
+        return n;
+    }
+    std::string logText() const {
+        std::string all;
+        for (const auto& l : fileLines(log)) all += l + "\n";
+        return all;
+    }
+    // The message box the program shows before it ends: its text, dismissed with OK.
+    std::string messageOf(ChildProcess& p) {
+        HWND box = nullptr;
+        if (!waitFor([&] { return (box = dialogOf(p, kProgramTitle)) != nullptr; }, 30000)) return "(no message box)";
+        const auto texts = staticTexts(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        std::string all;
+        for (const auto& t : texts) all += t;
+        return all;
+    }
+};
+
+TEST_F(MeridaleE2E, FirstRun_WritesDefaults_ShowsFirstRunStates_ApplyAndOkNotifyTheService) {
+    startService();
+    startDialog(meridale, &dialog);
+    DWORD sticky = 0, idle = 99;
+    ASSERT_TRUE(waitFor([&] { return readDword(kStickyKeyValue, &sticky) && readDword(kIdleTimeValue, &idle); }));
+    EXPECT_EQ(238u, sticky);
+    EXPECT_EQ(0u, idle);
+    // The service hears of the start before the defaults are written.
+    EXPECT_TRUE(waitFor([&] { return logged("2025 256 1 StickyKey=absent IdleTime=absent"); })) << logText();
+
+    struct State {
+        int id;
+        LRESULT check;
+        bool enabled;
+    };
+    const State states[] = {
+        {IDC_CHKSTICKYKEY, BST_UNCHECKED, true},   {IDC_CHKTWICELOCK, BST_CHECKED, false},
+        {IDC_CHKPRESSSOUND, BST_CHECKED, false},   {IDC_CHKSTICKYICON, BST_CHECKED, false},
+        {IDC_CHKUNSTICKIDLE, BST_UNCHECKED, false}, {IDC_CHKAUTORESETSOUND, BST_CHECKED, false},
+    };
+    for (const State& s : states) {
+        HWND box = GetDlgItem(dialog, s.id);
+        EXPECT_EQ(s.check, SendMessageA(box, BM_GETCHECK, 0, 0)) << "control " << s.id;
+        EXPECT_EQ(s.enabled, IsWindowEnabled(box) != 0) << "control " << s.id;
+    }
+    HWND list = GetDlgItem(dialog, IDC_COMUNSTICKTIME);
+    EXPECT_EQ(0, SendMessageA(list, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(5, SendMessageA(list, CB_GETCOUNT, 0, 0));
+    EXPECT_FALSE(IsWindowEnabled(list));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_LABEL2)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_OK)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CANCEL)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    RECT client{};
+    GetClientRect(dialog, &client);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(MulDiv(5640, dpi, 1440), client.right);
+    EXPECT_EQ(MulDiv(6435, dpi, 1440), client.bottom);
+    RECT ok{};
+    GetWindowRect(GetDlgItem(dialog, IDC_OK), &ok);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&ok), 2);
+    EXPECT_NEAR(MulDiv(1200, dpi, 1440), ok.left, 1) << "the template's units land where the design puts OK";
+    EXPECT_NEAR(MulDiv(5880, dpi, 1440), ok.top, 1);
+
+    click(dialog, IDC_CHKSTICKYKEY);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_CHKTWICELOCK)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    click(dialog, IDC_APPLY);
+    EXPECT_TRUE(readDword(kStickyKeyValue, &sticky));
+    EXPECT_EQ(239u, sticky);
+    EXPECT_TRUE(waitFor([&] { return logged("2025 256 2 StickyKey=239 IdleTime=0"); })) << logText();
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+
+    click(dialog, IDC_CHKUNSTICKIDLE);
+    SendMessageA(list, CB_SETCURSEL, 2, 0);
+    click(dialog, IDC_OK);
+    ASSERT_TRUE(meridale.ended(10000)) << "OK must end the program";
+    EXPECT_TRUE(readDword(kStickyKeyValue, &sticky) && readDword(kIdleTimeValue, &idle));
+    EXPECT_EQ(255u, sticky);
+    EXPECT_EQ(2u, idle);
+    EXPECT_EQ(2, loggedCount("2025 256 2 ")) << logText();
+}
+
+TEST_F(MeridaleE2E, SecondStart_BringsTheFirstDialogForwardAndEnds) {
+    startService();
+    startDialog(meridale, &dialog);
+    ShowWindow(dialog, SW_MINIMIZE);
+    ASSERT_TRUE(waitFor([&] { return IsIconic(dialog) != 0; }));
+    ChildProcess second;
+    ASSERT_TRUE(second.start(programFolder() + "\\MERIDALE.exe"));
+    ASSERT_TRUE(second.ended(20000)) << "the second copy must end";
+    EXPECT_EQ(0u, second.exitCode());
+    EXPECT_TRUE(waitFor([&] { return !IsIconic(dialog) && IsWindowVisible(dialog); })) << "not restored";
+    EXPECT_EQ(1, loggedCount("2025 256 1 ")) << "the second copy must not notify:\n" << logText();
+}
+
+TEST_F(MeridaleE2E, ServiceStopped_CommonModuleTerminated_NothingWritten) {
+    ASSERT_TRUE(meridale.start(programFolder() + "\\MERIDALE.exe"));
+    EXPECT_EQ("Common Module terminated!", messageOf(meridale));
+    ASSERT_TRUE(meridale.ended(10000)) << "the program must end after the message";
+    EXPECT_TRUE(valueAbsent(kStickyKeyValue));
+    EXPECT_TRUE(valueAbsent(kIdleTimeValue));
+}
+
+TEST_F(MeridaleE2E, NoCommonModule_ShowsTheLoadFailure_NothingWrittenNothingSent) {
+    startService();
+    const std::string lonely = folder.file("MERIDALE.exe");
+    ASSERT_TRUE(CopyFileA((programFolder() + "\\MERIDALE.exe").c_str(), lonely.c_str(), FALSE));
+    ASSERT_TRUE(meridale.start(lonely));
+    EXPECT_EQ("File not found: CORELINK.dll", messageOf(meridale));
+    ASSERT_TRUE(meridale.ended(10000));
+    EXPECT_TRUE(valueAbsent(kStickyKeyValue));
+    EXPECT_EQ(0, loggedCount("2025 ")) << logText();
+    DeleteFileA(lonely.c_str());
+}
+
+TEST_F(MeridaleE2E, CancelAndEsc_EndWithoutWritingOrNotifying) {
+    startService();
+    for (const bool esc : {false, true}) {
+        ChildProcess run;
+        HWND window = nullptr;
+        startDialog(run, &window);
+        ASSERT_TRUE(waitFor([&] { return !valueAbsent(kStickyKeyValue); }));
+        click(window, IDC_CHKSTICKYKEY);
+        if (esc)
+            PostMessageA(GetDlgItem(window, IDC_CHKSTICKYKEY), WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            click(window, IDC_CANCEL);
+        ASSERT_TRUE(run.ended(10000)) << (esc ? "Esc" : "Cancel") << " must end the program";
+        DWORD sticky = 0;
+        EXPECT_TRUE(readDword(kStickyKeyValue, &sticky));
+        EXPECT_EQ(238u, sticky) << (esc ? "Esc" : "Cancel");
+    }
+    EXPECT_EQ(0, loggedCount("2025 256 2 ")) << logText();
+}
+
+}  // namespace
