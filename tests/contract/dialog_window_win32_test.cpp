@@ -149,9 +149,6 @@ TEST_F(DialogWindowTest, EscapeReachesTheFormAsAKey_CloseBoxRaisesUnloadAndClose
     EXPECT_FALSE(IsWindow(window));
 }
 
-// A lambda cannot stand for a stdcall TIMERPROC on i686.
-void CALLBACK endDialogTimer(HWND w, UINT, UINT_PTR, DWORD) { EndDialog(w, 0); }
-
 TEST_F(DialogWindowTest, Modal_ReturnsWhenAHandlerCloses) {
     dialog.onLoad = [&] {
         PostMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(1003, BN_CLICKED),
