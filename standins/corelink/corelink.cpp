@@ -48,7 +48,16 @@ DWORD readDword(const char* path, const char* name) {
     return rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value ? value : 0;
 }
 
+// RegCreateKeyEx gives every key it has to create on the way the options of the last
+// one: a volatile Session key created first would make Software\Vantora and CoreLink
+// volatile too, and then no program could keep a setting below them. The path is
+// therefore made to last before the volatile key is added at its end.
 LONG registerWindow(const char* name, DWORD window) {
+    HKEY store;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY,
+                        nullptr, &store, nullptr) != ERROR_SUCCESS)
+        return 0;
+    RegCloseKey(store);
     return writeDword(kSessionKey, REG_OPTION_VOLATILE, name, window) ? 1 : 0;
 }
 

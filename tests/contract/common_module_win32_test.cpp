@@ -146,6 +146,17 @@ TEST_F(CommonModule, HandOver_IsKeptForTheSessionOnly) {
         << "handles must not be written to disk";
 }
 
+TEST_F(CommonModule, HandOver_OnAFreshProfile_LeavesTheSharedKeysOnDisk) {
+    // The programs keep their settings below Software\Vantora: registering a window
+    // first must not make that key (or the count's) volatile on the way.
+    deleteTree(HKEY_CURRENT_USER, "Software\\Vantora");
+    const HWND dialog = window();
+    module.RegAccessibility(handleOf(dialog));
+    EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild("Software\\Vantora"));
+    EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild(kStoreKey));
+    EXPECT_EQ(handleOf(dialog), module.GetAccessibility());
+}
+
 TEST_F(CommonModule, InvalidPwdCnt_RoundTripsAnyValue_AcrossProcesses_OnDisk) {
     EXPECT_EQ(0, module.GetInvalidPwdCnt()) << "nothing stored yet";
     const std::int32_t values[] = {1, 3, 0, -1, INT_MIN, INT_MAX, 0x12345678, 2};
