@@ -1,8 +1,8 @@
 // The contract run against the real registry, in a scratch key of the current
 // user that each case gets fresh and leaves removed.
 #include <string>
-#include <vector>
 
+#include "common/testing/registry_tree.h"
 #include "common/win32/win32_registry.h"
 #include "tests/contract/registry_contract.h"
 
@@ -11,31 +11,16 @@ namespace {
 
 constexpr const char* kTestRoot = "Software\\VantoraContractTest";
 
-// Removes a key with everything below it, depth first: RegDeleteKeyA refuses
-// keys that still have subkeys.
-void deleteTree(RegistryPort& reg, RegHandle parent, const std::string& name) {
-    RegHandle key = 0;
-    if (reg.RegOpenKeyA(parent, name.c_str(), &key) != kErrorSuccess) return;
-    std::vector<std::string> children;
-    char child[256];
-    for (std::uint32_t i = 0; reg.RegEnumKeyA(key, i, child, sizeof child) == kErrorSuccess; ++i) {
-        children.emplace_back(child);
-    }
-    for (const auto& c : children) deleteTree(reg, key, c);
-    reg.RegCloseKey(key);
-    reg.RegDeleteKeyA(parent, name.c_str());
-}
-
 class Win32Target : public RegistryTarget {
 public:
     Win32Target() {
-        deleteTree(reg_, kHkeyCurrentUser, kTestRoot);  // left over from an interrupted run
+        deleteKeyTree(reg_, kHkeyCurrentUser, kTestRoot);  // left over from an interrupted run
         const std::string path = std::string(kTestRoot) + "\\Case";
         EXPECT_EQ(kErrorSuccess, reg_.RegCreateKeyA(kHkeyCurrentUser, path.c_str(), &scratch_));
     }
     ~Win32Target() override {
         if (scratch_) reg_.RegCloseKey(scratch_);
-        deleteTree(reg_, kHkeyCurrentUser, kTestRoot);
+        deleteKeyTree(reg_, kHkeyCurrentUser, kTestRoot);
         RegHandle gone = 0;
         EXPECT_EQ(kErrorFileNotFound, reg_.RegOpenKeyA(kHkeyCurrentUser, kTestRoot, &gone))
             << "scratch key not removed";
