@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "launcher/assignments.h"
+#include "launcher/keyboard_picture.h"
 
 namespace vantora::launcher {
 
@@ -19,15 +20,30 @@ int scaledLabelFontSize(int dpi, int designSize) {
     return designSize;
 }
 
-Form1::Form1(LauncherState& state, Store& store, ui::View& view, MainWindowHost& host, Form1Ports ports,
-             Form1Actions actions)
-    : state_(state), store_(store), view_(view), host_(host), ports_(ports), actions_(std::move(actions)) {}
+Form1::Form1(LauncherState& state, Store& store, ui::View& view, ui::WindowProcedureHost& procedures,
+             Form1Ports ports, Form1Actions actions)
+    : state_(state), store_(store), view_(view), procedures_(procedures), ports_(std::move(ports)),
+      actions_(std::move(actions)) {
+    view_.on(kForm1, ui::Event::Resize, [this] { Form_Resize(); });
+    view_.on(kForm1, ui::Event::Unload, [this] { Form_Unload(); });
+    view_.onArray("Label1", ui::Event::MouseDown, [this](int i, int button) { Label1_MouseDown(i, button, 0, 0, 0); });
+    view_.onArray("Label1", ui::Event::MouseMove, [this](int i, int button) { Label1_MouseMove(i, button, 0, 0, 0); });
+    view_.onArray("mPopupCmd", ui::Event::Click, [this](int i, int) { mPopupCmd_Click(i); });
+    const std::pair<const char*, void (Form1::*)()> menus[] = {
+        {"mAssignments", &Form1::mAssignments_Click}, {"mTop", &Form1::mTop_Click},
+        {"mPopups", &Form1::mPopups_Click},           {"mMinimize", &Form1::mMinimize_Click},
+        {"mHints", &Form1::mHints_Click},             {"mConfirm", &Form1::mConfirm_Click},
+        {"mIndex", &Form1::mIndex_Click},             {"mAbout", &Form1::mAbout_Click},
+        {"umLaunch", &Form1::umLaunch_Click},         {"umHelp", &Form1::umHelp_Click}};
+    for (auto [item, handler] : menus) view_.on(item, ui::Event::Click, [this, handler] { (this->*handler)(); });
+}
 
 void Form1::Form_Load() {
     state_.TopMostFlag = false;
     Form_Resize();
-    host_.showPicture();
-    helpFile_ = host_.programFolder() + "\\Keyloom32.hlp";
+    Form5_Image1_ = drawKeyboardPicture();
+    view_.setPicture(&Form5_Image1_);
+    helpFile_ = ports_.programFolder + "\\Keyloom32.hlp";
 
     labelFontSize_ = scaledLabelFontSize(ports_.screen.screenDeviceCaps(kLogPixelsX), view_.fontSize(labelName(0)));
     for (const auto& key : kKeyTable) {
@@ -81,7 +97,9 @@ void Form1::Form_Load() {
 
     state_.MainWindowHandle = view_.windowHandle();
     addTrayIcon();
-    host_.replaceWindowProc();
+    procedures_.replaceWindowProc([this](WindowHandle w, std::uint32_t m, ui::MessageParam wp, ui::MessageParam lp) {
+        return MainWindowProc(w, m, wp, lp);
+    });
 }
 
 void Form1::addTrayIcon() {
@@ -112,9 +130,14 @@ void Form1::Form_Unload() {
         store_.writeCoordinate("X", r.left);
         store_.writeCoordinate("Y", r.top);
     }
-    host_.restoreWindowProc();
+    procedures_.restoreWindowProc();
     ports_.tray.remove({88, state_.MainWindowHandle, kTrayIconId, 0, 0, {}});
-    host_.unloadForm5();
+    unloadForm5();
+}
+
+void Form1::unloadForm5() {
+    view_.setPicture(nullptr);
+    Form5_Image1_ = {};
 }
 
 void Form1::Form_Terminate() {
@@ -157,8 +180,8 @@ void Form1::DynPopupMenu() {
     for (int j = 0; j < n; ++j) {
         const std::string item = ui::indexed("mPopupCmd", j);
         if (j >= 1) {
-            if (IsLoaded(item)) host_.unloadMenuItem(item);
-            host_.loadMenuItem(item);
+            if (IsLoaded(item)) view_.unload(item);
+            view_.load(item);
         }
         view_.setVisible(item, true);
         view_.setCaption(item, names[j]);
@@ -168,11 +191,11 @@ void Form1::DynPopupMenu() {
     for (int j = std::max(n, 1); j <= kMaxPopupEntries; ++j) {
         const std::string item = ui::indexed("mPopupCmd", j);
         if (!IsLoaded(item)) break;
-        host_.unloadMenuItem(item);
+        view_.unload(item);
     }
 }
 
-bool Form1::IsLoaded(std::string_view element) { return host_.menuItemExists(element); }
+bool Form1::IsLoaded(std::string_view element) { return view_.isLoaded(element); }
 
 void Form1::mPopupCmd_Click(int index) {
     const std::string entry = view_.caption(ui::indexed("mPopupCmd", index));
@@ -237,13 +260,16 @@ void Form1::restoreFromTray(bool doubleClick) {
         bringBack();
         return;
     }
-    const WindowHandle active = host_.activeFormWindow();
+    const WindowHandle active = ports_.windows.GetActiveWindow();
     ports_.windows.SetForegroundWindow(active);
     if (active == main) bringBack();
 }
 
-long Form1::MainWindowProc(WindowHandle window, std::uint32_t message, std::uint32_t wParam, std::uint32_t lParam) {
-    if (message == TrayCallbackMessage && wParam == kTrayIconId) {
+ui::MessageResult Form1::MainWindowProc(WindowHandle window, std::uint32_t message, ui::MessageParam wParam,
+                                        ui::MessageParam lParam) {
+    if (const std::uint32_t recreated = ports_.tray.taskbarCreatedMessage(); recreated != 0 && message == recreated) {
+        addTrayIcon();  // a new taskbar knows no icons
+    } else if (message == TrayCallbackMessage && wParam == kTrayIconId) {
         if (lParam == kTrayDoubleClick) {
             restoreFromTray(true);
         } else if (lParam == kTrayRightButtonUp) {
@@ -251,18 +277,19 @@ long Form1::MainWindowProc(WindowHandle window, std::uint32_t message, std::uint
                 if (ports_.windows.GetForegroundWindow() != state_.MainWindowHandle)
                     ports_.windows.SetForegroundWindow(state_.MainWindowHandle);
             } else {
-                ports_.windows.SetForegroundWindow(host_.activeFormWindow());
+                ports_.windows.SetForegroundWindow(ports_.windows.GetActiveWindow());
             }
-            host_.popupMenu("umTray", kTrayMenuRightAlign);
+            view_.popupMenu("umTray", kTrayMenuRightAlign);
         }
     } else if (message == FnKeyMessage && wParam == kFnKeyWParam) {
-        if (const auto index = keyIndexForScanCode(lParam)) {
+        const auto index = lParam <= 0xFFFFFFFFu ? keyIndexForScanCode(static_cast<std::uint32_t>(lParam)) : std::nullopt;
+        if (index) {
             state_.CurrentKeyName = std::string(kKeyTable[*index].name);
             state_.CurrentKeyIndex = static_cast<std::int16_t>(*index);
             if (actions_.LaunchCurrentKey) actions_.LaunchCurrentKey();
         }
     }
-    return host_.callPreviousWindowProc(window, message, wParam, lParam);
+    return procedures_.callPreviousWindowProc(window, message, wParam, lParam);
 }
 
 bool StartUp(LauncherState& state, Store& store, PreviousInstancePort& instances, WindowManagerPort& windows,

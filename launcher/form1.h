@@ -13,30 +13,11 @@
 
 namespace vantora::launcher {
 
-inline constexpr int kMouseLeft = 1;
-inline constexpr int kMouseRight = 2;
+inline constexpr int kMouseLeft = ui::kMouseLeft;
+inline constexpr int kMouseRight = ui::kMouseRight;
 inline constexpr std::uint32_t kTrayMenuRightAlign = 8;
 inline constexpr int kMaxPopupEntries = 32767;  // highest index of mPopupCmd
-
-// What the main window needs from its host beyond control properties.
-class MainWindowHost {
-public:
-    virtual ~MainWindowHost() = default;
-    virtual void showPicture() = 0;  // Form5's keyboard picture as the background
-    virtual void popupMenu(std::string_view menu, std::uint32_t flags) = 0;
-    virtual void replaceWindowProc() = 0;  // MainWindowProc in, previous one kept
-    virtual void restoreWindowProc() = 0;
-    virtual long callPreviousWindowProc(WindowHandle window, std::uint32_t message, std::uint32_t wParam,
-                                        std::uint32_t lParam) = 0;
-    virtual WindowHandle activeFormWindow() = 0;  // the window of the form that is active now
-    virtual std::string programFolder() = 0;
-    virtual void unloadForm5() = 0;
-    // Elements of menu control arrays ("mPopupCmd(3)") are loaded and unloaded at run
-    // time; element 0 exists from the start.
-    virtual bool menuItemExists(std::string_view item) = 0;
-    virtual void loadMenuItem(std::string_view item) = 0;
-    virtual void unloadMenuItem(std::string_view item) = 0;
-};
+inline constexpr char kForm1[] = "Form1";
 
 struct Form1Ports {
     ScreenPort& screen;
@@ -44,6 +25,7 @@ struct Form1Ports {
     TrayPort& tray;
     HelpPort& help;
     ShellPort& shell;
+    std::string programFolder;  // where the help file lies
 };
 
 // The calls that leave this window for launching and for the assignment dialog.
@@ -56,7 +38,8 @@ struct Form1Actions {
 
 class Form1 {
 public:
-    Form1(LauncherState& state, Store& store, ui::View& view, MainWindowHost& host, Form1Ports ports,
+    // Every event of the window reaches its handler through the view.
+    Form1(LauncherState& state, Store& store, ui::View& view, ui::WindowProcedureHost& procedures, Form1Ports ports,
           Form1Actions actions);
 
     void Form_Load();
@@ -85,7 +68,8 @@ public:
     // Also after the taskbar was re-created, which forgets every icon.
     void addTrayIcon();
 
-    long MainWindowProc(WindowHandle window, std::uint32_t message, std::uint32_t wParam, std::uint32_t lParam);
+    ui::MessageResult MainWindowProc(WindowHandle window, std::uint32_t message, ui::MessageParam wParam,
+                                     ui::MessageParam lParam);
 
     const std::string& helpFile() const { return helpFile_; }
     int labelFontSize() const { return labelFontSize_; }
@@ -96,11 +80,13 @@ private:
     void restoreFromTray(bool doubleClick);
     void firstRunPosition();
     void showHelp();
+    void unloadForm5();
 
     LauncherState& state_;
     Store& store_;
     ui::View& view_;
-    MainWindowHost& host_;
+    ui::WindowProcedureHost& procedures_;
+    ui::Picture Form5_Image1_;  // the hidden form that holds the keyboard picture
     Form1Ports ports_;
     Form1Actions actions_;
     std::string helpFile_;

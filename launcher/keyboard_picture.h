@@ -8,11 +8,7 @@
 
 namespace vantora::launcher {
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<ui::Color> pixels;  // width * height, row 0 at the top
-    ui::Color at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
+using Picture = ui::Picture;
 
 inline constexpr ui::Color kKeyFace = ui::rgb(58, 62, 74);
 inline constexpr ui::Color kKeyEdge = ui::rgb(20, 22, 28);

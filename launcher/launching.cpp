@@ -33,7 +33,7 @@ void unassignedKey(LaunchContext& c) {
     if (shown == ui::WindowState::Normal) {
         if (!isMainWindowForeground(c)) c.windows.SetForegroundWindow(c.state.MainWindowHandle);
     } else {
-        c.windows.SetForegroundWindow(c.host.activeFormWindow());
+        c.windows.SetForegroundWindow(c.windows.GetActiveWindow());
     }
 }
 
@@ -44,7 +44,7 @@ void popupList(LaunchContext& c, const std::string& command) {
     // A list whose entries are all gone has nothing to offer but its folder.
     if (numericValue(fileCount.text) != 0 && !popupEntryNames(c.store, c.state.CurrentKeyName).empty()) {
         c.form1.DynPopupMenu();
-        c.host.popupMenu("mDynamics", 0);
+        c.form1View.popupMenu("mDynamics", 0);
     } else {
         c.shell.ShellExecuteA(command.substr(1));
     }

@@ -16,7 +16,6 @@ struct LaunchContext {
     Store& store;
     Form1& form1;
     ui::View& form1View;
-    MainWindowHost& host;
     WindowManagerPort& windows;
     ShellPort& shell;
     ProcessPort& processes;

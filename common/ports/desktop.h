@@ -40,6 +40,7 @@ public:
     virtual WindowHandle GetForegroundWindow() = 0;
     virtual bool IsIconic(WindowHandle window) = 0;
     virtual bool IsWindow(WindowHandle window) = 0;
+    virtual WindowHandle GetActiveWindow() = 0;
 };
 
 // Notification-area icon: the record fields the launcher fills.
@@ -57,6 +58,8 @@ public:
     virtual ~TrayPort() = default;
     virtual bool add(const TrayIconRecord& record) = 0;
     virtual bool remove(const TrayIconRecord& record) = 0;
+    // The message a new taskbar broadcasts, after which every icon must be added again.
+    virtual std::uint32_t taskbarCreatedMessage() = 0;
 };
 
 class HelpPort {

@@ -131,6 +131,19 @@ public:
     int twipsPerPixelY() const override { return twipsPerPixel_; }
     void cls() override { lines_.clear(); ++clsCount_; }
     void line(int x1, int y1, int x2, int y2, ui::Color c) override { lines_.push_back({x1, y1, x2, y2, c}); }
+    void setPicture(const ui::Picture* p) override { picture_ = p; }
+    const ui::Picture* picture() const { return picture_; }
+
+    // A popup menu records itself; a test chooses an item with click().
+    void popupMenu(std::string_view menu, std::uint32_t flags) override { popups_.emplace_back(menu, flags); }
+    const std::vector<std::pair<std::string, std::uint32_t>>& popups() const { return popups_; }
+    bool isLoaded(std::string_view element) const override { return arrays_.isLoaded(element); }
+    void load(std::string_view element) override { loads_ += arrays_.load(element); }
+    void unload(std::string_view element) override {
+        if (arrays_.unload(element)) ++unloads_, controls_.erase(std::string(element));
+    }
+    int loads() const { return loads_; }
+    int unloads() const { return unloads_; }
 
     const std::vector<DrawnLine>& lines() const { return lines_; }
     int clsCount() const { return clsCount_; }
@@ -154,6 +167,10 @@ private:
     int twipsPerPixel_ = 15;
     std::vector<DrawnLine> lines_;
     int clsCount_ = 0;
+    const ui::Picture* picture_ = nullptr;
+    std::vector<std::pair<std::string, std::uint32_t>> popups_;
+    ui::ControlArrays arrays_;
+    int loads_ = 0, unloads_ = 0;
 };
 
 }  // namespace vantora::testing

@@ -60,5 +60,44 @@ TEST_F(ViewEvents, Handler_MayReplaceItselfWhileRunning) {
     EXPECT_EQ(runs, 11);
 }
 
+
+// Control arrays: element 0 belongs to the design; the others come and go at run time.
+TEST(ControlArrays, LoadAndUnloadFollowTheDesignRules) {
+    ui::ControlArrays arrays;
+    struct Step {
+        const char* action;  // "load" or "unload"
+        const char* element;
+        bool changed;
+    };
+    const Step steps[] = {{"unload", "m(0)", false}, {"load", "m(0)", false}, {"load", "m(2)", true},
+                          {"load", "m(2)", false},   {"load", "m(1)", true},  {"unload", "m(3)", false},
+                          {"unload", "m(2)", true},  {"load", "m", false},    {"load", "m(x)", false},
+                          {"load", "m(02)", false}};
+    for (const Step& s : steps)
+        EXPECT_EQ(s.changed, std::string(s.action) == "load" ? arrays.load(s.element) : arrays.unload(s.element))
+            << s.action << " " << s.element;
+    EXPECT_EQ(std::vector<int>{1}, arrays.loadedBeyondZero("m"));
+    EXPECT_TRUE(arrays.isLoaded("m(0)"));
+    EXPECT_FALSE(arrays.isLoaded("n(1)"));
+}
+
+TEST(ViewRules, ElementEventsReachTheArrayHandler_AndTheTopmostRectangleWins) {
+    testing::TestView view;
+    std::vector<std::pair<int, int>> seen;
+    view.onArray("Label1", ui::Event::MouseDown, [&](int i, int button) { seen.emplace_back(i, button); });
+    view.on("Label1(5)", ui::Event::MouseDown, [&](int button) { seen.emplace_back(-5, button); });
+    EXPECT_TRUE(view.raise("Label1(3)", ui::Event::MouseDown, ui::kMouseRight));
+    EXPECT_TRUE(view.raise("Label1(5)", ui::Event::MouseDown, ui::kMouseLeft));
+    EXPECT_FALSE(view.raise("Label1", ui::Event::MouseDown));
+    EXPECT_FALSE(view.raise("Label2(1)", ui::Event::MouseDown));
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{3, ui::kMouseRight}, {-5, ui::kMouseLeft}}), seen);
+
+    const std::vector<ui::Rect> rects{{0, 0, 10, 10}, {5, 5, 10, 10}};
+    EXPECT_EQ(1, ui::topmostAt(rects, 7, 7));
+    EXPECT_EQ(0, ui::topmostAt(rects, 4, 4));
+    EXPECT_EQ(-1, ui::topmostAt(rects, 15, 15));  // right and bottom edges lie outside
+    EXPECT_EQ(-1, ui::topmostAt(rects, -1, 0));
+}
+
 }  // namespace
 }  // namespace vantora

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 namespace vantora::ui {
 
@@ -42,8 +43,12 @@ inline constexpr int kIdNo = 7;
 inline constexpr int kKeyEscape = 27;
 
 // What a host reports to the logic: one handler per control and event. The argument
-// is the key code for KeyPress, the help context for Help, 0 otherwise.
-enum class Event { Click, DblClick, Change, KeyPress, Help, Unload };
+// is the key code for KeyPress, the help context for Help, the mouse button for
+// MouseDown and MouseMove (kMouseLeft, kMouseRight; 0 when none is down), 0 otherwise.
+enum class Event { Click, DblClick, Change, KeyPress, Help, Unload, MouseDown, MouseMove, Resize };
+
+inline constexpr int kMouseLeft = 1;
+inline constexpr int kMouseRight = 2;
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
@@ -57,9 +62,58 @@ inline std::string indexed(std::string_view name, int index) {
     return std::string(name) + "(" + std::to_string(index) + ")";
 }
 
+// The array and index of an element's name; index -1 for a name that is no element.
+struct ElementName {
+    std::string_view array;
+    int index = -1;
+};
+ElementName parseElement(std::string_view name);
+
+// Elements of control arrays that are loaded and unloaded at run time. Element 0 is
+// part of the design: it exists from the start and cannot be unloaded; loading an
+// element that is loaded already changes nothing.
+class ControlArrays {
+public:
+    bool isLoaded(std::string_view element) const;
+    bool load(std::string_view element);    // false when nothing changed
+    bool unload(std::string_view element);  // false when nothing changed
+    // The loaded elements of one array beyond element 0, in index order.
+    std::vector<int> loadedBeyondZero(std::string_view array) const;
+
+private:
+    std::map<std::string, std::vector<int>, std::less<>> loaded_;
+};
+
+// The topmost of overlapping rectangles under a point: the last one drawn wins.
+// Returns -1 when the point lies in none.
+int topmostAt(const std::vector<Rect>& rects, int x, int y);
+
+// A 24-bit picture drawn in code: pixels row by row, row 0 at the top.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<Color> pixels;  // width * height
+    Color at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+// A window procedure put in front of a window's own, as subclassing does. Parameters
+// and results are pointer-sized, as WPARAM, LPARAM and LRESULT are.
+using MessageParam = std::uintptr_t;
+using MessageResult = std::intptr_t;
+class WindowProcedureHost {
+public:
+    using Procedure = std::function<MessageResult(std::uint32_t window, std::uint32_t message, MessageParam wParam,
+                                                  MessageParam lParam)>;
+    virtual ~WindowProcedureHost() = default;
+    virtual void replaceWindowProc(Procedure procedure) = 0;
+    virtual void restoreWindowProc() = 0;
+    virtual MessageResult callPreviousWindowProc(std::uint32_t window, std::uint32_t message, MessageParam wParam,
+                                                 MessageParam lParam) = 0;
+};
+
 class View {
 public:
     using Handler = std::function<void(int)>;
+    using ArrayHandler = std::function<void(int index, int argument)>;
 
     virtual ~View() = default;
 
@@ -69,12 +123,24 @@ public:
     void on(std::string_view control, Event event, std::function<void()> handler) {
         on(control, event, Handler([h = std::move(handler)](int) { h(); }));
     }
-    // Hosts call this for every event they see; events nobody handles are dropped.
+    // One handler for every element of a control array, called with the element's index.
+    void onArray(std::string_view array, Event event, ArrayHandler handler) {
+        arrayHandlers_[{std::string(array), event}] = std::move(handler);
+    }
+    // Hosts call this for every event they see; events nobody handles are dropped. An
+    // element without a handler of its own goes to its array's handler.
     bool raise(std::string_view control, Event event, int argument = 0) {
-        auto it = handlers_.find({std::string(control), event});
-        if (it == handlers_.end()) return false;
-        Handler handler = it->second;  // a handler may re-register itself
-        handler(argument);
+        if (auto it = handlers_.find({std::string(control), event}); it != handlers_.end()) {
+            Handler handler = it->second;  // a handler may re-register itself
+            handler(argument);
+            return true;
+        }
+        const ElementName element = parseElement(control);
+        if (element.index < 0) return false;
+        auto it = arrayHandlers_.find({std::string(element.array), event});
+        if (it == arrayHandlers_.end()) return false;
+        ArrayHandler handler = it->second;
+        handler(element.index, argument);
         return true;
     }
 
@@ -125,6 +191,15 @@ public:
     // What is drawn on the form between the picture and the labels, in pixels.
     virtual void cls() {}
     virtual void line(int, int, int, int, Color) {}
+    // The form's background picture; none takes it away and frees it.
+    virtual void setPicture(const Picture*) {}
+
+    // Menus. A popup menu shows at the pointer; the item chosen raises its Click.
+    // Elements of menu control arrays ("mPopupCmd(3)") are loaded and unloaded at run time.
+    virtual void popupMenu(std::string_view, std::uint32_t) {}
+    virtual bool isLoaded(std::string_view) const { return false; }
+    virtual void load(std::string_view) {}
+    virtual void unload(std::string_view) {}
 
     // Dialog controls. A window that has no such controls keeps the defaults.
     virtual void setEnabled(std::string_view, bool) {}
@@ -154,6 +229,7 @@ protected:
 
 private:
     std::map<std::tuple<std::string, Event>, Handler> handlers_;
+    std::map<std::tuple<std::string, Event>, ArrayHandler> arrayHandlers_;
 };
 
 }  // namespace vantora::ui

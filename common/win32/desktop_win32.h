@@ -29,6 +29,7 @@ public:
     WindowHandle GetForegroundWindow() override { return fromHwnd(::GetForegroundWindow()); }
     bool IsIconic(WindowHandle w) override { return ::IsIconic(toHwnd(w)) != 0; }
     bool IsWindow(WindowHandle w) override { return ::IsWindow(toHwnd(w)) != 0; }
+    WindowHandle GetActiveWindow() override { return fromHwnd(::GetActiveWindow()); }
 };
 
 class Win32Tray : public TrayPort {
@@ -36,6 +37,7 @@ public:
     explicit Win32Tray(HICON icon) : icon_(icon) {}
     bool add(const TrayIconRecord& r) override { return call(NIM_ADD, r); }
     bool remove(const TrayIconRecord& r) override { return call(NIM_DELETE, r); }
+    std::uint32_t taskbarCreatedMessage() override { return ::RegisterWindowMessageA("TaskbarCreated"); }
 
 private:
     bool call(DWORD what, const TrayIconRecord& r);

@@ -29,10 +29,10 @@ protected:
     FakeWindows windows;
     FakeTray tray;
     FakeHelp help;
-    FakeHost host;
+    FakeProcedures procedures;
     FakeShell shell;
     int launches = 0, assignmentDialogs = 0;
-    Form1 form{state, store, view, host, {screen, windows, tray, help, shell},
+    Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, "C:\\Program Files\\Vantora"},
                {[this] { ++launches; }, [this] { ++assignmentDialogs; }, {}, {}}};
 
     void SetUp() override {
@@ -72,7 +72,7 @@ TEST_F(Form1Test, FirstRun_PublishesHandle_WritesDefaults_AddsTrayIcon) {
     EXPECT_EQ(7u, tray.icons[0].flags);
     EXPECT_EQ("Keyloom", tray.icons[0].tip);
     EXPECT_EQ(0x00020456u, state.MainWindowHandle);
-    EXPECT_TRUE(host.subclassed);
+    EXPECT_TRUE(procedures.subclassed());
     EXPECT_EQ("C:\\Program Files\\Vantora\\Keyloom32.hlp", form.helpFile());
     // Option marks from the defaults, and not top-most.
     EXPECT_FALSE(view.checked("mTop"));
@@ -135,7 +135,7 @@ TEST_F(Form1Test, Minimize_HidesWindow_TrayDoubleClickRestoresAndRedraws) {
     EXPECT_EQ(clsBefore + 1, view.clsCount());
     EXPECT_EQ(6u, view.lines().size());  // the new popup mark
     EXPECT_EQ(AssignedColor, view.foreColor(labelName(6)));
-    EXPECT_EQ((std::vector<std::uint32_t>{TrayCallbackMessage}), host.passedOn);
+    EXPECT_EQ((std::vector<std::uint32_t>{TrayCallbackMessage}), procedures.passedOn);
 
     // Another id or another notification changes nothing but is passed on.
     view.setWindowState(ui::WindowState::Minimized);
@@ -143,7 +143,7 @@ TEST_F(Form1Test, Minimize_HidesWindow_TrayDoubleClickRestoresAndRedraws) {
     form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9998, 0x203);
     form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x201);
     EXPECT_FALSE(view.visible());
-    EXPECT_EQ(3u, host.passedOn.size());
+    EXPECT_EQ(3u, procedures.passedOn.size());
 }
 
 TEST_F(Form1Test, TrayRestore_WithDialogOpen_RaisesTheDialogOnly) {
@@ -151,17 +151,17 @@ TEST_F(Form1Test, TrayRestore_WithDialogOpen_RaisesTheDialogOnly) {
     view.setWindowState(ui::WindowState::Minimized);
     view.hide();
     state.AssignmentTypeOpen = true;
-    host.active = 0x3333;
+    windows.active = 0x3333;
     form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x203);
     EXPECT_FALSE(view.visible());
     EXPECT_EQ((FakeWindows::Call{"SetForegroundWindow", 0x3333, 0}), windows.calls.back());
 
     form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x205);
-    EXPECT_EQ((std::vector<std::pair<std::string, std::uint32_t>>{{"umTray", 8}}), host.popups);
+    EXPECT_EQ((std::vector<std::pair<std::string, std::uint32_t>>{{"umTray", 8}}), view.popups());
 
     // umLaunch always raises the active form; when that is the main window it comes back.
     state.AssignmentTypeOpen = false;
-    host.active = state.MainWindowHandle;
+    windows.active = state.MainWindowHandle;
     form.umLaunch_Click();
     EXPECT_TRUE(view.visible());
 }
@@ -255,7 +255,26 @@ TEST_F(Form1Test, FnKeyMessage_OnlyTableScanCodesAct) {
         form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x100, scan);
     form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x101, 0x1E);
     EXPECT_EQ(3, launches);
-    EXPECT_EQ(16u, host.passedOn.size());
+    EXPECT_EQ(16u, procedures.passedOn.size());
+}
+
+// The host reports every event through the view; the window's own handlers answer.
+TEST_F(Form1Test, Events_ReachTheirHandlersThroughTheView) {
+    form.Form_Load();
+    view.raise("mTop", ui::Event::Click);
+    EXPECT_EQ("1", store.readUser(kCfgKey, "opts1").text);
+    view.raise("Label1(6)", ui::Event::MouseDown, kMouseRight);
+    EXPECT_EQ(1, assignmentDialogs);
+    EXPECT_EQ(6, state.CurrentKeyIndex);
+    view.raise("Label1(7)", ui::Event::MouseDown, kMouseLeft);
+    EXPECT_EQ(1, launches);
+    view.raise("umHelp", ui::Event::Click);
+    EXPECT_EQ(1u, help.shown.size());
+
+    // A new taskbar forgets every icon: the window adds its icon again.
+    tray.icons.clear();
+    procedures.installed(state.MainWindowHandle, FakeTray::kTaskbarCreated, 0, 0);
+    EXPECT_EQ(1u, tray.icons.size());
 }
 
 TEST_F(Form1Test, UnloadAndTerminate_StorePosition_RemoveIconAndHandle) {
@@ -268,8 +287,8 @@ TEST_F(Form1Test, UnloadAndTerminate_StorePosition_RemoveIconAndHandle) {
     EXPECT_EQ("3000", store.readUser(kCfgKey, "X").text);
     EXPECT_EQ("1500", store.readUser(kCfgKey, "Y").text);
     EXPECT_TRUE(tray.icons.empty());
-    EXPECT_FALSE(host.subclassed);
-    EXPECT_TRUE(host.form5Unloaded);
+    EXPECT_FALSE(procedures.subclassed());
+    EXPECT_EQ(nullptr, view.picture()) << "Form5 unloaded";
     EXPECT_TRUE(rawValue(reg, kMakerKey, "Keyloom").empty());
 
     // Minimized windows report a position at or above the corner: it is not stored.

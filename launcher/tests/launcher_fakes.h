@@ -50,12 +50,16 @@ struct FakeWindows : WindowManagerPort {
     WindowHandle GetForegroundWindow() override { return foreground; }
     bool IsIconic(WindowHandle w) override { return iconic.count(w) != 0; }
     bool IsWindow(WindowHandle w) override { return destroyed.count(w) == 0; }
+    WindowHandle active = 0;  // the window of the form that is active now
+    WindowHandle GetActiveWindow() override { return active; }
 };
 
 struct FakeTray : TrayPort {
     std::vector<TrayIconRecord> icons;
     int removed = 0;
     bool add(const TrayIconRecord& r) override { icons.push_back(r); return true; }
+    static constexpr std::uint32_t kTaskbarCreated = 0xC123;
+    std::uint32_t taskbarCreatedMessage() override { return kTaskbarCreated; }
     bool remove(const TrayIconRecord& r) override {
         for (auto it = icons.begin(); it != icons.end(); ++it)
             if (it->window == r.window && it->id == r.id) { icons.erase(it); ++removed; return true; }
@@ -68,29 +72,18 @@ struct FakeHelp : HelpPort {
     void showContext(const std::string& f, std::uint32_t c) override { shown.emplace_back(f, c); }
 };
 
-struct FakeHost : MainWindowHost {
-    bool subclassed = false, form5Unloaded = false, pictureShown = false;
-    std::vector<std::pair<std::string, std::uint32_t>> popups;
+// The main window's replaced window procedure: every message it passes on is recorded.
+struct FakeProcedures : ui::WindowProcedureHost {
+    Procedure installed;
     std::vector<std::uint32_t> passedOn;
-    WindowHandle active = 0;
-    void showPicture() override { pictureShown = true; }
-    void popupMenu(std::string_view m, std::uint32_t f) override { popups.emplace_back(std::string(m), f); }
-    void replaceWindowProc() override { subclassed = true; }
-    void restoreWindowProc() override { subclassed = false; }
-    long callPreviousWindowProc(WindowHandle, std::uint32_t msg, std::uint32_t, std::uint32_t) override {
+    void replaceWindowProc(Procedure p) override { installed = std::move(p); }
+    void restoreWindowProc() override { installed = nullptr; }
+    ui::MessageResult callPreviousWindowProc(std::uint32_t, std::uint32_t msg, ui::MessageParam,
+                                             ui::MessageParam) override {
         passedOn.push_back(msg);
         return 42;
     }
-    WindowHandle activeFormWindow() override { return active; }
-    std::string programFolder() override { return "C:\\Program Files\\Vantora"; }
-    void unloadForm5() override { form5Unloaded = true; }
-    std::set<std::string, std::less<>> menuItems{"mPopupCmd(0)"};
-    int menuLoads = 0, menuUnloads = 0;
-    bool menuItemExists(std::string_view item) override { return menuItems.count(item) != 0; }
-    void loadMenuItem(std::string_view item) override { menuItems.emplace(item), ++menuLoads; }
-    void unloadMenuItem(std::string_view item) override {
-        if (auto it = menuItems.find(item); it != menuItems.end()) menuItems.erase(it), ++menuUnloads;
-    }
+    bool subclassed() const { return installed != nullptr; }
 };
 
 struct FakeShell : ShellPort {
