@@ -321,4 +321,11 @@ bool IsWin98OrMe(bool queryOk, std::uint32_t major, std::uint32_t minor, std::ui
     if (!queryOk) return false;
     return (major == 4 && minor > 0) || (major > 4 && platformId == 1);
 }
+
+bool IsWin98OrMe(OsVersionPort& os) {
+    OsVersionInfo v;
+    v.osVersionInfoSize = sizeof v;
+    const bool ok = os.GetVersionExA(&v) != 0;
+    return IsWin98OrMe(ok, v.majorVersion, v.minorVersion, v.platformId);
+}
 }  // namespace vantora::launcher

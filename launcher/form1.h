@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/ports/desktop.h"
+#include "common/ports/firmware_device.h"
 #include "common/ports/shell.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_state.h"
@@ -98,6 +99,7 @@ int scaledLabelFontSize(int dpi, int designSize);
 
 // The 9x family from Windows 98 on; false when the version query failed.
 bool IsWin98OrMe(bool queryOk, std::uint32_t major, std::uint32_t minor, std::uint32_t platformId);
+bool IsWin98OrMe(OsVersionPort& os);
 
 // Single copy: when another copy runs, restore and raise its published window.
 class PreviousInstancePort {

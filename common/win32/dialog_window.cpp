@@ -9,34 +9,13 @@
 
 namespace vantora::win32 {
 
-namespace {
-
-// Modeless dialogs of this thread, for IsDialogMessage in the message loop.
-std::vector<HWND>& modelessDialogs() {
-    static std::vector<HWND> dialogs;
-    return dialogs;
-}
-
-int dpiOf(HWND w) {
-    HDC dc = GetDC(w);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    if (dc) ReleaseDC(w, dc);
-    return dpi > 0 ? dpi : 96;
-}
-
-}  // namespace
-
 DialogWindow::DialogWindow(HINSTANCE instance, int templateId, std::string formName,
                            std::vector<ControlBinding> controls)
-    : instance_(instance), templateId_(templateId), formName_(std::move(formName)), controls_(std::move(controls)) {}
+    : FormWindow(instance, std::move(formName)), templateId_(templateId), controls_(std::move(controls)) {}
 
 DialogWindow::~DialogWindow() {
     onClosed = nullptr;  // whoever listens may be gone already
     if (hwnd_) destroyNow();
-    for (auto& [name, c] : colors_)
-        if (c.brush) DeleteObject(c.brush);
-    for (auto& [name, f] : fonts_)
-        if (f) DeleteObject(f);
 }
 
 void DialogWindow::showModal(HWND owner) {
@@ -55,22 +34,9 @@ bool DialogWindow::createModeless(HWND owner) {
     return hwnd_ != nullptr;
 }
 
-int DialogWindow::runMessageLoop() {
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        const auto& dialogs = modelessDialogs();
-        const bool taken = std::any_of(dialogs.begin(), dialogs.end(),
-                                       [&](HWND d) { return IsDialogMessageA(d, &msg) != 0; });
-        if (taken) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
 void DialogWindow::destroyNow() {
     HWND w = hwnd_;
-    hwnd_ = nullptr;
+    detach();
     auto& dialogs = modelessDialogs();
     dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), w), dialogs.end());
     if (modal_)
@@ -92,10 +58,12 @@ void DialogWindow::close() {
 }
 
 INT_PTR CALLBACK DialogWindow::dialogProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    if (m == WM_INITDIALOG) SetWindowLongPtrA(h, DWLP_USER, l);
+    if (m == WM_INITDIALOG) {
+        SetWindowLongPtrA(h, DWLP_USER, l);
+        reinterpret_cast<DialogWindow*>(l)->attach(h);
+    }
     auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrA(h, DWLP_USER));
     if (!self) return FALSE;
-    if (m == WM_INITDIALOG) self->hwnd_ = h;
     if (self->hwnd_ != h) return FALSE;  // messages after close
     try {
         return self->handle(m, w, l);
@@ -137,6 +105,10 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
     case WM_CTLCOLORLISTBOX:
         return controlColor(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
     default:
+        if (const auto result = handleFormMessage(m, w, l)) {
+            SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, *result);
+            return TRUE;
+        }
         return FALSE;
     }
 }
@@ -152,7 +124,7 @@ INT_PTR DialogWindow::initDialog() {
 void DialogWindow::fitToDesignBaseUnits() {
     RECT units{0, 0, 4, 8};
     if (!MapDialogRect(hwnd_, &units) || units.right <= 0 || units.bottom <= 0) return;
-    const int dpi = dpiOf(hwnd_);
+    const int dpi = screenDpi();
     const int wantX = MulDiv(designBaseX_, dpi, 96), wantY = MulDiv(designBaseY_, dpi, 96);
     if (units.right == wantX && units.bottom == wantY) return;
     const auto x = [&](LONG v) { return MulDiv(v, wantX, units.right); };
@@ -230,8 +202,8 @@ INT_PTR DialogWindow::controlColor(HDC dc, HWND control) {
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
     }
     SetBkColor(dc, resolve(c.back));
-    if (!c.brush) c.brush = CreateSolidBrush(resolve(c.back));
-    return reinterpret_cast<INT_PTR>(c.brush);
+    if (!c.brush) c.brush.reset(CreateSolidBrush(resolve(c.back)));
+    return reinterpret_cast<INT_PTR>(c.brush.get());
 }
 
 const ControlBinding* DialogWindow::binding(std::string_view name) const {
@@ -257,15 +229,16 @@ bool DialogWindow::isList(const ControlBinding* b) const {
     return b && (b->designClass == "ComboBox" || b->designClass == "ListBox");
 }
 
-std::uint32_t DialogWindow::windowHandle() const { return fromHwnd(hwnd_); }
-
 void DialogWindow::setCaption(std::string_view c, std::string_view text) {
-    if (HWND w = item(c)) SetWindowTextA(w, std::string(text).c_str());
+    if (HWND w = item(c))
+        SetWindowTextA(w, std::string(text).c_str());
+    else
+        FormWindow::setCaption(c, text);
 }
 
 std::string DialogWindow::caption(std::string_view c) const {
     HWND w = item(c);
-    if (!w) return {};
+    if (!w) return FormWindow::caption(c);
     std::string text(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
     text.resize(static_cast<size_t>(GetWindowTextA(w, text.data(), static_cast<int>(text.size()))));
     return text;
@@ -284,7 +257,7 @@ ui::Color DialogWindow::foreColor(std::string_view c) const {
 
 void DialogWindow::setBackColor(std::string_view c, ui::Color color) {
     Colors& k = colors_[std::string(c)];
-    if (k.brush && (!k.hasBack || k.back != color)) DeleteObject(k.brush), k.brush = nullptr;
+    if (!k.hasBack || k.back != color) k.brush.reset();
     k.back = color, k.hasBack = true;
     if (HWND w = item(c)) InvalidateRect(w, nullptr, TRUE);
 }
@@ -300,13 +273,11 @@ void DialogWindow::setFontSize(std::string_view c, int points) {
     LOGFONTA face{};
     if (HFONT current = reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)))
         GetObjectA(current, sizeof(face), &face);
-    face.lfHeight = -MulDiv(points, dpiOf(hwnd_), 72);
-    HFONT font = CreateFontIndirectA(&face);
+    face.lfHeight = -MulDiv(points, screenDpi(), 72);
+    UniqueFont font(CreateFontIndirectA(&face));
     if (!font) return;
-    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    HFONT& slot = fonts_[std::string(c)];
-    if (slot) DeleteObject(slot);
-    slot = font;
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    fonts_[std::string(c)] = std::move(font);
     fontSizes_[std::string(c)] = points;
 }
 
@@ -317,7 +288,7 @@ int DialogWindow::fontSize(std::string_view c) const {
     LOGFONTA face{};
     HFONT font = w ? reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)) : nullptr;
     if (!font || !GetObjectA(font, sizeof(face), &face)) return 0;
-    return MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 72, dpiOf(hwnd_));
+    return MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 72, screenDpi());
 }
 
 void DialogWindow::setBounds(std::string_view c, ui::Rect r) {
@@ -337,22 +308,6 @@ ui::Rect DialogWindow::bounds(std::string_view c) const {
     const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
     return {r.left * tx, r.top * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
 }
-
-void DialogWindow::setTag(std::string_view c, std::string_view t) { tags_[std::string(c)] = t; }
-std::string DialogWindow::tag(std::string_view c) const {
-    auto it = tags_.find(c);
-    return it == tags_.end() ? "" : it->second;
-}
-
-// Dialogs show no tooltip windows; the text is kept for the logic that reads it back.
-void DialogWindow::setToolTip(std::string_view c, std::string_view t) { toolTips_[std::string(c)] = t; }
-std::string DialogWindow::toolTip(std::string_view c) const {
-    auto it = toolTips_.find(c);
-    return it == toolTips_.end() ? "" : it->second;
-}
-
-void DialogWindow::setChecked(std::string_view, bool) {}  // dialogs have no menus
-bool DialogWindow::checked(std::string_view) const { return false; }
 
 void DialogWindow::setEnabled(std::string_view c, bool on) {
     if (HWND w = item(c)) EnableWindow(w, on ? TRUE : FALSE);
@@ -439,52 +394,5 @@ std::string DialogWindow::className(std::string_view c) const {
     const ControlBinding* b = binding(c);
     return b ? b->designClass : (isForm(c) ? "Form" : "");
 }
-
-int DialogWindow::messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) {
-    return MessageBoxA(hwnd_, std::string(text).c_str(), std::string(caption).c_str(), flags);
-}
-
-ui::WindowState DialogWindow::windowState() const {
-    if (hwnd_ && IsIconic(hwnd_)) return ui::WindowState::Minimized;
-    if (hwnd_ && IsZoomed(hwnd_)) return ui::WindowState::Maximized;
-    return ui::WindowState::Normal;
-}
-
-void DialogWindow::setWindowState(ui::WindowState s) {
-    if (!hwnd_) return;
-    ShowWindow(hwnd_, s == ui::WindowState::Minimized   ? SW_MINIMIZE
-                      : s == ui::WindowState::Maximized ? SW_MAXIMIZE
-                                                        : SW_RESTORE);
-}
-
-void DialogWindow::show() {
-    if (hwnd_) ShowWindow(hwnd_, SW_SHOW);
-}
-void DialogWindow::hide() {
-    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
-}
-bool DialogWindow::visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
-
-ui::Rect DialogWindow::formBounds() const {
-    RECT r{};
-    if (hwnd_) GetWindowRect(hwnd_, &r);
-    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
-    return {r.left * tx, r.top * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
-}
-
-void DialogWindow::moveForm(int left, int top) {
-    if (hwnd_)
-        SetWindowPos(hwnd_, nullptr, left / twipsPerPixelX(), top / twipsPerPixelY(), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void DialogWindow::resizeForm(int width, int height) {
-    if (hwnd_)
-        SetWindowPos(hwnd_, nullptr, 0, 0, width / twipsPerPixelX(), height / twipsPerPixelY(),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int DialogWindow::twipsPerPixelX() const { return 1440 / dpiOf(hwnd_); }
-int DialogWindow::twipsPerPixelY() const { return 1440 / dpiOf(hwnd_); }
 
 }  // namespace vantora::win32

@@ -1,15 +1,15 @@
 #pragma once
-// The generic Win32 view of a dialog laid out in a resource template: controls are
-// reached by design name through a table of control ids, and WM_COMMAND, WM_NOTIFY,
-// WM_HELP and the close box become handler calls (ui::View::raise). Closing the
-// dialog, by any road, raises the form's Unload first.
+// The form host of a dialog laid out in a resource template: controls are reached by
+// design name through a table of control ids, and WM_COMMAND, WM_NOTIFY, WM_HELP and
+// the close box become handler calls (ui::View::raise). Closing the dialog, by any
+// road, raises the form's Unload first. What every form has lies in FormWindow.
 #include <windows.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
-#include "common/ui/view.h"
+#include "common/win32/form_window.h"
 
 namespace vantora::win32 {
 
@@ -19,17 +19,13 @@ struct ControlBinding {
     std::string designClass;  // "CheckBox", "ComboBox", "ListBox", "CommandButton", "Label", ...
 };
 
-class DialogWindow : public ui::View {
+class DialogWindow : public FormWindow {
 public:
     DialogWindow(HINSTANCE instance, int templateId, std::string formName, std::vector<ControlBinding> controls);
     ~DialogWindow() override;
-    DialogWindow(const DialogWindow&) = delete;
-    DialogWindow& operator=(const DialogWindow&) = delete;
 
     // Raised with the window created and before it is shown (the form's load handler).
     std::function<void()> onLoad;
-    // Raised once the window has gone, however it was closed.
-    std::function<void()> onClosed;
 
     // The template's dialog units were laid out for a font with these base units at
     // 96 dpi. Where the dialog's font measures otherwise (a substitute font, another
@@ -42,16 +38,8 @@ public:
     // Creates the dialog without waiting; it stays hidden until show(). Returns false
     // when the load handler closed it again.
     bool createModeless(HWND owner);
-    // The thread's message loop for modeless dialogs: keyboard navigation and Esc
-    // reach them. Returns the WM_QUIT code.
-    static int runMessageLoop();
-
-    HWND hwnd() const { return hwnd_; }
-    bool isOpen() const { return hwnd_ != nullptr; }
-    const std::string& formName() const { return formName_; }
 
     // --- ui::View
-    std::uint32_t windowHandle() const override;
     void setCaption(std::string_view control, std::string_view text) override;
     std::string caption(std::string_view control) const override;
     void setForeColor(std::string_view control, ui::Color color) override;
@@ -62,12 +50,6 @@ public:
     int fontSize(std::string_view control) const override;
     void setBounds(std::string_view control, ui::Rect r) override;  // twips in the dialog's client area
     ui::Rect bounds(std::string_view control) const override;
-    void setTag(std::string_view control, std::string_view tag) override;
-    std::string tag(std::string_view control) const override;
-    void setToolTip(std::string_view control, std::string_view text) override;
-    std::string toolTip(std::string_view control) const override;
-    void setChecked(std::string_view menuItem, bool checked) override;
-    bool checked(std::string_view menuItem) const override;
     void setEnabled(std::string_view control, bool on) override;
     bool enabled(std::string_view control) const override;
     void setVisible(std::string_view control, bool on) override;
@@ -81,19 +63,7 @@ public:
     void setFocus(std::string_view control) override;
     void setHelpContext(std::string_view control, std::uint32_t id) override;
     std::string className(std::string_view control) const override;
-    int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
     void close() override;
-
-    ui::WindowState windowState() const override;
-    void setWindowState(ui::WindowState state) override;
-    void show() override;
-    void hide() override;
-    bool visible() const override;
-    ui::Rect formBounds() const override;
-    void moveForm(int left, int top) override;
-    void resizeForm(int width, int height) override;
-    int twipsPerPixelX() const override;
-    int twipsPerPixelY() const override;
 
 protected:
     void storeValue(std::string_view control, int value) override;
@@ -103,7 +73,7 @@ private:
     struct Colors {
         ui::Color fore = 0, back = 0;
         bool hasFore = false, hasBack = false;
-        HBRUSH brush = nullptr;
+        UniqueBrush brush;
     };
 
     static INT_PTR CALLBACK dialogProc(HWND h, UINT m, WPARAM w, LPARAM l);
@@ -114,25 +84,20 @@ private:
     const ControlBinding* binding(std::string_view name) const;
     const ControlBinding* bindingOf(int id) const;
     HWND item(std::string_view name) const;
-    bool isForm(std::string_view name) const { return name.empty() || name == formName_; }
     bool isList(const ControlBinding* b) const;
     bool isComboBox(const ControlBinding* b) const { return b && b->designClass == "ComboBox"; }
     static COLORREF resolve(ui::Color c);
     void destroyNow();
     void fitToDesignBaseUnits();
 
-    HINSTANCE instance_;
     int templateId_;
-    std::string formName_;
     std::vector<ControlBinding> controls_;
-    HWND hwnd_ = nullptr;
     bool modal_ = false;
-    bool loading_ = false, closeAfterLoad_ = false, closing_ = false;
+    bool loading_ = false, closeAfterLoad_ = false;
     int designBaseX_ = 0, designBaseY_ = 0;
     std::map<std::string, Colors, std::less<>> colors_;
-    std::map<std::string, std::string, std::less<>> tags_, toolTips_;
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;
-    std::map<std::string, HFONT, std::less<>> fonts_;
+    std::map<std::string, UniqueFont, std::less<>> fonts_;
     std::map<std::string, int, std::less<>> fontSizes_;
 };
 
