@@ -26,6 +26,7 @@ Form1::Form1(LauncherState& state, Store& store, ui::View& view, ui::WindowProce
       actions_(std::move(actions)) {
     view_.on(kForm1, ui::Event::Resize, [this] { Form_Resize(); });
     view_.on(kForm1, ui::Event::Unload, [this] { Form_Unload(); });
+    view_.on(kForm1, ui::Event::Help, [this] { showHelp(); });
     view_.onArray("Label1", ui::Event::MouseDown, [this](int i, int button) { Label1_MouseDown(i, button, 0, 0, 0); });
     view_.onArray("Label1", ui::Event::MouseMove, [this](int i, int button) { Label1_MouseMove(i, button, 0, 0, 0); });
     view_.onArray("mPopupCmd", ui::Event::Click, [this](int i, int) { mPopupCmd_Click(i); });
@@ -162,6 +163,12 @@ void Form1::Label1_MouseDown(int index, int button, int, int, int) {
     if (index < 0 || index >= kKeyCount) return;
     const std::string label = labelName(index);
     if (view_.foreColor(label) == ReservedColor) return;
+    // One assignment at a time: a right click that reaches the keys while a dialog is
+    // open brings that dialog forward; the key it edits stays the current key.
+    if (button == kMouseRight && state_.anyDialogOpen()) {
+        ports_.windows.SetForegroundWindow(state_.activeFormWindow());
+        return;
+    }
     state_.CurrentKeyName = "Fn-" + view_.caption(label);
     state_.CurrentKeyIndex = static_cast<std::int16_t>(index);
     if (button == kMouseLeft) {
@@ -207,7 +214,15 @@ void Form1::mPopupCmd_Click(int index) {
     if (!target.exists()) return;
     const bool minimize = store_.option("opts3");
     ports_.shell.ShellExecuteA(target.text);
-    if (minimize) view_.setWindowState(ui::WindowState::Minimized);
+    if (minimize) goToTray();
+}
+
+void Form1::goToTray() {
+    if (!view_.visible()) return;
+    if (view_.windowState() == ui::WindowState::Minimized)
+        view_.hide();
+    else
+        view_.setWindowState(ui::WindowState::Minimized);
 }
 
 void Form1::applyTopMost(bool on) {
@@ -260,7 +275,7 @@ void Form1::restoreFromTray(bool doubleClick) {
         bringBack();
         return;
     }
-    const WindowHandle active = ports_.windows.GetActiveWindow();
+    const WindowHandle active = state_.activeFormWindow();
     ports_.windows.SetForegroundWindow(active);
     if (active == main) bringBack();
 }
@@ -277,7 +292,7 @@ ui::MessageResult Form1::MainWindowProc(WindowHandle window, std::uint32_t messa
                 if (ports_.windows.GetForegroundWindow() != state_.MainWindowHandle)
                     ports_.windows.SetForegroundWindow(state_.MainWindowHandle);
             } else {
-                ports_.windows.SetForegroundWindow(ports_.windows.GetActiveWindow());
+                ports_.windows.SetForegroundWindow(state_.activeFormWindow());
             }
             view_.popupMenu("umTray", kTrayMenuRightAlign);
         }

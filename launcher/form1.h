@@ -68,6 +68,9 @@ public:
 
     // Also after the taskbar was re-created, which forgets every icon.
     void addTrayIcon();
+    // Minimize on use: the window goes to the tray, and one that is there already stays
+    // hidden (minimizing a hidden window would show it on the taskbar).
+    void goToTray();
 
     ui::MessageResult MainWindowProc(WindowHandle window, std::uint32_t message, ui::MessageParam wParam,
                                      ui::MessageParam lParam);

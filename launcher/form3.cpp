@@ -15,6 +15,7 @@ Form3::Form3(LauncherState& state, Store& store, ui::View& view, ui::View& form1
 
 void Form3::Form_Load() {
     state_.AssignmentTypeOpen = true;
+    state_.formLoaded(view_.windowHandle());
     if (state_.TopMostFlag)
         ports_.windows.SetWindowPos(view_.windowHandle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMoveNoSize);
     view_.setCaption("Label1", state_.CurrentKeyName);
@@ -41,6 +42,9 @@ void Form3::Form_KeyPress(int key) {
     if (key == ui::kKeyEscape) view_.close();
 }
 
-void Form3::Form_Unload() { state_.AssignmentTypeOpen = false; }
+void Form3::Form_Unload() {
+    state_.AssignmentTypeOpen = false;
+    state_.formUnloaded(view_.windowHandle());
+}
 
 }  // namespace vantora::launcher

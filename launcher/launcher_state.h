@@ -48,6 +48,14 @@ struct LauncherState {
     std::string ChosenFolderName;
 
     bool anyDialogOpen() const { return AssignmentTypeOpen || CommandEditOpen || ExplorerOpen || ConfirmationOpen; }
+
+    // The launcher's open dialogs, the latest last. The active form is the latest one,
+    // or the main window when none is open. It is kept here rather than asked of the
+    // system, which knows no active window of ours while another program is in front.
+    std::vector<WindowHandle> OpenForms;
+    WindowHandle activeFormWindow() const { return OpenForms.empty() ? MainWindowHandle : OpenForms.back(); }
+    void formLoaded(WindowHandle window) { OpenForms.push_back(window); }
+    void formUnloaded(WindowHandle window) { std::erase(OpenForms, window); }
 };
 
 inline std::string labelName(int index) { return ui::indexed("Label1", index); }

@@ -16,7 +16,7 @@ bool isMainWindowForeground(LaunchContext& c) {
 }
 
 void minimizeOnUse(LaunchContext& c, const StoredString& minimize) {
-    if (minimize.text == "1") c.form1View.setWindowState(ui::WindowState::Minimized);
+    if (minimize.text == "1") c.form1.goToTray();
 }
 
 void unassignedKey(LaunchContext& c) {
@@ -33,7 +33,7 @@ void unassignedKey(LaunchContext& c) {
     if (shown == ui::WindowState::Normal) {
         if (!isMainWindowForeground(c)) c.windows.SetForegroundWindow(c.state.MainWindowHandle);
     } else {
-        c.windows.SetForegroundWindow(c.windows.GetActiveWindow());
+        c.windows.SetForegroundWindow(c.state.activeFormWindow());
     }
 }
 

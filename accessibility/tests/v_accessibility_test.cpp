@@ -44,7 +44,6 @@ struct RecordingPorts : WindowManagerPort, WindowMessagePort, SingleCopyPort, He
     WindowHandle GetForegroundWindow() override { return 0; }
     bool IsIconic(WindowHandle) override { return false; }
     bool IsWindow(WindowHandle) override { return true; }
-    WindowHandle GetActiveWindow() override { return 0; }
     std::int32_t SendMessageA(WindowHandle w, std::uint32_t m, std::uint32_t wp, std::int32_t lp) override {
         std::ostringstream s;
         s << std::hex << w << std::dec << ' ' << m << ' ' << wp << ' ' << lp;

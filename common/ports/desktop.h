@@ -40,7 +40,6 @@ public:
     virtual WindowHandle GetForegroundWindow() = 0;
     virtual bool IsIconic(WindowHandle window) = 0;
     virtual bool IsWindow(WindowHandle window) = 0;
-    virtual WindowHandle GetActiveWindow() = 0;
 };
 
 // Notification-area icon: the record fields the launcher fills.

@@ -120,7 +120,8 @@ public:
     }
 
     ui::WindowState windowState() const override { return state_; }
-    void setWindowState(ui::WindowState s) override { state_ = s; }
+    // As ShowWindow does: minimizing or restoring a hidden window also shows it.
+    void setWindowState(ui::WindowState s) override { state_ = s, visible_ = true; }
     void show() override { visible_ = true; }
     void hide() override { visible_ = false; }
     bool visible() const override { return visible_; }

@@ -29,7 +29,6 @@ public:
     WindowHandle GetForegroundWindow() override { return fromHwnd(::GetForegroundWindow()); }
     bool IsIconic(WindowHandle w) override { return ::IsIconic(toHwnd(w)) != 0; }
     bool IsWindow(WindowHandle w) override { return ::IsWindow(toHwnd(w)) != 0; }
-    WindowHandle GetActiveWindow() override { return fromHwnd(::GetActiveWindow()); }
 };
 
 class Win32Tray : public TrayPort {

@@ -151,7 +151,7 @@ TEST_F(Form1Test, TrayRestore_WithDialogOpen_RaisesTheDialogOnly) {
     view.setWindowState(ui::WindowState::Minimized);
     view.hide();
     state.AssignmentTypeOpen = true;
-    windows.active = 0x3333;
+    state.OpenForms = {0x3333};
     form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x203);
     EXPECT_FALSE(view.visible());
     EXPECT_EQ((FakeWindows::Call{"SetForegroundWindow", 0x3333, 0}), windows.calls.back());
@@ -161,7 +161,7 @@ TEST_F(Form1Test, TrayRestore_WithDialogOpen_RaisesTheDialogOnly) {
 
     // umLaunch always raises the active form; when that is the main window it comes back.
     state.AssignmentTypeOpen = false;
-    windows.active = state.MainWindowHandle;
+    state.OpenForms.clear();
     form.umLaunch_Click();
     EXPECT_TRUE(view.visible());
 }
@@ -269,7 +269,17 @@ TEST_F(Form1Test, Events_ReachTheirHandlersThroughTheView) {
     view.raise("Label1(7)", ui::Event::MouseDown, kMouseLeft);
     EXPECT_EQ(1, launches);
     view.raise("umHelp", ui::Event::Click);
-    EXPECT_EQ(1u, help.shown.size());
+    view.raise("Form1", ui::Event::Help);  // F1
+    EXPECT_EQ((std::vector<std::pair<std::string, std::uint32_t>>(2, {form.helpFile(), 102})), help.shown);
+
+    // With a dialog open a right click only brings that dialog forward; its key stays current.
+    state.AssignmentTypeOpen = true;
+    state.OpenForms = {0x3333};
+    const std::string editing = state.CurrentKeyName;
+    view.raise("Label1(8)", ui::Event::MouseDown, kMouseRight);
+    EXPECT_EQ(1, assignmentDialogs);
+    EXPECT_EQ(editing, state.CurrentKeyName);
+    EXPECT_EQ((FakeWindows::Call{"SetForegroundWindow", 0x3333, 0}), windows.calls.back());
 
     // A new taskbar forgets every icon: the window adds its icon again.
     tray.icons.clear();

@@ -36,6 +36,7 @@ TEST_F(Form3Test, Load_ShowsTheKey_TakesConfirmationFromTheStore_AndMarksItselfO
     state.TopMostFlag = true;
     open();
     EXPECT_TRUE(state.AssignmentTypeOpen);
+    EXPECT_EQ(0x00050500u, state.activeFormWindow());
     EXPECT_EQ("Fn-Q", view.caption("Label1"));
     EXPECT_EQ(ui::kChecked, view.value("Check1"));
     ASSERT_EQ(1u, windows.calls.size());
@@ -77,6 +78,7 @@ TEST_F(Form3Test, CancelEscAndHelp) {
     view.pressKey("Form3", ui::kKeyEscape);
     EXPECT_TRUE(view.closed());
     EXPECT_FALSE(state.AssignmentTypeOpen);
+    EXPECT_TRUE(state.OpenForms.empty()) << "the main window is the active form again";
 
     vantora::testing::TestView again;
     again.setFormName("Form3");

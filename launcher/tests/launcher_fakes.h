@@ -50,8 +50,6 @@ struct FakeWindows : WindowManagerPort {
     WindowHandle GetForegroundWindow() override { return foreground; }
     bool IsIconic(WindowHandle w) override { return iconic.count(w) != 0; }
     bool IsWindow(WindowHandle w) override { return destroyed.count(w) == 0; }
-    WindowHandle active = 0;  // the window of the form that is active now
-    WindowHandle GetActiveWindow() override { return active; }
 };
 
 struct FakeTray : TrayPort {

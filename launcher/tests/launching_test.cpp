@@ -39,7 +39,7 @@ protected:
     void SetUp() override {
         state.MainWindowHandle = kMain;
         windows.foreground = kMain;
-        windows.active = kDialog;
+        state.OpenForms = {kDialog};
         for (int i = 0; i < kKeyCount; ++i) view.setTag(labelName(i), "0");
         choose("Fn-A");
     }
@@ -166,6 +166,20 @@ TEST_F(LaunchTest, MinimizeOnUse_HidesTheMainWindowOnlyWhenSet) {
     assign("calc.exe", "0", "1");
     launch();
     EXPECT_EQ(ui::WindowState::Minimized, view.windowState());
+
+    // From the tray the window stays there, whatever the road of the launch.
+    view.hide();
+    for (const char* switching : {"0", "1"}) {
+        assign("calc.exe", switching, "1");
+        launch();
+        launch();
+        EXPECT_FALSE(view.visible()) << "switching " << switching;
+    }
+    popupList("1", {"a.txt"});
+    assign("@C:\\Lists", "0", "1");
+    form.DynPopupMenu();
+    form.mPopupCmd_Click(0);
+    EXPECT_FALSE(view.visible()) << "popup entry";
 }
 
 TEST_F(LaunchTest, SwitchingOn_StartsOnce_ThenBringsTheProgramsOwnWindowForward) {
