@@ -421,7 +421,7 @@ void MainWindow::create(int) {
     for (const auto& k : kKeyTable) labels[k.index].caption = std::string(k.caption);
 }
 
-class MutexInstances : public PreviousInstancePort {
+class MutexInstances : public SingleCopyPort {
 public:
     bool anotherCopyRunning() override {
         mutex_ = CreateMutexA(nullptr, FALSE, kSingleCopyMutex);
