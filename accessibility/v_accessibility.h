@@ -12,6 +12,7 @@
 #include "common/ports/common_module.h"
 #include "common/ports/desktop.h"
 #include "common/ports/registry.h"
+#include "common/ports/single_copy.h"
 #include "common/ports/window_messages.h"
 #include "common/ui/view.h"
 

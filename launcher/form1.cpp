@@ -307,7 +307,7 @@ ui::MessageResult Form1::MainWindowProc(WindowHandle window, std::uint32_t messa
     return procedures_.callPreviousWindowProc(window, message, wParam, lParam);
 }
 
-bool StartUp(LauncherState& state, Store& store, PreviousInstancePort& instances, WindowManagerPort& windows,
+bool StartUp(LauncherState& state, Store& store, SingleCopyPort& instances, WindowManagerPort& windows,
              bool win98OrMe, const std::function<void()>& loadAndShowForm1) {
     state.CurrentKeyStatus = 100;
     const bool first = !instances.anotherCopyRunning();

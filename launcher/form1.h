@@ -8,6 +8,7 @@
 #include "common/ports/desktop.h"
 #include "common/ports/firmware_device.h"
 #include "common/ports/shell.h"
+#include "common/ports/single_copy.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_state.h"
 #include "launcher/store.h"
@@ -105,14 +106,8 @@ bool IsWin98OrMe(bool queryOk, std::uint32_t major, std::uint32_t minor, std::ui
 bool IsWin98OrMe(OsVersionPort& os);
 
 // Single copy: when another copy runs, restore and raise its published window.
-class PreviousInstancePort {
-public:
-    virtual ~PreviousInstancePort() = default;
-    virtual bool anotherCopyRunning() = 0;
-};
-
 // Returns true when this copy goes on to load Form1.
-bool StartUp(LauncherState& state, Store& store, PreviousInstancePort& instances, WindowManagerPort& windows,
+bool StartUp(LauncherState& state, Store& store, SingleCopyPort& instances, WindowManagerPort& windows,
              bool win98OrMe, const std::function<void()>& loadAndShowForm1);
 
 }  // namespace vantora::launcher

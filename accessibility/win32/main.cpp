@@ -10,7 +10,11 @@
 #include "common/win32/common_module_win32.h"
 #include "common/win32/desktop_win32.h"
 #include "common/win32/dialog_window.h"
+#include "common/win32/owners.h"
+#include "common/win32/program_folder.h"
+#include "common/win32/single_copy_win32.h"
 #include "common/win32/win32_registry.h"
+#include "common/win32/window_messages_win32.h"
 
 namespace {
 
@@ -24,39 +28,9 @@ constexpr int kClientHeightTwips = 6435;
 constexpr int kTemplateBaseUnitsX = 6;
 constexpr int kTemplateBaseUnitsY = 13;
 
-class MutexSingleCopy : public SingleCopyPort {
-public:
-    bool anotherCopyRunning() override {
-        if (!mutex_) mutex_ = CreateMutexA(nullptr, FALSE, kSingleCopyMutex);
-        return mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
-    }
-    ~MutexSingleCopy() override {
-        if (mutex_) CloseHandle(mutex_);
-    }
-
-private:
-    HANDLE mutex_ = nullptr;
-};
-
-class Win32WindowMessages : public WindowMessagePort {
-public:
-    std::int32_t SendMessageA(WindowHandle w, std::uint32_t m, std::uint32_t wp, std::int32_t lp) override {
-        return static_cast<std::int32_t>(::SendMessageA(win32::toHwnd(w), m, wp, lp));
-    }
-};
-
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string s(path, n < MAX_PATH ? n : 0);
-    return s.substr(0, s.rfind('\\'));
-}
-
 // The client area the design asks for, at this screen's resolution, centred on the screen.
 void sizeAndCentre(HWND dialog) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const int dpi = win32::screenDpi();
     RECT outer{0, 0, MulDiv(kClientWidthTwips, dpi, 1440), MulDiv(kClientHeightTwips, dpi, 1440)};
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
@@ -75,8 +49,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Registry registry;
     win32::Win32CommonModule commonModule;
     win32::Win32Windows windows;
-    Win32WindowMessages messages;
-    MutexSingleCopy instances;
+    win32::Win32WindowMessages messages;
+    win32::Win32SingleCopy instances(kSingleCopyMutex);
     win32::Win32Help help(nullptr);
 
     win32::DialogWindow window(instance, IDD_VACCESSIBILITY, accessibility::kFormName,
@@ -102,7 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     window.setDesignBaseUnits(kTemplateBaseUnitsX, kTemplateBaseUnitsY);
 
     accessibility::VAccessibility dialog(window, {registry, commonModule, windows, messages, instances, help},
-                                         programFolder());
+                                         win32::programFolder());
     window.onLoad = [&] {
         for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
             const int size = GetSystemMetrics(metric);

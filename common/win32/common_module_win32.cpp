@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "common/win32/program_folder.h"
+
 namespace vantora::win32 {
 
 namespace {
@@ -12,14 +14,6 @@ using RegisterFn = LONG(WINAPI*)(DWORD);
 using CountFn = LONG(WINAPI*)();
 using SetCountFn = LONG(WINAPI*)(LONG);
 using ShortcutFn = LONG(WINAPI*)(LPSTR, LPCSTR, LPSTR, LPSTR, LPSTR, LPSTR, LONG*, LONG*);
-
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n < MAX_PATH ? n : 0);
-    const auto slash = s.rfind('\\');
-    return slash == std::string::npos ? std::string() : s.substr(0, slash);
-}
 
 std::string systemFolder() {
     char path[MAX_PATH] = {};
@@ -38,17 +32,13 @@ HMODULE loadFrom(const std::string& folder) {
 Win32CommonModule::Win32CommonModule() : Win32CommonModule(programFolder()) {}
 Win32CommonModule::Win32CommonModule(std::string folder) : folder_(std::move(folder)) {}
 
-Win32CommonModule::~Win32CommonModule() {
-    if (library_) FreeLibrary(library_);
-}
-
 template <class Fn>
 Fn Win32CommonModule::bind(Entry& entry) {
     if (!entry.address) {
-        if (!library_) library_ = loadFrom(folder_);
-        if (!library_) library_ = loadFrom(systemFolder());
+        if (!library_) library_.reset(loadFrom(folder_));
+        if (!library_) library_.reset(loadFrom(systemFolder()));
         if (!library_) throw CommonModuleError(commonModuleFileNotFound(kCommonModuleLibrary));
-        entry.address = GetProcAddress(library_, entry.name);
+        entry.address = GetProcAddress(library_.get(), entry.name);
         if (!entry.address) throw CommonModuleError(commonModuleEntryNotFound(entry.name, kCommonModuleLibrary));
     }
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(entry.address));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/ports/common_module.h"
+#include "common/win32/owners.h"
 
 namespace vantora::win32 {
 
@@ -16,9 +17,6 @@ public:
     Win32CommonModule();
     // The library from `folder` (no trailing backslash) first.
     explicit Win32CommonModule(std::string folder);
-    ~Win32CommonModule() override;
-    Win32CommonModule(const Win32CommonModule&) = delete;
-    Win32CommonModule& operator=(const Win32CommonModule&) = delete;
 
     std::uint32_t GetVHotkeyHandle() override;
     void RegSupervisorPwd(std::uint32_t window) override;
@@ -40,7 +38,7 @@ private:
     Fn bind(Entry& entry);
 
     std::string folder_;
-    HMODULE library_ = nullptr;
+    UniqueModule library_;
     Entry getVHotkeyHandle_{"GetVHotkeyHandle"}, regSupervisorPwd_{"RegSupervisorPwd"},
         getSupervisorPwd_{"GetSupervisorPwd"}, regAccessibility_{"RegAccessibility"},
         getAccessibility_{"GetAccessibility"}, getInvalidPwdCnt_{"GetInvalidPwdCnt"},

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "common/ports/desktop.h"
+#include "common/win32/owners.h"
 
 namespace vantora::win32 {
 
@@ -12,10 +13,8 @@ class Win32Screen : public ScreenPort {
 public:
     int GetSystemMetrics(int index) override { return ::GetSystemMetrics(index); }
     int screenDeviceCaps(int index) override {
-        HDC dc = ::GetWindowDC(nullptr);
-        const int value = dc ? ::GetDeviceCaps(dc, index) : 0;
-        if (dc) ::ReleaseDC(nullptr, dc);
-        return value;
+        WindowDc screen(nullptr, true);
+        return screen ? ::GetDeviceCaps(screen.get(), index) : 0;
     }
 };
 

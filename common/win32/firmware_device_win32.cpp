@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/win32/program_folder.h"
+
 namespace vantora {
 
 static_assert(sizeof(HANDLE) >= sizeof(DeviceHandle));
@@ -42,17 +44,14 @@ std::int32_t Win32FirmwareDevice::CloseHandle(DeviceHandle handle) { return ::Cl
 
 bool Win32SmiDll::bind() {
     release();
-    char path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    std::string file(path, length);
-    file.erase(file.rfind('\\') + 1);
-    file += "DEZEZ.dll";
+    const std::string folder = win32::programFolder();
+    if (folder.empty()) return false;
     // A full path, so no search happens; the altered search path makes the library's
     // own imports come from its folder as well. Windows 98 knows no newer flags.
-    library_ = ::LoadLibraryExA(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (library_ == nullptr) return false;
-    ioSmiCmd_ = reinterpret_cast<IoSmiCmdProc>(reinterpret_cast<void*>(::GetProcAddress(library_, "IoSmiCmd")));
+    library_.reset(::LoadLibraryExA((folder + "\\DEZEZ.dll").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!library_) return false;
+    ioSmiCmd_ =
+        reinterpret_cast<IoSmiCmdProc>(reinterpret_cast<void*>(::GetProcAddress(library_.get(), "IoSmiCmd")));
     if (ioSmiCmd_ == nullptr) {
         release();
         return false;
@@ -66,8 +65,7 @@ std::int32_t Win32SmiDll::IoSmiCmd(std::uint8_t* request33, std::uint8_t* reply3
 
 void Win32SmiDll::release() {
     ioSmiCmd_ = nullptr;
-    if (library_) ::FreeLibrary(library_);
-    library_ = nullptr;
+    library_.reset();
 }
 
 std::int32_t Win32OsVersion::GetVersionExA(OsVersionInfo* info) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "common/ports/firmware_device.h"
+#include "common/win32/owners.h"
 
 namespace vantora {
 
@@ -21,18 +22,13 @@ public:
 // the current directory or on PATH would be handed the password keys.
 class Win32SmiDll : public SmiDllPort {
 public:
-    Win32SmiDll() = default;
-    ~Win32SmiDll() override { release(); }
-    Win32SmiDll(const Win32SmiDll&) = delete;
-    Win32SmiDll& operator=(const Win32SmiDll&) = delete;
-
     bool bind() override;
     std::int32_t IoSmiCmd(std::uint8_t* request33, std::uint8_t* reply32) override;
     void release() override;
 
 private:
     using IoSmiCmdProc = BOOL(WINAPI*)(BYTE* request, BYTE* reply);
-    HMODULE library_ = nullptr;
+    win32::UniqueModule library_;
     IoSmiCmdProc ioSmiCmd_ = nullptr;
 };
 

@@ -61,6 +61,7 @@ inline void destroyImageList(HIMAGELIST h) { ::ImageList_Destroy(h); }
 inline void closeService(SC_HANDLE h) { ::CloseServiceHandle(h); }
 inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
 inline void closeFind(HANDLE h) { ::FindClose(h); }
+inline void closeKey(HKEY h) { ::RegCloseKey(h); }
 }  // namespace detail
 
 using UniqueHandle = Owner<detail::NullIsInvalid<HANDLE, detail::closeHandle>>;  // process, thread, mutex, event
@@ -73,6 +74,7 @@ using UniqueIcon = Owner<detail::NullIsInvalid<HICON, detail::destroyIcon>>;
 using UniqueImageList = Owner<detail::NullIsInvalid<HIMAGELIST, detail::destroyImageList>>;
 using UniqueService = Owner<detail::NullIsInvalid<SC_HANDLE, detail::closeService>>;
 using UniqueWindow = Owner<detail::NullIsInvalid<HWND, detail::destroyWindow>>;
+using UniqueKey = Owner<detail::NullIsInvalid<HKEY, detail::closeKey>>;  // an opened registry key, never a root
 
 // A GDI object of one kind (HFONT, HBRUSH, HPEN, HBITMAP).
 template <typename Gdi>

@@ -20,10 +20,6 @@ bool Win32Shell::ShellExecuteA(const std::string& file, const std::string& param
 
 void Win32Shell::mouseMove(int dx, int dy) { ::mouse_event(MOUSEEVENTF_MOVE, dx, dy, 0, 0); }
 
-Win32Processes::~Win32Processes() {
-    for (auto& [id, process] : started_) CloseHandle(process);
-}
-
 std::optional<ProcessId> Win32Processes::startProcess(const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -33,33 +29,28 @@ std::optional<ProcessId> Win32Processes::startProcess(const std::string& command
     std::string line = commandLine;  // CreateProcessA may write into its command line
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return std::nullopt;
-    CloseHandle(pi.hThread);
-    if (auto old = started_.find(pi.dwProcessId); old != started_.end()) CloseHandle(old->second);
-    started_[pi.dwProcessId] = pi.hProcess;
+    const UniqueHandle thread(pi.hThread);  // only the process is ever waited on
+    started_[pi.dwProcessId] = UniqueHandle(pi.hProcess);
     return pi.dwProcessId;
 }
 
 bool Win32Processes::isRunning(ProcessId id) {
     auto it = started_.find(id);
-    return it != started_.end() && WaitForSingleObject(it->second, 0) == WAIT_TIMEOUT;
+    return it != started_.end() && WaitForSingleObject(it->second.get(), 0) == WAIT_TIMEOUT;
 }
 
 void Win32Processes::forget(ProcessId id) {
-    if (auto it = started_.find(id); it != started_.end()) {
-        CloseHandle(it->second);
-        started_.erase(it);
-    }
+    started_.erase(id);
 }
 
 std::optional<std::vector<ProcessId>> Win32Processes::processIds() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return std::nullopt;
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return std::nullopt;
     std::vector<ProcessId> ids;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
         ids.push_back(entry.th32ProcessID);
-    CloseHandle(snapshot);
     return ids;
 }
 
@@ -87,7 +78,7 @@ WindowHandle Win32Processes::mainWindowOf(ProcessId id) {
 }
 
 WindowHandle Win32Processes::startedWindow(ProcessId id) {
-    if (auto it = started_.find(id); it != started_.end()) WaitForInputIdle(it->second, kInputIdleWaitMs);
+    if (auto it = started_.find(id); it != started_.end()) WaitForInputIdle(it->second.get(), kInputIdleWaitMs);
     return mainWindowOf(id);
 }
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/ports/shell.h"
+#include "common/win32/owners.h"
 
 namespace vantora::win32 {
 
@@ -15,11 +16,6 @@ public:
 
 class Win32Processes : public ProcessPort {
 public:
-    Win32Processes() = default;
-    Win32Processes(const Win32Processes&) = delete;
-    Win32Processes& operator=(const Win32Processes&) = delete;
-    ~Win32Processes() override;
-
     std::optional<ProcessId> startProcess(const std::string& commandLine) override;
     bool isRunning(ProcessId id) override;
     void forget(ProcessId id) override;
@@ -29,7 +25,7 @@ public:
     ProcessId windowProcess(WindowHandle window) override;
 
 private:
-    std::map<ProcessId, HANDLE> started_;  // held so that their ids stay theirs
+    std::map<ProcessId, UniqueHandle> started_;  // held so that their ids stay theirs
 };
 
 }  // namespace vantora::win32

@@ -307,7 +307,7 @@ TEST_F(Form1Test, UnloadAndTerminate_StorePosition_RemoveIconAndHandle) {
     EXPECT_EQ("3000", store.readUser(kCfgKey, "X").text);
 }
 
-struct FakeInstances : PreviousInstancePort {
+struct FakeInstances : SingleCopyPort {
     bool running = false;
     bool anotherCopyRunning() override { return running; }
 };

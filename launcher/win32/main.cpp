@@ -7,7 +7,9 @@
 #include "common/win32/desktop_win32.h"
 #include "common/win32/dialog_window.h"
 #include "common/win32/firmware_device_win32.h"
+#include "common/win32/program_folder.h"
 #include "common/win32/shell_win32.h"
+#include "common/win32/single_copy_win32.h"
 #include "common/win32/win32_registry.h"
 #include "launcher/form1.h"
 #include "launcher/form3.h"
@@ -20,24 +22,6 @@ using namespace vantora;
 using namespace vantora::launcher;
 
 constexpr char kSingleCopyMutex[] = "Vantora.Keyloom.SingleCopy";
-
-class MutexInstances : public PreviousInstancePort {
-public:
-    bool anotherCopyRunning() override {
-        mutex_.reset(CreateMutexA(nullptr, FALSE, kSingleCopyMutex));
-        return GetLastError() == ERROR_ALREADY_EXISTS;
-    }
-
-private:
-    win32::UniqueHandle mutex_;
-};
-
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.rfind('\\'));
-}
 
 // The main window: the keyboard picture with a windowless label on each key.
 std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
@@ -106,7 +90,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Win32Registry registry;
     Store store(registry);
     LauncherState state;
-    MutexInstances instances;
+    win32::Win32SingleCopy instances(kSingleCopyMutex);
     win32::Win32Windows windows;
     win32::Win32Screen screen;
     win32::Win32Shell shell;
@@ -135,7 +119,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         tray = std::make_unique<win32::Win32Tray>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_KEYLOOM)));
         help = std::make_unique<win32::Win32Help>(window->hwnd());
         form = std::make_unique<Form1>(
-            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, programFolder()},
+            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, win32::programFolder()},
             Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, {}, {}});
         launching = std::make_unique<LaunchContext>(
             LaunchContext{state, store, *form, *window, windows, shell, processes, showForm3});

@@ -16,9 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/owners.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 
 namespace {
+
+using vantora::win32::UniqueFile;
+using vantora::win32::UniqueKey;
 
 constexpr char kStoreKey[] = "Software\\Vantora\\CoreLink";
 constexpr char kSessionKey[] = "Software\\Vantora\\CoreLink\\Session";
@@ -29,22 +33,22 @@ constexpr int kTextChars = 260;
 constexpr DWORD kSettingsTimeoutMs = 5000;
 
 bool writeDword(const char* path, DWORD options, const char* name, DWORD value) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, options, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    HKEY created;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, options, KEY_SET_VALUE, nullptr, &created, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    const LONG rc = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    const UniqueKey key(created);
+    return RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+           ERROR_SUCCESS;
 }
 
 // Anyone may write these values: only a 4-byte REG_DWORD is taken, anything else reads as 0.
 DWORD readDword(const char* path, const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    HKEY opened;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return 0;
+    const UniqueKey key(opened);
     DWORD type = 0, value = 0, size = sizeof value;
-    const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
+    const LONG rc = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     return rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value ? value : 0;
 }
 
@@ -53,11 +57,11 @@ DWORD readDword(const char* path, const char* name) {
 // volatile too, and then no program could keep a setting below them. The path is
 // therefore made to last before the volatile key is added at its end.
 LONG registerWindow(const char* name, DWORD window) {
-    HKEY store;
+    HKEY created;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY,
-                        nullptr, &store, nullptr) != ERROR_SUCCESS)
+                        nullptr, &created, nullptr) != ERROR_SUCCESS)
         return 0;
-    RegCloseKey(store);
+    const UniqueKey store(created);
     return writeDword(kSessionKey, REG_OPTION_VOLATILE, name, window) ? 1 : 0;
 }
 
@@ -129,12 +133,12 @@ struct ShortcutInfo {
 // 60). Wine's link object saves it but forgets it on Load, so the header is the one
 // source that every shell agrees on.
 bool headerShowCommand(const char* file, int* showCommand) {
-    HANDLE f = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
+    const UniqueFile f(
+        CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return false;
     unsigned char header[76] = {};
     DWORD got = 0;
-    const bool read = ReadFile(f, header, sizeof header, &got, nullptr) && got == sizeof header;
-    CloseHandle(f);
+    const bool read = ReadFile(f.get(), header, sizeof header, &got, nullptr) && got == sizeof header;
     DWORD size = 0, command = 0;
     std::memcpy(&size, header, 4);
     std::memcpy(&command, header + 60, 4);

@@ -16,12 +16,16 @@
 #include <vector>
 
 #include "common/win32/common_module_win32.h"
+#include "common/win32/owners.h"
 #include "tests/e2e/win32_test_support.h"
 
 namespace {
 
 using vantora::CommonModuleError;
 using vantora::kShortcutTextChars;
+using vantora::win32::UniqueFile;
+using vantora::win32::UniqueKey;
+using vantora::win32::UniqueWindow;
 using vantora::win32::Win32CommonModule;
 using namespace vantora::testing;
 
@@ -60,7 +64,7 @@ LONG makeNonVolatileChild(const char* path) {
     const LONG rc = RegCreateKeyExA(HKEY_CURRENT_USER, child.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                     KEY_ALL_ACCESS, nullptr, &key, nullptr);
     if (rc == ERROR_SUCCESS) {
-        RegCloseKey(key);
+        UniqueKey(key).reset();
         RegDeleteKeyA(HKEY_CURRENT_USER, child.c_str());
     }
     return rc;
@@ -69,17 +73,13 @@ LONG makeNonVolatileChild(const char* path) {
 class CommonModule : public ::testing::Test {
 protected:
     Win32CommonModule module{programFolder()};
-    std::vector<HWND> windows;
+    std::vector<UniqueWindow> windows;
 
     void SetUp() override { deleteTree(HKEY_CURRENT_USER, kStoreKey); }
-    void TearDown() override {
-        for (HWND w : windows)
-            if (IsWindow(w)) DestroyWindow(w);
-        deleteTree(HKEY_CURRENT_USER, kStoreKey);
-    }
+    void TearDown() override { deleteTree(HKEY_CURRENT_USER, kStoreKey); }
     HWND window() {
-        windows.push_back(makeWindow());
-        return windows.back();
+        windows.emplace_back(makeWindow());
+        return windows.back().get();
     }
 };
 
@@ -129,10 +129,10 @@ TEST_F(CommonModule, HandOver_WindowOfAProcessThatEnded_ReadsZero) {
 
 TEST_F(CommonModule, HandOver_DestroyedWindow_ReadsZero_AndRegisteringZeroClears) {
     for (const auto& h : kHandOvers) {
-        HWND w = window();
-        (module.*h.reg)(handleOf(w));
-        ASSERT_EQ(handleOf(w), (module.*h.get)()) << h.name;
-        DestroyWindow(w);
+        UniqueWindow w(makeWindow());
+        (module.*h.reg)(handleOf(w.get()));
+        ASSERT_EQ(handleOf(w.get()), (module.*h.get)()) << h.name;
+        w.reset();
         EXPECT_EQ(0u, (module.*h.get)()) << h.name;
         (module.*h.reg)(handleOf(window()));
         (module.*h.reg)(0);
@@ -182,10 +182,10 @@ TEST_F(CommonModule, InvalidPwdCnt_StoredValueOfAnotherShape_ReadsZero) {
         {"eight bytes", REG_QWORD, {5, 0, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &key));
-        RegSetValueExA(key, "InvalidPwdCnt", 0, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-        RegCloseKey(key);
+        HKEY created;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &created));
+        const UniqueKey key(created);
+        RegSetValueExA(key.get(), "InvalidPwdCnt", 0, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
         EXPECT_EQ(0, module.GetInvalidPwdCnt()) << c.what;
     }
 }
@@ -327,12 +327,10 @@ bool writeRawLink(const std::string& file, const std::string& target, DWORD show
     put32(info + kInfoHeader + 8, 0x1234ABCD);
     put32(info + kInfoHeader + 12, 16);  // an empty label
     std::copy(target.begin(), target.end(), out.begin() + info + pathAt);
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    const UniqueFile h(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    const bool ok = WriteFile(h, out.data(), static_cast<DWORD>(out.size()), &written, nullptr) && written == out.size();
-    CloseHandle(h);
-    return ok;
+    return h && WriteFile(h.get(), out.data(), static_cast<DWORD>(out.size()), &written, nullptr) &&
+           written == out.size();
 }
 
 // Five output buffers, each followed by marker bytes, and two marked numbers.
@@ -359,6 +357,11 @@ struct Outputs {
 
 const char* const kTextNames[5] = {"target", "arguments", "working directory", "description", "icon location"};
 
+// An empty file at `path`.
+void touch(const std::string& path) {
+    const UniqueFile created(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+}
+
 class Shortcut : public ::testing::Test {
 protected:
     TempFolder folder{"corelink-links"};
@@ -368,7 +371,7 @@ protected:
 
 TEST_F(Shortcut, RealLink_GivesAllFiveTextsAndBothNumbers) {
     const std::string target = file("tool.exe");
-    CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    touch(target);
     const Link link{target, "/x \"two words\"", folder.path, "A tool of ours", "C:\\windows\\notepad.exe", 3,
                     SW_SHOWMINNOACTIVE};
     ASSERT_TRUE(writeLink(file("tool.lnk"), link));
@@ -385,7 +388,7 @@ TEST_F(Shortcut, RealLink_GivesAllFiveTextsAndBothNumbers) {
 
 TEST_F(Shortcut, EmptyTexts_AreWrittenEmpty) {
     const std::string target = file("bare.exe");
-    CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    touch(target);
     ASSERT_TRUE(writeLink(file("bare.lnk"), Link{target, "", "", "", "", 0, SW_SHOWMAXIMIZED}));
     Outputs out;
     ASSERT_NE(0, out.call(module, file("bare.lnk")));
@@ -400,7 +403,7 @@ TEST_F(Shortcut, EmptyTexts_AreWrittenEmpty) {
 
 TEST_F(Shortcut, LongTexts_AreCutTo259CharactersWithoutOverrun) {
     const std::string target = file("long.exe");
-    CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    touch(target);
     const Link link{target, std::string(1000, 'a'), std::string(259, 'w'), std::string(260, 'd'),
                     std::string(258, 'i'), 1, SW_SHOW};
     ASSERT_TRUE(writeLink(file("long.lnk"), link));
@@ -430,14 +433,15 @@ TEST_F(Shortcut, TargetBeyondMaxPath_IsCutTo259Characters) {
 
 TEST_F(Shortcut, NoShortcut_ReturnsZero_AndLeavesEveryBufferAlone) {
     const std::string text = file("notes.txt");
-    HANDLE h = CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(h, "not a shortcut at all, but long enough to have a header\r\n", 58, &written, nullptr);
-    CloseHandle(h);
+    {
+        const UniqueFile h(CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        WriteFile(h.get(), "not a shortcut at all, but long enough to have a header\r\n", 58, &written, nullptr);
+    }
     const std::string fakeLink = file("fake.lnk");
     CopyFileA(text.c_str(), fakeLink.c_str(), FALSE);
     const std::string empty = file("empty.lnk");
-    CloseHandle(CreateFileA(empty.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    touch(empty);
     const std::string cases[] = {text, fakeLink, empty, file("missing.lnk"), folder.path, ""};
     for (const auto& path : cases) {
         Outputs out;
@@ -450,7 +454,7 @@ TEST_F(Shortcut, NoShortcut_ReturnsZero_AndLeavesEveryBufferAlone) {
 
 TEST_F(Shortcut, NullPointers_ReturnZero) {
     const std::string target = file("t.exe");
-    CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    touch(target);
     ASSERT_TRUE(writeLink(file("t.lnk"), linkTo(target)));
     const std::string path = file("t.lnk");
     for (int missing = 0; missing < 8; ++missing) {
@@ -471,7 +475,7 @@ TEST_F(Shortcut, NullPointers_ReturnZero) {
 
 TEST_F(Shortcut, CallerWithComAlreadyRunning_KeepsIt) {
     const std::string target = file("c.exe");
-    CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    touch(target);
     ASSERT_TRUE(writeLink(file("c.lnk"), linkTo(target)));
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     Outputs out;

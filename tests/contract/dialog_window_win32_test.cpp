@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/win32/dialog_window.h"
+#include "common/win32/owners.h"
 
 namespace vantora {
 namespace {
@@ -116,7 +117,8 @@ TEST_F(DialogWindowTest, Colors_AnswerTheControlsColourMessages) {
     ASSERT_TRUE(dialog.createModeless(nullptr));
     dialog.setForeColor("Label2", ui::kColorGrayText);
     dialog.setBackColor("Label2", ui::rgb(1, 2, 3));
-    HDC dc = GetDC(control(1004));
+    const win32::WindowDc label(control(1004));
+    HDC dc = label.get();
     const auto brush = SendMessageA(dialog.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                     reinterpret_cast<LPARAM>(control(1004)));
     EXPECT_NE(brush, 0);
@@ -130,7 +132,6 @@ TEST_F(DialogWindowTest, Colors_AnswerTheControlsColourMessages) {
     LOGBRUSH info{};
     ASSERT_TRUE(GetObjectA(reinterpret_cast<HBRUSH>(brush2), sizeof info, &info));
     EXPECT_EQ(info.lbColor, GetSysColor(COLOR_WINDOW));
-    ReleaseDC(control(1004), dc);
 }
 
 TEST_F(DialogWindowTest, EscapeReachesTheFormAsAKey_CloseBoxRaisesUnloadAndCloses) {
@@ -202,9 +203,7 @@ TEST_F(DialogWindowTest, DesignBaseUnits_PutControlsWhereTheTemplateMeantThem) {
     GetClientRect(dialog.hwnd(), &plainClient);
     dialog.close();
 
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int dpi = win32::screenDpi();
     dialog.setDesignBaseUnits(MulDiv(units.right * 2, 96, dpi), MulDiv(units.bottom * 2, 96, dpi));
     ASSERT_TRUE(dialog.createModeless(nullptr));
     const RECT fitted = placed(dialog.hwnd(), 1003);

@@ -10,16 +10,12 @@
 #include <vector>
 
 #include "common/win32/firmware_device_win32.h"
+#include "common/win32/program_folder.h"
 
 namespace {
 
-std::string folderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
-
-std::string programFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return folderOf(path);
-}
+// With a trailing backslash, as the cases join names to it.
+std::string programFolder() { return vantora::win32::programFolder() + "\\"; }
 
 // A library copied into place as DEZEZ.dll for one case and removed after it.
 class PlacedLibrary {

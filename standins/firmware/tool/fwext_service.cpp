@@ -6,15 +6,17 @@ namespace vantora::fwext {
 
 namespace {
 
-ScHandle openManager() { return ScHandle(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)); }
+using win32::UniqueService;
 
-ScHandle openService(DWORD* error) {
-    ScHandle manager = openManager();
+UniqueService openManager() { return UniqueService(::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)); }
+
+UniqueService openService(DWORD* error) {
+    UniqueService manager = openManager();
     if (!manager) {
         *error = ::GetLastError();
         return {};
     }
-    ScHandle service(::OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
+    UniqueService service(::OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
     *error = service ? ERROR_SUCCESS : ::GetLastError();
     return service;
 }
@@ -43,7 +45,7 @@ std::string driverTarget() {
 
 DWORD serviceState() {
     DWORD error = 0;
-    ScHandle service = openService(&error);
+    UniqueService service = openService(&error);
     SERVICE_STATUS status{};
     if (!service || !::QueryServiceStatus(service.get(), &status)) return 0;
     return status.dwCurrentState;
@@ -57,15 +59,15 @@ DWORD install(const std::string& image, DWORD timeoutMs) {
     if (target.empty()) return ERROR_PATH_NOT_FOUND;
     if (!::CopyFileA(image.c_str(), target.c_str(), FALSE)) return ::GetLastError();
 
-    ScHandle manager = openManager();
+    UniqueService manager = openManager();
     if (!manager) return ::GetLastError();
-    ScHandle service(::CreateServiceA(manager.get(), kServiceName, kServiceName, SERVICE_ALL_ACCESS,
+    UniqueService service(::CreateServiceA(manager.get(), kServiceName, kServiceName, SERVICE_ALL_ACCESS,
                                       SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
                                       target.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
     if (service) return ERROR_SUCCESS;
     const DWORD error = ::GetLastError();
     if (error != ERROR_SERVICE_EXISTS) return error;
-    service = ScHandle(::OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
+    service = UniqueService(::OpenServiceA(manager.get(), kServiceName, SERVICE_ALL_ACCESS));
     if (!service) return ::GetLastError();
     if (!::ChangeServiceConfigA(service.get(), SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
                                 target.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
@@ -75,7 +77,7 @@ DWORD install(const std::string& image, DWORD timeoutMs) {
 
 DWORD start(DWORD timeoutMs) {
     DWORD error = 0;
-    ScHandle service = openService(&error);
+    UniqueService service = openService(&error);
     if (!service) return error;
     if (!::StartServiceA(service.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING)
         return ::GetLastError();
@@ -84,7 +86,7 @@ DWORD start(DWORD timeoutMs) {
 
 DWORD stop(DWORD timeoutMs) {
     DWORD error = 0;
-    ScHandle service = openService(&error);
+    UniqueService service = openService(&error);
     if (!service) return error;
     SERVICE_STATUS status{};
     if (!::ControlService(service.get(), SERVICE_CONTROL_STOP, &status) && ::GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
@@ -95,7 +97,7 @@ DWORD stop(DWORD timeoutMs) {
 DWORD uninstall(DWORD timeoutMs) {
     DWORD error = 0;
     {
-        ScHandle service = openService(&error);
+        UniqueService service = openService(&error);
         if (!service) return error == ERROR_SERVICE_DOES_NOT_EXIST ? ERROR_SUCCESS : error;
         if ((error = stop(timeoutMs)) != ERROR_SUCCESS) return error;
         if (!::DeleteService(service.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE)
@@ -111,21 +113,21 @@ DWORD uninstall(DWORD timeoutMs) {
 
 SavedState readState(BiosCoreState* state) {
     bios_core_init(state);
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServiceKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServiceKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return SavedState::None;
+    const win32::UniqueKey key(opened);
     DWORD type = 0;
     DWORD size = 0;
-    LONG rc = ::RegQueryValueExA(key, kStateValue, nullptr, &type, nullptr, &size);
+    LONG rc = ::RegQueryValueExA(key.get(), kStateValue, nullptr, &type, nullptr, &size);
     SavedState result = SavedState::None;
     if (rc == ERROR_SUCCESS) {
         std::vector<BYTE> bytes(size);
-        rc = ::RegQueryValueExA(key, kStateValue, nullptr, &type, bytes.data(), &size);
+        rc = ::RegQueryValueExA(key.get(), kStateValue, nullptr, &type, bytes.data(), &size);
         const bool valid = rc == ERROR_SUCCESS && type == REG_BINARY && bios_core_load(state, bytes.data(), size) != 0;
         result = valid ? SavedState::Valid : SavedState::Ignored;
         ::SecureZeroMemory(bytes.data(), bytes.size());
     }
-    ::RegCloseKey(key);
     return result;
 }
 
@@ -134,12 +136,9 @@ DWORD resetState(DWORD timeoutMs) {
     if (running) {
         if (const DWORD error = stop(timeoutMs)) return error;
     }
-    HKEY key = nullptr;
-    LONG rc = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServiceKey, 0, KEY_SET_VALUE, &key);
-    if (rc == ERROR_SUCCESS) {
-        rc = ::RegDeleteValueA(key, kStateValue);
-        ::RegCloseKey(key);
-    }
+    HKEY opened = nullptr;
+    LONG rc = ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServiceKey, 0, KEY_SET_VALUE, &opened);
+    if (rc == ERROR_SUCCESS) rc = ::RegDeleteValueA(win32::UniqueKey(opened).get(), kStateValue);
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) return static_cast<DWORD>(rc);
     return running ? start(timeoutMs) : ERROR_SUCCESS;
 }

@@ -11,6 +11,7 @@
 
 #include <string>
 
+#include "common/win32/owners.h"
 #include "standins/firmware/bios_core.h"
 
 namespace vantora::fwext {
@@ -19,35 +20,6 @@ inline constexpr char kServiceName[] = "KdaFwExt";
 inline constexpr char kServiceKey[] = "SYSTEM\\CurrentControlSet\\Services\\KdaFwExt";
 inline constexpr char kStateValue[] = "State";
 inline constexpr DWORD kServiceWaitMs = 15000;
-
-// Move-only owner of a service control manager or service handle.
-class ScHandle {
-public:
-    ScHandle() = default;
-    explicit ScHandle(SC_HANDLE h) : h_(h) {}
-    ~ScHandle() { reset(); }
-    ScHandle(ScHandle&& other) noexcept : h_(other.h_) { other.h_ = nullptr; }
-    ScHandle& operator=(ScHandle&& other) noexcept {
-        if (this != &other) {
-            reset();
-            h_ = other.h_;
-            other.h_ = nullptr;
-        }
-        return *this;
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-
-    SC_HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void reset() {
-        if (h_) ::CloseServiceHandle(h_);
-        h_ = nullptr;
-    }
-
-private:
-    SC_HANDLE h_ = nullptr;
-};
 
 // Where the image is copied and what the service points at: system32\drivers\fwext.sys.
 std::string driverTarget();

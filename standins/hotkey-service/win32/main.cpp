@@ -6,12 +6,17 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/win32/owners.h"
+#include "common/win32/program_folder.h"
+#include "common/win32/single_copy_win32.h"
 #include "standins/hotkey-service/fn_key_tracker.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 
 namespace {
 
 using namespace vantora::hotkey;
+using vantora::win32::UniqueFile;
+using vantora::win32::UniqueKey;
 
 std::string g_logPath;
 FnKeyTracker g_tracker;
@@ -20,22 +25,21 @@ HHOOK g_hook = nullptr;
 
 void logLine(const std::string& line) {
     // Opened per line and shared, so that a test reads a complete log while we run.
-    HANDLE f = CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
+    const UniqueFile f(CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return;
     const std::string text = line + "\r\n";
     DWORD written = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
+    WriteFile(f.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 // Values from outside may be of any type and size: only a 4-byte REG_DWORD counts.
 bool readDword(HKEY root, const char* path, const char* name, DWORD* value) {
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    HKEY opened;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return false;
+    const UniqueKey key(opened);
     DWORD type = 0, data = 0, size = sizeof data;
-    const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
-    RegCloseKey(key);
+    const LONG rc = RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
     if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof data) return false;
     *value = data;
     return true;
@@ -115,11 +119,11 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Empty when the program's folder is unknown: then there is no log rather than one in
+// some other folder.
 std::string besideProgram(const char* file) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.rfind('\\') + 1) + file;
+    const std::string folder = vantora::win32::programFolder();
+    return folder.empty() ? std::string() : folder + "\\" + file;
 }
 
 void parseCommandLine() {
@@ -140,10 +144,9 @@ void parseCommandLine() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     parseCommandLine();
-    HANDLE single = CreateMutexA(nullptr, TRUE, kSingleCopyMutex);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    vantora::win32::Win32SingleCopy single(kSingleCopyMutex);
+    if (single.anotherCopyRunning()) {
         logLine("second copy ends");
-        if (single) CloseHandle(single);
         return 0;
     }
 
@@ -174,7 +177,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     if (g_hook) UnhookWindowsHookEx(g_hook);
     logLine("stop");
-    ReleaseMutex(single);
-    CloseHandle(single);
     return 0;
 }
