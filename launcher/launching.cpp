@@ -11,6 +11,10 @@ namespace vantora::launcher {
 
 namespace {
 
+std::function<bool(const std::string&)> isFile(LaunchContext& c) {
+    return [&files = c.files](const std::string& path) { return files.fileExists(path); };
+}
+
 bool isMainWindowForeground(LaunchContext& c) {
     return c.windows.GetForegroundWindow() == c.state.MainWindowHandle;
 }
@@ -55,7 +59,7 @@ void popupList(LaunchContext& c, const std::string& command) {
 // parameters.
 void openCommand(LaunchContext& c, const std::string& command) {
     if (c.shell.ShellExecuteA(command)) return;
-    const auto [program, arguments] = splitCommandLine(command);
+    const auto [program, arguments] = splitCommandLine(command, isFile(c));
     if (!arguments.empty()) c.shell.ShellExecuteA(program, arguments);
 }
 
@@ -101,7 +105,7 @@ void switchToOrStart(LaunchContext& c, const std::string& command, const StoredS
         minimizeOnUse(c, minimize);
         return;
     }
-    const auto started = c.processes.startProcess(command);
+    const auto started = c.processes.startProcess(startableCommandLine(command, isFile(c)));
     if (!started) {
         openCommand(c, command);
         return;
@@ -113,7 +117,8 @@ void switchToOrStart(LaunchContext& c, const std::string& command, const StoredS
 
 }  // namespace
 
-std::pair<std::string, std::string> splitCommandLine(const std::string& command) {
+std::pair<std::string, std::string> splitCommandLine(const std::string& command,
+                                                     const std::function<bool(const std::string&)>& isFile) {
     std::string::size_type end;
     std::string program;
     if (!command.empty() && command[0] == '"') {
@@ -122,12 +127,25 @@ std::pair<std::string, std::string> splitCommandLine(const std::string& command)
         program = command.substr(1, end - 1);
         ++end;
     } else {
+        if (command.find(' ') == std::string::npos || isFile(command)) return {command, ""};
         end = command.find(' ');
-        if (end == std::string::npos) return {command, ""};
+        for (auto space = command.rfind(' '); space != std::string::npos && space > 0; space = command.rfind(' ', space - 1)) {
+            if (command[space - 1] != ' ' && isFile(command.substr(0, space))) {
+                end = space;
+                break;
+            }
+        }
         program = command.substr(0, end);
     }
     const auto rest = command.find_first_not_of(' ', end);
     return {program, rest == std::string::npos ? "" : command.substr(rest)};
+}
+
+std::string startableCommandLine(const std::string& command, const std::function<bool(const std::string&)>& isFile) {
+    if (command.empty() || command[0] == '"') return command;
+    const auto [program, arguments] = splitCommandLine(command, isFile);
+    if (program.find(' ') == std::string::npos) return command;
+    return "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
 }
 
 void LaunchCurrentKey(LaunchContext& c) {

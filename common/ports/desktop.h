@@ -83,6 +83,8 @@ public:
     virtual ~FileSystemPort() = default;
     // Files and folders of a folder, in the order the file system lists them.
     virtual std::vector<DirectoryEntry> listFolder(const std::string& folder) = 0;
+    // True for an existing file; false for a folder or nothing.
+    virtual bool fileExists(const std::string& path) = 0;
 };
 
 }  // namespace vantora

@@ -167,6 +167,9 @@ std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MOUSEMOVE: {
+        // A disabled window takes no mouse input, also none posted to it from outside:
+        // behind a modal dialog a click must not start a second one.
+        if (!IsWindowEnabled(hwnd_)) return std::nullopt;
         const int i = labelAt(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
         if (i < 0) return std::nullopt;
         const std::string& name = labelSpec_.names[static_cast<std::size_t>(i)];
@@ -189,6 +192,18 @@ std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l)
     case WM_CLOSE:
         close();
         return 0;
+    case WM_ENDSESSION:
+        // The session ends: the program will not get to its message loop again, so the
+        // form closes now, as a user's close would, with everything it saves on the way.
+        if (w) close();
+        return 0;
+    case WM_HELP: {
+        // F1 in a window without controls of its own: the form's help.
+        const auto* info = reinterpret_cast<const HELPINFO*>(l);
+        if (info && info->iContextType == HELPINFO_WINDOW && info->hItemHandle != hwnd_) return std::nullopt;
+        raise(formName_, ui::Event::Help);
+        return TRUE;
+    }
     default:
         return std::nullopt;
     }
@@ -405,11 +420,15 @@ void FormWindow::popupMenu(std::string_view name, std::uint32_t flags) {
     fillPopup(menu);
     POINT at{};
     GetCursorPos(&at);
-    // The menu closes when the user clicks elsewhere only if its window is in front.
-    SetForegroundWindow(hwnd_);
+    // The menu closes when the user clicks elsewhere only if its window is in front. A
+    // window of ours that is in front already (a dialog the logic just raised) keeps its
+    // place and owns the menu.
+    HWND front = GetForegroundWindow();
+    HWND owner = front && GetWindowThreadProcessId(front, nullptr) == GetCurrentThreadId() ? front : hwnd_;
+    SetForegroundWindow(owner);
     const int chosen = static_cast<int>(
-        TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, hwnd_, nullptr));
-    PostMessageA(hwnd_, WM_NULL, 0, 0);
+        TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
+    PostMessageA(owner, WM_NULL, 0, 0);
     if (chosen > 0) {
         const std::string item = menuName(chosen);
         if (!item.empty()) raise(item, ui::Event::Click);

@@ -143,7 +143,9 @@ struct FakeProcesses : ProcessPort {
 
 struct FakeFiles : FileSystemPort {
     std::map<std::string, std::vector<DirectoryEntry>> folders;
+    std::set<std::string> files;
     std::vector<DirectoryEntry> listFolder(const std::string& f) override { return folders[f]; }
+    bool fileExists(const std::string& path) override { return files.count(path) != 0; }
 };
 
 }  // namespace vantora::launcher::testing

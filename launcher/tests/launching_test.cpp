@@ -33,7 +33,8 @@ protected:
     FakeProcesses processes;
     std::vector<bool> form3Shows;  // true = modal
     Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, "C:\\Program Files\\Vantora"}, {}};
-    LaunchContext context{state,   store, form, view, windows, shell, processes,
+    FakeFiles files;
+    LaunchContext context{state, store, form, view, windows, shell, processes, files,
                           [this](bool modal) { form3Shows.push_back(modal); }};
 
     void SetUp() override {
@@ -147,16 +148,35 @@ TEST_F(LaunchTest, SwitchingOff_ACommandTheShellCannotOpenWhole_GoesAsProgramAnd
     EXPECT_EQ(Strings{"C:\\gone.exe"}, shell.opened);
 }
 
-TEST(SplitCommandLine, QuotedAndPlainPrograms) {
-    const std::pair<const char*, std::pair<std::string, std::string>> cases[] = {
-        {"notepad.exe", {"notepad.exe", ""}},
-        {"notepad.exe a.txt", {"notepad.exe", "a.txt"}},
-        {"\"C:\\A B\\x.exe\" -q \"y z\"", {"C:\\A B\\x.exe", "-q \"y z\""}},
-        {"\"C:\\A B\\x.exe\"", {"C:\\A B\\x.exe", ""}},
-        {"\"unterminated -x", {"\"unterminated -x", ""}},
-        {"", {"", ""}},
+TEST(SplitCommandLine, QuotedAndPlainPrograms_UnquotedTakesTheLongestExistingFile) {
+    // A planted C:\Tools\My.exe must never run in place of C:\Tools\My App\app.exe.
+    const std::set<std::string> files{"C:\\Tools\\My.exe", "C:\\Tools\\My App\\app.exe",
+                                      "C:\\Tools\\My App\\app.exe -x"};
+    const auto isFile = [&](const std::string& p) { return files.count(p) != 0; };
+    struct Case {
+        const char* line;
+        std::pair<std::string, std::string> split;
+        const char* startable;
     };
-    for (const auto& [line, expected] : cases) EXPECT_EQ(expected, splitCommandLine(line)) << line;
+    const Case cases[] = {
+        {"notepad.exe", {"notepad.exe", ""}, "notepad.exe"},
+        {"notepad.exe a.txt", {"notepad.exe", "a.txt"}, "notepad.exe a.txt"},
+        {"\"C:\\A B\\x.exe\" -q \"y z\"", {"C:\\A B\\x.exe", "-q \"y z\""}, "\"C:\\A B\\x.exe\" -q \"y z\""},
+        {"\"C:\\A B\\x.exe\"", {"C:\\A B\\x.exe", ""}, "\"C:\\A B\\x.exe\""},
+        {"\"unterminated -x", {"\"unterminated -x", ""}, "\"unterminated -x"},
+        {"", {"", ""}, ""},
+        {"C:\\Tools\\My App\\app.exe", {"C:\\Tools\\My App\\app.exe", ""}, "\"C:\\Tools\\My App\\app.exe\""},
+        {"C:\\Tools\\My App\\app.exe a  b", {"C:\\Tools\\My App\\app.exe", "a  b"},
+         "\"C:\\Tools\\My App\\app.exe\" a  b"},
+        {"C:\\Tools\\My App\\app.exe -x", {"C:\\Tools\\My App\\app.exe -x", ""},
+         "\"C:\\Tools\\My App\\app.exe -x\""},  // the whole text first
+        {"C:\\Tools\\My App\\app.exe  -y", {"C:\\Tools\\My App\\app.exe", "-y"}, "\"C:\\Tools\\My App\\app.exe\" -y"},
+        {"C:\\Nowhere\\x y.exe z", {"C:\\Nowhere\\x", "y.exe z"}, "C:\\Nowhere\\x y.exe z"},  // no file: as before
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.split, splitCommandLine(c.line, isFile)) << c.line;
+        EXPECT_EQ(c.startable, startableCommandLine(c.line, isFile)) << c.line;
+    }
 }
 
 TEST_F(LaunchTest, MinimizeOnUse_HidesTheMainWindowOnlyWhenSet) {

@@ -6,6 +6,7 @@
 
 #include "common/win32/desktop_win32.h"
 #include "common/win32/dialog_window.h"
+#include "common/win32/files_win32.h"
 #include "common/win32/firmware_device_win32.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/shell_win32.h"
@@ -69,6 +70,8 @@ public:
         view_.onLoad = [this] { form_.Form_Load(); };
     }
     void showModal(HWND owner) { view_.showModal(owner); }
+    bool isOpen() const { return view_.isOpen(); }
+    void bringForward() { SetForegroundWindow(view_.hwnd()); }
     void showModeless() {
         if (!view_.createModeless(nullptr)) return;
         view_.show();
@@ -96,6 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     win32::Win32Shell shell;
     win32::Win32Processes processes;
     Win32OsVersion os;
+    win32::Win32Files files;
 
     std::unique_ptr<win32::FormWindow> window;
     std::unique_ptr<win32::Win32Tray> tray;
@@ -104,6 +108,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     std::unique_ptr<LaunchContext> launching;
     std::unique_ptr<AssignmentTypeDialog> form3;
     auto showForm3 = [&](bool modal) {
+        // The one that is open stays: its modal loop may still be running.
+        if (form3 && form3->isOpen()) {
+            form3->bringForward();
+            return;
+        }
         form3 = std::make_unique<AssignmentTypeDialog>(instance, state, store, *window, windows, *help,
                                                        form->helpFile());
         if (modal)
@@ -115,21 +124,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const bool first = StartUp(state, store, instances, windows, IsWin98OrMe(os), [&] {
         window = makeForm1(instance);
         if (!window) return;
-        window->onClosed = [] { PostQuitMessage(0); };
+        // Also when the session ends, after which the message loop never returns.
+        window->onClosed = [&] {
+            if (form) form->Form_Terminate();
+            PostQuitMessage(0);
+        };
         tray = std::make_unique<win32::Win32Tray>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_KEYLOOM)));
         help = std::make_unique<win32::Win32Help>(window->hwnd());
         form = std::make_unique<Form1>(
             state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, win32::programFolder()},
             Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, {}, {}});
         launching = std::make_unique<LaunchContext>(
-            LaunchContext{state, store, *form, *window, windows, shell, processes, showForm3});
+            LaunchContext{state, store, *form, *window, windows, shell, processes, files, showForm3});
         form->Form_Load();
         ShowWindow(window->hwnd(), SW_SHOWNORMAL);
         UpdateWindow(window->hwnd());
     });
     if (!first || !form) return 0;
 
-    win32::FormWindow::runMessageLoop();
-    form->Form_Terminate();
-    return 0;
+    return win32::FormWindow::runMessageLoop();
 }
