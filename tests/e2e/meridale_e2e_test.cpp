@@ -76,8 +76,8 @@ bool readDword(const char* name, DWORD* value) {
 }
 
 bool valueAbsent(const char* name) {
-    const UniqueKey key = openKey(HKEY_LOCAL_MACHINE, kSettingsKey);
-    return !key || RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+    const vantora::ScopedRegKey key = openKey(HKEY_LOCAL_MACHINE, kSettingsKey);
+    return !key || registry().RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
 }
 
 // A user's click, answered before the call returns.

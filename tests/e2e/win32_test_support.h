@@ -59,59 +59,50 @@ inline std::string quoted(const std::string& path) {
     return s.append(path).append(1, '"');
 }
 
-// ---- the registry
+// ---- the registry, through the adapter the programs use (held to Windows' behaviour
+// by the contract tests), so that scratch trees and exact writes have one home
 
-namespace detail {
-struct KeyTraits {
-    using Handle = HKEY;
-    static void free(HKEY key) { ::RegCloseKey(key); }
-    static HKEY invalid() { return nullptr; }
-};
-}  // namespace detail
-
-using UniqueKey = win32::Owner<detail::KeyTraits>;
-
-inline UniqueKey openKey(HKEY root, const char* path) {
-    HKEY key = nullptr;
-    return UniqueKey(RegOpenKeyA(root, path, &key) == ERROR_SUCCESS ? key : nullptr);
+inline RegistryPort& registry() {
+    static Win32Registry adapter;
+    return adapter;
 }
 
-inline UniqueKey createKey(HKEY root, const char* path) {
-    HKEY key = nullptr;
-    return UniqueKey(RegCreateKeyA(root, path, &key) == ERROR_SUCCESS ? key : nullptr);
+inline RegHandle regHandle(HKEY root) { return static_cast<RegHandle>(reinterpret_cast<std::uintptr_t>(root)); }
+
+inline ScopedRegKey openKey(HKEY root, const char* path) {
+    return ScopedRegKey::open(registry(), regHandle(root), path);
 }
 
 // Removes a scratch tree whole; a missing one is not an error.
 inline void deleteKeyTree(HKEY root, const std::string& path) {
-    Win32Registry registry;
-    vantora::deleteKeyTree(registry, static_cast<RegHandle>(reinterpret_cast<std::uintptr_t>(root)), path);
+    vantora::deleteKeyTree(registry(), regHandle(root), path);
 }
 
 // The value's type and exactly the bytes stored; false when it cannot be read.
 inline bool readValue(HKEY root, const char* path, const char* name, DWORD* type, Bytes* data) {
-    const UniqueKey key = openKey(root, path);
+    const ScopedRegKey key = openKey(root, path);
     if (!key) return false;
-    DWORD size = 0;
-    LONG rc = RegQueryValueExA(key.get(), name, nullptr, type, nullptr, &size);
-    if (rc == ERROR_SUCCESS) {
+    std::uint32_t stored = 0, size = 0;
+    long rc = registry().RegQueryValueExA(key.get(), name, &stored, nullptr, &size);
+    if (rc == kErrorSuccess) {
         data->assign(size, 0xCC);
-        rc = RegQueryValueExA(key.get(), name, nullptr, type, data->data(), &size);
+        rc = registry().RegQueryValueExA(key.get(), name, &stored, data->data(), &size);
         data->resize(size);
     }
-    return rc == ERROR_SUCCESS;
+    *type = stored;
+    return rc == kErrorSuccess;
 }
 
-// Stores exactly these bytes. The registry adds a terminator to a string whose last
-// byte is not zero when the byte after the data is zero, so the data goes out from a
-// buffer with a non-zero byte behind it. A failed write fails the test.
+// Stores exactly these bytes, terminator or not; a failed write fails the test.
 inline bool writeValue(HKEY root, const char* path, const char* name, DWORD type, const Bytes& data) {
-    const UniqueKey key = createKey(root, path);
-    Bytes guarded = data;
-    guarded.push_back('#');
-    const LONG rc = key ? RegSetValueExA(key.get(), name, 0, type, guarded.data(), static_cast<DWORD>(data.size()))
-                        : ERROR_CANTOPEN;
-    if (rc != ERROR_SUCCESS) ADD_FAILURE() << "writing " << path << "\\" << name << " failed: " << rc;
-    return rc == ERROR_SUCCESS;
+    const ScopedRegKey key = ScopedRegKey::create(registry(), regHandle(root), path);
+    if (!key) {
+        ADD_FAILURE() << "cannot create " << path;
+        return false;
+    }
+    const long rc = setExactValue(registry(), key.get(), name, type, data);
+    if (rc != kErrorSuccess) ADD_FAILURE() << "writing " << path << "\\" << name << " failed: " << rc;
+    return rc == kErrorSuccess;
 }
 
 // The text with its terminator, as the programs store strings.
@@ -128,7 +119,7 @@ inline bool writeDword(HKEY root, const char* path, const char* name, DWORD valu
 }
 
 inline void deleteValue(HKEY root, const char* path, const char* name) {
-    if (const UniqueKey key = openKey(root, path)) RegDeleteValueA(key.get(), name);
+    if (const ScopedRegKey key = openKey(root, path)) registry().RegDeleteValueA(key.get(), name);
 }
 
 // The window Keyloom publishes for the hotkey service; null while none is published.
