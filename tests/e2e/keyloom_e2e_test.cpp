@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "launcher/launcher_constants.h"
@@ -47,7 +45,7 @@ protected:
         ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
         ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
             << "no published, visible main window";
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // first paint
+        pumpFor(500);  // first paint
     }
 };
 
@@ -94,7 +92,7 @@ TEST_F(KeyloomE2E, Minimize_HidesToTray_TrayDoubleClickRestores) {
     ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 20000));
     PostMessageA(window, TrayCallbackMessage, kTrayIconId - 1, WM_LBUTTONDBLCLK);  // another icon: ignored
     PostMessageA(window, TrayCallbackMessage, kTrayIconId, WM_LBUTTONDOWN);  // a single click: ignored
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    pumpFor(500);
     EXPECT_FALSE(IsWindowVisible(window));
     PostMessageA(window, TrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }, 20000));
@@ -107,7 +105,7 @@ TEST_F(KeyloomE2E, ReservedKeyColour_AndPopupCornerMark_AreOnScreen) {
     writeValue(HKEY_LOCAL_MACHINE, kReserveKey, "V", REG_DWORD, {1, 0, 0, 0});
     startKeyloom();  // first run: marking is on by default
     SetForegroundWindow(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    pumpFor(300);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     EXPECT_TRUE(anyPixel(window, 116, 123, 24, 24, RGB(132, 134, 165))) << "Fn-V in the reserved colour";
@@ -174,7 +172,7 @@ TEST_F(KeyloomE2E, BadStoredValues_AreTreatedAsAbsent) {
     writeValue(HKEY_CURRENT_USER, kCmdKey, "Fn-S", REG_SZ, Bytes(64 * 1024, 'x'));
     writeValue(HKEY_CURRENT_USER, kCmdKey, "Fn-D", REG_SZ, {'@', 'C', ':'});  // no terminator
     startKeyloom();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    pumpFor(500);
     ASSERT_FALSE(keyloom.ended(0)) << "Keyloom ended";
     EXPECT_TRUE(anyPixel(window, 28, 96, 24, 24, RGB(255, 255, 255))) << "Fn-A of the wrong type: unassigned";
     EXPECT_TRUE(anyPixel(window, 54, 97, 24, 24, RGB(255, 255, 255))) << "oversized Fn-S: unassigned";

@@ -132,7 +132,7 @@ TEST_F(LaunchingE2E, UnassignedKey_OpensAssignmentType_ModalOverTheWindow_Modele
     EXPECT_STREQ("Fn-Q", key);
 
     press(kScanA);  // a second press while it is open only raises windows
-    Sleep(500);
+    pumpFor(500);
     EXPECT_EQ(1u, windowsTitled("Assignment Type").size());
 
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);  // Esc
@@ -182,7 +182,7 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
     press(kScanB);
     EXPECT_TRUE(waitFor([&] { return !IsIconic(probe) && GetForegroundWindow() == probe; }, 10000))
         << "the running copy must be restored and brought forward";
-    Sleep(500);
+    pumpFor(500);
     std::string titles;
     for (HWND w : windowsTitled("Probe ")) {
         char t[64] = {};
@@ -231,7 +231,7 @@ TEST_F(LaunchingE2E, EveryTableScanCodeLaunchesItsKey_AndTheCodesBesideTheTableD
     PostMessageA(window, FnKeyMessage, kFnKeyWParam + 1, 0x1E);  // another wParam
     for (const Key& k : keys) press(k.scan);
     ASSERT_TRUE(waitFor([&] { return lines(log).size() >= 24; }, 60000)) << lines(log).size() << " starts";
-    Sleep(1000);
+    pumpFor(1000);
     std::multiset<std::string> started;
     for (const auto& line : lines(log)) started.insert(line);
     std::multiset<std::string> expected;
@@ -266,7 +266,7 @@ TEST_F(LaunchingE2E, PopupKey_ShowsItsEntriesInRegistryOrder_AndTheChosenEntrySt
     for (WORD vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
         keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
         keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
-        Sleep(150);
+        pumpFor(150);
     }
     EXPECT_TRUE(waitFor([&] { return !lines(log).empty(); }, 20000)) << "no entry was started";
     EXPECT_EQ(std::vector<std::string>{"b-second.exe"}, lines(log)) << "the second entry in registry order";
@@ -298,7 +298,7 @@ TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
     ASSERT_TRUE(service.start(programPath("VHotkey.exe"), "/log " + serviceLog));
     ASSERT_TRUE(waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000))
         << "the hotkey service did not come up";
-    Sleep(300);  // its keyboard hook is installed before its window shows up, but give it a moment
+    pumpFor(300);  // its keyboard hook is installed before its window shows up, but give it a moment
 
     auto key = [](WORD vk, bool up) {
         INPUT in{};
@@ -307,7 +307,7 @@ TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
         in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
         in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         SendInput(1, &in, sizeof in);
-        Sleep(50);
+        pumpFor(50);
     };
     key(VK_SCROLL, false);
     key('A', false);
@@ -319,7 +319,7 @@ TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
     // Without the Fn key, A is only a letter.
     key('A', false);
     key('A', true);
-    Sleep(1500);
+    pumpFor(1500);
     EXPECT_EQ(1u, lines(log).size());
     PostMessageA(FindWindowA(vantora::hotkey::kWindowClass, nullptr), WM_CLOSE, 0, 0);
     EXPECT_TRUE(service.ended(10000));
