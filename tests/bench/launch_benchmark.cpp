@@ -65,7 +65,7 @@ int main() {
     DeleteFileA(log.c_str());
     const std::string command = quoted(programPath("probe_app.exe")) + " --log " + log + " bench";
 
-    deleteKeyTree(HKEY_CURRENT_USER, kMakerKey);
+    deleteTree(HKEY_CURRENT_USER, kMakerKey);
     writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-A", command);
     writeText(HKEY_CURRENT_USER, kOptsKey, "Fn-A", "0");
     writeText(HKEY_CURRENT_USER, kCfgKey, "opts3", "0");
@@ -90,7 +90,7 @@ int main() {
     }
     PostMessageA(window, WM_CLOSE, 0, 0);
     keyloom.ended(15000);
-    deleteKeyTree(HKEY_CURRENT_USER, kMakerKey);
+    deleteTree(HKEY_CURRENT_USER, kMakerKey);
 
     const bool timedOut = std::any_of(direct.begin(), direct.end(), [](double d) { return d < 0; }) ||
                           std::any_of(viaKey.begin(), viaKey.end(), [](double d) { return d < 0; });

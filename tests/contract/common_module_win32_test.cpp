@@ -71,11 +71,11 @@ protected:
     Win32CommonModule module{programFolder()};
     std::vector<HWND> windows;
 
-    void SetUp() override { deleteKeyTree(HKEY_CURRENT_USER, kStoreKey); }
+    void SetUp() override { deleteTree(HKEY_CURRENT_USER, kStoreKey); }
     void TearDown() override {
         for (HWND w : windows)
             if (IsWindow(w)) DestroyWindow(w);
-        deleteKeyTree(HKEY_CURRENT_USER, kStoreKey);
+        deleteTree(HKEY_CURRENT_USER, kStoreKey);
     }
     HWND window() {
         windows.push_back(makeWindow());
@@ -149,7 +149,7 @@ TEST_F(CommonModule, HandOver_IsKeptForTheSessionOnly) {
 TEST_F(CommonModule, HandOver_OnAFreshProfile_LeavesTheSharedKeysOnDisk) {
     // The programs keep their settings below Software\Vantora: registering a window
     // first must not make that key (or the count's) volatile on the way.
-    deleteKeyTree(HKEY_CURRENT_USER, "Software\\Vantora");
+    deleteTree(HKEY_CURRENT_USER, "Software\\Vantora");
     const HWND dialog = window();
     module.RegAccessibility(handleOf(dialog));
     EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild("Software\\Vantora"));

@@ -157,7 +157,7 @@ protected:
         if (HWND old = FindWindowA(kWindowClass, nullptr)) PostMessageA(old, WM_CLOSE, 0, 0);
         ASSERT_TRUE(waitFor([] { return !FindWindowA(kWindowClass, nullptr); }, 10000)) << "an old service stays";
         deleteValue(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue);
-        deleteKeyTree(HKEY_CURRENT_USER, kServiceUserKey);
+        deleteTree(HKEY_CURRENT_USER, kServiceUserKey);
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue);
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kIdleTimeValue);
     }
@@ -168,7 +168,7 @@ protected:
         }
         probe.reset();
         deleteValue(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue);
-        deleteKeyTree(HKEY_CURRENT_USER, kServiceUserKey);
+        deleteTree(HKEY_CURRENT_USER, kServiceUserKey);
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue);
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kIdleTimeValue);
     }

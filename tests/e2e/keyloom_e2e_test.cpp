@@ -31,15 +31,15 @@ protected:
     HWND window = nullptr;
 
     void SetUp() override {
-        deleteKeyTree(HKEY_CURRENT_USER, kMakerKey);
-        deleteKeyTree(HKEY_LOCAL_MACHINE, kReserveKey);
+        deleteTree(HKEY_CURRENT_USER, kMakerKey);
+        deleteTree(HKEY_LOCAL_MACHINE, kReserveKey);
     }
     void TearDown() override {
         if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
         if (keyloom.started()) {
             EXPECT_TRUE(keyloom.ended(15000)) << "Keyloom did not end after WM_CLOSE";
         }
-        deleteKeyTree(HKEY_LOCAL_MACHINE, kReserveKey);
+        deleteTree(HKEY_LOCAL_MACHINE, kReserveKey);
     }
     void startKeyloom() {
         ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();

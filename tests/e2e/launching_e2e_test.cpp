@@ -78,7 +78,7 @@ protected:
 
     void SetUp() override {
         killProbes();
-        deleteKeyTree(HKEY_CURRENT_USER, kMakerKey);
+        deleteTree(HKEY_CURRENT_USER, kMakerKey);
     }
     void TearDown() override {
         for (HWND w : windowsTitled("Assignment Type")) PostMessageA(w, WM_CLOSE, 0, 0);

@@ -73,8 +73,9 @@ inline ScopedRegKey openKey(HKEY root, const char* path) {
     return ScopedRegKey::open(registry(), regHandle(root), path);
 }
 
-// Removes a scratch tree whole; a missing one is not an error.
-inline void deleteKeyTree(HKEY root, const std::string& path) {
+// Removes a scratch tree whole, through the one tree removal every test against a real
+// registry uses; a missing tree is not an error.
+inline void deleteTree(HKEY root, const std::string& path) {
     vantora::deleteKeyTree(registry(), regHandle(root), path);
 }
 
