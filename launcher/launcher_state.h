@@ -8,6 +8,7 @@
 #include "common/ports/desktop.h"
 #include "common/ui/view.h"
 #include "launcher/key_table.h"
+#include "launcher/launcher_constants.h"
 
 namespace vantora::launcher {
 
@@ -16,13 +17,6 @@ inline constexpr ui::Color AssignedColor = ui::rgb(0, 255, 255);
 inline constexpr ui::Color ReservedColor = ui::rgb(132, 134, 165);
 inline constexpr ui::Color PopupMarkColor = ui::rgb(255, 0, 0);
 
-inline constexpr std::uint32_t TrayCallbackMessage = 0x464;
-inline constexpr std::uint32_t FnKeyMessage = 0x7EB;
-inline constexpr std::uint32_t kFnKeyWParam = 0x100;
-inline constexpr std::uint32_t kTrayIconId = 9999;
-inline constexpr std::uint32_t kTrayDoubleClick = 0x203;  // WM_LBUTTONDBLCLK
-inline constexpr std::uint32_t kTrayRightButtonUp = 0x205;  // WM_RBUTTONUP
-inline constexpr std::uint32_t kTrayFlags = 7;  // message, icon, tip
 inline constexpr std::uint32_t kHelpContextIndex = 102;
 inline constexpr int kPictureWidth = 318;
 inline constexpr int kPictureHeight = 160;

@@ -6,19 +6,9 @@
 #include <string_view>
 
 #include "common/ports/registry.h"
+#include "launcher/launcher_constants.h"
 
 namespace vantora::launcher {
-
-inline constexpr const char* kMakerKey = "Software\\Vantora";
-inline constexpr const char* kPublishedValue = "Keyloom";
-inline constexpr const char* kProductKey = "Software\\Vantora\\Keyloom";
-inline constexpr const char* kCfgKey = "Software\\Vantora\\Keyloom\\ini\\cfg";
-inline constexpr const char* kCmdKey = "Software\\Vantora\\Keyloom\\ini\\cmd";
-inline constexpr const char* kDescKey = "Software\\Vantora\\Keyloom\\ini\\desc";
-inline constexpr const char* kCwdKey = "Software\\Vantora\\Keyloom\\ini\\cwd";
-inline constexpr const char* kOptsKey = "Software\\Vantora\\Keyloom\\ini\\opts";
-inline constexpr const char* kPrgKey = "Software\\Vantora\\Keyloom\\prg";
-inline constexpr const char* kReserveKey = "Software\\Vantora\\Keyloom\\KeyReserve";  // local machine
 
 // A string value longer than any command line Windows accepts is not something this
 // program wrote; it is treated as absent rather than carried around.

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/registry_tree.h"
+
 namespace vantora::registry_suite {
 
 std::string scratch(std::string_view path) {
@@ -54,10 +56,7 @@ std::optional<Raw> rawValue(RegistryPort& port, RegHandle root, const std::strin
 void putRaw(RegistryPort& port, RegHandle root, const std::string& path, const std::string& name, const Raw& raw) {
     ScopedRegKey key = ScopedRegKey::create(port, root, path.c_str());
     ASSERT_TRUE(key) << path;
-    Bytes guarded = raw.data;
-    guarded.push_back('Z');
-    ASSERT_EQ(kErrorSuccess, port.RegSetValueExA(key.get(), name.c_str(), raw.type, guarded.data(),
-                                                 static_cast<std::uint32_t>(raw.data.size())))
+    ASSERT_EQ(kErrorSuccess, setExactValue(port, key.get(), name.c_str(), raw.type, raw.data))
         << path << " value \"" << name << "\"";
 }
 

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "common/testing/fake_common_module.h"
+#include "common/testing/fake_desktop.h"
 #include "common/testing/fake_registry.h"
+#include "common/testing/fake_window_messages.h"
 #include "common/testing/test_view.h"
 
 namespace vantora::accessibility {
@@ -35,38 +37,13 @@ Raw sz(const std::string& s) {
     return {kRegSz, b};
 }
 
-struct RecordingPorts : WindowManagerPort, WindowMessagePort, SingleCopyPort, HelpPort {
-    std::vector<std::string> windowCalls, sent, help;
+struct FakeSingleCopy : SingleCopyPort {
     bool earlierCopy = false;
-    bool SetWindowPos(WindowHandle, WindowHandle, int, int, int, int, std::uint32_t) override { return true; }
-    bool ShowWindow(WindowHandle w, int cmd) override { return log(windowCalls, "ShowWindow", w, cmd); }
-    bool SetForegroundWindow(WindowHandle w) override { return log(windowCalls, "SetForegroundWindow", w); }
-    WindowHandle GetForegroundWindow() override { return 0; }
-    bool IsIconic(WindowHandle) override { return false; }
-    bool IsWindow(WindowHandle) override { return true; }
-    std::int32_t SendMessageA(WindowHandle w, std::uint32_t m, std::uint32_t wp, std::int32_t lp) override {
-        std::ostringstream s;
-        s << std::hex << w << std::dec << ' ' << m << ' ' << wp << ' ' << lp;
-        sent.push_back(s.str());
-        return 0;
-    }
     bool anotherCopyRunning() override { return earlierCopy; }
-    void showContext(const std::string& f, std::uint32_t c) override {
-        help.push_back("topic " + f + " " + std::to_string(c));
-    }
-    void showContextPopup(const std::string& f, std::uint32_t c) override {
-        help.push_back("popup " + f + " " + std::to_string(c));
-    }
-
-    template <class... Args>
-    static bool log(std::vector<std::string>& to, const std::string& what, WindowHandle w, Args... more) {
-        std::ostringstream s;
-        s << what << ' ' << std::hex << w << std::dec;
-        ((s << ' ' << more), ...);
-        to.push_back(s.str());
-        return true;
-    }
 };
+
+using Sent = testing::FakeWindowMessages::Sent;
+using Calls = std::vector<testing::FakeWindows::Call>;
 
 // What the user sees of the dialog, one letter a control, so that a whole state
 // compares in one assertion: boxes "1"/"0" checked, then "e"/"d" enabled.
@@ -87,9 +64,12 @@ std::string enabledStates(const testing::TestView& v) {
 struct Rig {
     FakeRegistry registry;
     testing::FakeCommonModule module;
-    RecordingPorts ports;
+    testing::FakeWindows windows;
+    testing::FakeWindowMessages messages;
+    FakeSingleCopy instances;
+    testing::FakeHelp help;
     testing::TestView view{0x10010};
-    VAccessibility dialog{view, {registry, module, ports, ports, ports, ports}, "C:\\Vantora"};
+    VAccessibility dialog{view, {registry, module, windows, messages, instances, help}, "C:\\Vantora"};
 
     Rig() {
         module.hotkeyWindow = kService;
@@ -132,15 +112,11 @@ struct Rig {
         EXPECT_TRUE(view.closed()) << when;
         EXPECT_FALSE(view.visible()) << when;
         EXPECT_FALSE(registry.keyExists(kHkeyLocalMachine, kSettingsKey)) << when;
-        EXPECT_EQ(std::vector<std::string>{}, ports.sent) << when;
+        EXPECT_EQ(std::vector<Sent>{}, messages.sent) << when;
     }
 };
 
-std::string notification(int lParam) {
-    std::ostringstream s;
-    s << std::hex << kService << std::dec << " 2025 256 " << lParam;
-    return s.str();
-}
+Sent notification(int lParam) { return {kService, 2025, 256, lParam}; }
 
 class VAccessibilityTest : public ::testing::Test, protected Rig {};
 
@@ -157,7 +133,7 @@ TEST_F(VAccessibilityTest, FirstRun_WritesDefaultsAsDwords_AndShowsTheFirstRunSt
     EXPECT_TRUE(view.visible());
     EXPECT_FALSE(view.closed());
     EXPECT_TRUE(view.messageBoxes().empty());
-    EXPECT_EQ(std::vector<std::string>{notification(1)}, ports.sent);
+    EXPECT_EQ(std::vector<Sent>{notification(1)}, messages.sent);
     EXPECT_EQ(0x10010u, module.accessibilityWindow);
     EXPECT_EQ("C:\\Vantora\\MERIDALE.Hlp", dialog.helpFile());
     EXPECT_EQ("VANTORA Accessibility", view.caption("VAccessibility"));
@@ -187,7 +163,7 @@ TEST_P(StoredSettingsTest, ShownAsStored_AndOkWithoutChangeWritesBothAndNotifies
     view.click("OK");
     EXPECT_EQ(c.stickyAfterOk, stored("StickyKey"));
     EXPECT_EQ(c.idleAfterOk, stored("IdleTime"));
-    EXPECT_EQ((std::vector<std::string>{notification(1), notification(2)}), ports.sent);
+    EXPECT_EQ((std::vector<Sent>{notification(1), notification(2)}), messages.sent);
     EXPECT_TRUE(view.closed());
 }
 
@@ -257,7 +233,7 @@ TEST_F(VAccessibilityTest, Apply_WritesAndNotifies_StaysOpen_AndAnEditedIdleTime
     EXPECT_EQ(dword(3), stored("IdleTime"));
     EXPECT_FALSE(view.enabled("Apply"));
     EXPECT_FALSE(view.closed());
-    EXPECT_EQ((std::vector<std::string>{notification(1), notification(2)}), ports.sent);
+    EXPECT_EQ((std::vector<Sent>{notification(1), notification(2)}), messages.sent);
 }
 
 TEST_F(VAccessibilityTest, CancelEscAndCloseBox_WriteAndSendNothing) {
@@ -273,15 +249,15 @@ TEST_F(VAccessibilityTest, CancelEscAndCloseBox_WriteAndSendNothing) {
         if (how == "Unload") r.view.raise("VAccessibility", ui::Event::Unload);
         if (how != "Unload") EXPECT_TRUE(r.view.closed()) << how;
         EXPECT_EQ(dword(238), r.stored("StickyKey")) << how;
-        EXPECT_EQ(std::vector<std::string>{notification(1)}, r.ports.sent) << how;
+        EXPECT_EQ(std::vector<Sent>{notification(1)}, r.messages.sent) << how;
     }
 }
 
 TEST_F(VAccessibilityTest, SecondStart_BringsTheRunningDialogForward_AndShowsAndWritesNothing) {
-    ports.earlierCopy = true;
+    instances.earlierCopy = true;
     module.accessibilityWindow = kRunningDialog;
     dialog.Form_Load();
-    EXPECT_EQ((std::vector<std::string>{"ShowWindow 4711 9", "SetForegroundWindow 4711"}), ports.windowCalls);
+    EXPECT_EQ((Calls{{"ShowWindow", kRunningDialog, kSwRestore}, {"SetForegroundWindow", kRunningDialog, 0}}), windows.calls);
     expectEndedSilently("second start");
     EXPECT_TRUE(view.messageBoxes().empty());
     EXPECT_EQ(0, registry.callCount(RegOp::CreateKey)) << "no rights probe either";
@@ -290,10 +266,10 @@ TEST_F(VAccessibilityTest, SecondStart_BringsTheRunningDialogForward_AndShowsAnd
 }
 
 TEST_F(VAccessibilityTest, SecondStart_WithoutCommonModule_EndsQuietly) {
-    ports.earlierCopy = true;
+    instances.earlierCopy = true;
     module.removeLibrary();
     dialog.Form_Load();
-    EXPECT_EQ(std::vector<std::string>{}, ports.windowCalls);
+    EXPECT_EQ(Calls{}, windows.calls);
     expectEndedSilently("second start");
     EXPECT_TRUE(view.messageBoxes().empty());
 }
@@ -311,7 +287,7 @@ TEST_F(VAccessibilityTest, NoAdministratorRights_Exclamation_NothingWrittenNothi
     EXPECT_FALSE(view.visible());
     EXPECT_EQ(dword(1), stored("StickyKey"));
     EXPECT_EQ(std::nullopt, stored("IdleTime"));
-    EXPECT_EQ(std::vector<std::string>{}, ports.sent);
+    EXPECT_EQ(std::vector<Sent>{}, messages.sent);
     EXPECT_EQ(0, module.calls("RegAccessibility"));
 }
 
@@ -383,7 +359,7 @@ TEST_F(VAccessibilityTest, RegistryFailuresAtStartUp_LeaveTheDesignedStates_AndT
         EXPECT_EQ(-1, r.view.listIndex("comUnStickTime")) << which;
         EXPECT_EQ("edddddddd", enabledStates(r.view)) << which;
         r.expectEnabledRule(which);
-        EXPECT_EQ(std::vector<std::string>{notification(1)}, r.ports.sent) << which;
+        EXPECT_EQ(std::vector<Sent>{notification(1)}, r.messages.sent) << which;
     }
 }
 
@@ -416,7 +392,8 @@ TEST_F(VAccessibilityTest, WhatsThisHelp_PopsUpTheControlsTopicFromTheProgramsHe
     for (const auto& [control, topic] : topics) EXPECT_EQ(topic, view.control(control).helpContext) << control;
     view.raise("VAccessibility", ui::Event::Help, 105);
     view.raise("VAccessibility", ui::Event::Help, 0);  // a control without a topic
-    EXPECT_EQ(std::vector<std::string>{"popup C:\\Vantora\\MERIDALE.Hlp 105"}, ports.help);
+    EXPECT_EQ((std::vector<testing::FakeHelp::Topic>{{"C:\\Vantora\\MERIDALE.Hlp", 105}}), help.popups);
+    EXPECT_TRUE(help.shown.empty()) << "a popup beside the control, not the help window";
 }
 
 TEST(NumberOf, StoredValuesThatCountAsNumbers) {

@@ -1,6 +1,8 @@
 #pragma once
 // Scratch trees in a real registry: tests make them below a name of their own and
-// remove them whole before and after each case.
+// remove them whole before and after each case; values written there hold exactly
+// the bytes a test gives.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,16 @@ inline void deleteKeyTree(RegistryPort& reg, RegHandle parent, const std::string
     for (const auto& c : children) deleteKeyTree(reg, key, c);
     reg.RegCloseKey(key);
     reg.RegDeleteKeyA(parent, name.c_str());
+}
+
+// Stores exactly these bytes. The real registry adds a terminator to string data whose
+// last byte is not zero when the byte after the data is zero, so the data goes out from
+// a copy with a non-zero byte behind it.
+inline long setExactValue(RegistryPort& reg, RegHandle key, const char* name, std::uint32_t type,
+                          const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> guarded = data;
+    guarded.push_back('#');
+    return reg.RegSetValueExA(key, name, type, guarded.data(), static_cast<std::uint32_t>(data.size()));
 }
 
 }  // namespace vantora

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "common/testing/fake_desktop.h"
+#include "common/testing/fake_registry.h"
+#include "common/testing/fake_shell.h"
+#include "common/testing/test_view.h"
 #include "launcher/assignments.h"
 #include "launcher/tests/launcher_fakes.h"
 
@@ -7,6 +11,7 @@ namespace vantora::launcher {
 namespace {
 
 using namespace vantora::launcher::testing;
+using namespace vantora::testing;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes rawValue(RegistryPort& reg, const char* path, const char* name, std::uint32_t* type = nullptr) {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "common/testing/fake_desktop.h"
+#include "common/testing/fake_registry.h"
+#include "common/testing/test_view.h"
 #include "launcher/form3.h"
-#include "launcher/tests/launcher_fakes.h"
 
 namespace vantora::launcher {
 namespace {
 
-using namespace vantora::launcher::testing;
+using namespace vantora::testing;
 
 class Form3Test : public ::testing::Test {
 protected:

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "common/testing/fake_common_module.h"
+#include "common/testing/fake_desktop.h"
+#include "common/testing/fake_registry.h"
+#include "common/testing/fake_shell.h"
+#include "common/testing/test_view.h"
 #include "launcher/assignments.h"
 #include "launcher/launching.h"
 #include "launcher/tests/launcher_fakes.h"
@@ -11,6 +15,7 @@ namespace vantora::launcher {
 namespace {
 
 using namespace vantora::launcher::testing;
+using namespace vantora::testing;
 using Strings = std::vector<std::string>;
 using Moves = std::vector<std::pair<int, int>>;
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "common/testing/fake_desktop.h"
+#include "common/testing/fake_registry.h"
+#include "common/testing/test_view.h"
 #include "launcher/assignments.h"
-#include "launcher/tests/launcher_fakes.h"
 
 namespace vantora::launcher {
 namespace {
@@ -150,7 +152,7 @@ TEST_F(StoreTest, ClearAssignment_PopupKey_RemovesEntriesKeepsFileCount) {
     state.ChosenFolderName = "Lists";
     state.CurrentKeyName = "Fn-Q";
     state.CurrentCommand = "x";
-    vantora::launcher::testing::FakeFiles files;
+    vantora::testing::FakeFiles files;
     files.folders["C:\\L"] = {{"One.txt"}, {"Two.lnk"}};
     SavePopupList(store, state, files, "C:\\L", "");
     ASSERT_EQ("@C:\\L", store.readUser(kCmdKey, "Fn-Q").text);
@@ -171,7 +173,7 @@ TEST_F(StoreTest, SavePopupList_EntryNames_HiddenSkipped_SecondFolderWins) {
     state.CurrentKeyName = "Fn-Z";
     state.ExplorerFileCount = 4;
     state.ChosenFolderName = "Accessories";
-    vantora::launcher::testing::FakeFiles files;
+    vantora::testing::FakeFiles files;
     files.folders["C:\\A"] = {{"Notes.lnk"}, {"Readme.txt"}, {"secret.txt", true}, {"Tool.LNK"}, {"Sub", false, true}};
     files.folders["C:\\B"] = {{"Readme.txt"}};
     SavePopupList(store, state, files, "C:\\A", "C:\\B");

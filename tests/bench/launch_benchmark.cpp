@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/e2e_support.h"
+#include "launcher/launcher_constants.h"
+#include "tests/e2e/win32_test_support.h"
 
 namespace {
 
-using namespace vantora::e2e;
+using namespace vantora::testing;
+using namespace vantora::launcher;
 
-constexpr UINT kFnKeyMessage = 0x7EB;
 constexpr LPARAM kScanA = 0x1E;
 constexpr int kRounds = 7;
 
@@ -62,13 +63,13 @@ int main() {
     GetTempPathA(MAX_PATH, temp);
     const std::string log = std::string(temp) + "vantora-bench.log";
     DeleteFileA(log.c_str());
-    const std::string command = "\"" + programPath("probe_app.exe") + "\" --log " + log + " bench";
+    const std::string command = quoted(programPath("probe_app.exe")) + " --log " + log + " bench";
 
-    deleteTree(HKEY_CURRENT_USER, kMaker);
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", command);
-    writeText(HKEY_CURRENT_USER, kOpts, "Fn-A", "0");
-    writeText(HKEY_CURRENT_USER, kCfg, "opts3", "0");
-    Process keyloom;
+    deleteTree(HKEY_CURRENT_USER, kMakerKey);
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-A", command);
+    writeText(HKEY_CURRENT_USER, kOptsKey, "Fn-A", "0");
+    writeText(HKEY_CURRENT_USER, kCfgKey, "opts3", "0");
+    ChildProcess keyloom;
     HWND window = nullptr;
     if (!keyloom.start(programPath("Keyloom.exe")) ||
         !waitFor([&] { return (window = publishedWindow()) != nullptr; }, 60000)) {
@@ -79,18 +80,17 @@ int main() {
     std::vector<double> direct, viaKey;
     for (int round = 0; round < kRounds; ++round) {
         direct.push_back(timeStart(log, [&] {
-            Process p;
+            ChildProcess p;
             p.start(programPath("probe_app.exe"), "--log " + log + " bench");
-            CloseHandle(p.info.hThread), CloseHandle(p.info.hProcess);
-            p.info = {};
+            p.detach();  // closeProbes ends it, as it ends the copies the key starts
         }));
         closeProbes();
-        viaKey.push_back(timeStart(log, [&] { PostMessageA(window, kFnKeyMessage, 0x100, kScanA); }));
+        viaKey.push_back(timeStart(log, [&] { PostMessageA(window, FnKeyMessage, kFnKeyWParam, kScanA); }));
         closeProbes();
     }
     PostMessageA(window, WM_CLOSE, 0, 0);
-    keyloom.exited(15000);
-    deleteTree(HKEY_CURRENT_USER, kMaker);
+    keyloom.ended(15000);
+    deleteTree(HKEY_CURRENT_USER, kMakerKey);
 
     const bool timedOut = std::any_of(direct.begin(), direct.end(), [](double d) { return d < 0; }) ||
                           std::any_of(viaKey.begin(), viaKey.end(), [](double d) { return d < 0; });

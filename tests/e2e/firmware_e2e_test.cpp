@@ -15,11 +15,13 @@
 #include "standins/firmware/bios_core.h"
 #include "standins/firmware/tool/fwext_service.h"
 #include "supervisor/bios/dezez.h"
+#include "tests/e2e/win32_test_support.h"
 
 namespace {
 
 using vantora::DEZEZ;
-using Bytes = std::vector<BYTE>;
+using vantora::win32::UniqueFile;
+using namespace vantora::testing;
 namespace fwext = vantora::fwext;
 
 constexpr DWORD kIoControl = 0x9C416400;
@@ -34,13 +36,6 @@ constexpr char kKeysAbcd[] = "030048046032";  // A B C D
 constexpr char kKeysAbce[] = "030048046018";  // last key differs
 constexpr char kKeysWxyz[] = "017045021044";
 
-std::string besideThisProgram(const char* file) {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, length);
-    return s.substr(0, s.rfind('\\') + 1) + file;
-}
-
 BiosCoreState factoryState() {
     BiosCoreState state;
     bios_core_init(&state);
@@ -53,23 +48,17 @@ std::string versionOf(const BiosCoreState& state) {
 }
 
 // The device appears when DriverEntry has run; the service may report running a
-// moment before a client can open it.
-HANDLE openDevice() {
-    const DWORD begin = GetTickCount();
-    for (;;) {
-        HANDLE h = CreateFileA("\\\\.\\KdaFwExt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE || GetTickCount() - begin > fwext::kServiceWaitMs) return h;
-        Sleep(50);
-    }
-}
-
-void writeStateValue(DWORD type, const Bytes& bytes) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kServiceKey, 0, KEY_SET_VALUE, &key));
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, fwext::kStateValue, 0, type, bytes.data(),
-                                            static_cast<DWORD>(bytes.size())));
-    RegCloseKey(key);
+// moment before a client can open it. On failure the last error is the last attempt's.
+UniqueFile openDevice() {
+    UniqueFile device;
+    waitFor(
+        [&] {
+            device.reset(CreateFileA("\\\\.\\KdaFwExt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+            return static_cast<bool>(device);
+        },
+        static_cast<int>(fwext::kServiceWaitMs));
+    return device;
 }
 
 struct ToolRun {
@@ -84,24 +73,16 @@ ToolRun runStateTool(const std::string& arguments) {
     char file[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     GetTempFileNameA(dir, "fws", 0, file);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return run;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out;
-    si.hStdError = out;
-    const std::string exe = besideThisProgram("fwext-state.exe");
-    std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 0xDEAD);
-        GetExitCodeProcess(pi.hProcess, &run.exitCode);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const UniqueFile out(CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        if (!out) return run;
+        ChildProcess tool;
+        if (tool.start(programPath("fwext-state.exe"), arguments, out.get())) {
+            if (!tool.ended(60000)) tool.terminate(0xDEAD);
+            run.exitCode = tool.exitCode();
+        }
     }
-    CloseHandle(out);
     if (FILE* f = std::fopen(file, "rb")) {
         char buffer[512];
         size_t n;
@@ -122,7 +103,7 @@ bool hasLine(const std::string& output, const std::string& line) {
 class FirmwareE2E : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        installed = fwext::install(besideThisProgram("fwext.sys"));
+        installed = fwext::install(programPath("fwext.sys"));
         if (installed == ERROR_SUCCESS) installed = fwext::start();
     }
     static void TearDownTestSuite() { EXPECT_EQ(DWORD(ERROR_SUCCESS), fwext::uninstall()); }
@@ -130,18 +111,16 @@ protected:
     void SetUp() override {
         ASSERT_EQ(DWORD(ERROR_SUCCESS), installed) << "installing or starting the driver service";
         ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::resetState()) << "resetting the simulated BIOS";
-        HANDLE h = openDevice();
-        ASSERT_NE(INVALID_HANDLE_VALUE, h) << "device does not open, error " << GetLastError();
-        CloseHandle(h);
+        const UniqueFile h = openDevice();
+        ASSERT_TRUE(h) << "device does not open, error " << GetLastError();
     }
 
     // The driver is restarted, as a reboot of the notebook would.
     void restartDriver() {
         ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
         ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start());
-        HANDLE h = openDevice();
-        ASSERT_NE(INVALID_HANDLE_VALUE, h) << "device does not open after the restart, error " << GetLastError();
-        CloseHandle(h);
+        const UniqueFile h = openDevice();
+        ASSERT_TRUE(h) << "device does not open after the restart, error " << GetLastError();
     }
 
     static DWORD installed;
@@ -152,8 +131,8 @@ protected:
 DWORD FirmwareE2E::installed = ERROR_INVALID_FUNCTION;
 
 TEST_F(FirmwareE2E, IoControl_SucceedsOnlyForThirtyThreeInAndThirtyTwoOrMoreOut_ReturningThirtyTwo) {
-    HANDLE h = openDevice();
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    const UniqueFile h = openDevice();
+    ASSERT_TRUE(h);
     const BiosCoreState factory = factoryState();
     Bytes in(64, 0);
     in[0] = 0x80;  // BIOS version: a reply that differs from zeros and from the markers
@@ -163,7 +142,7 @@ TEST_F(FirmwareE2E, IoControl_SucceedsOnlyForThirtyThreeInAndThirtyTwoOrMoreOut_
             Bytes out(72, kMarker);
             DWORD returned = kReturnedMarker;
             SetLastError(0);
-            const BOOL ok = DeviceIoControl(h, kIoControl, in.data(), inSize, out.data(), outSize, &returned, nullptr);
+            const BOOL ok = DeviceIoControl(h.get(), kIoControl, in.data(), inSize, out.data(), outSize, &returned, nullptr);
             const DWORD error = GetLastError();
             const bool wanted = inSize == 33 && outSize >= 32;
             Bytes expected(72, kMarker);
@@ -178,12 +157,11 @@ TEST_F(FirmwareE2E, IoControl_SucceedsOnlyForThirtyThreeInAndThirtyTwoOrMoreOut_
         }
     }
     EXPECT_EQ(0, wrong) << "cases answered wrongly out of 65 x 65";
-    CloseHandle(h);
 }
 
 TEST_F(FirmwareE2E, IoControl_OtherCodesFail_WithNothingReturned) {
-    HANDLE h = openDevice();
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    const UniqueFile h = openDevice();
+    ASSERT_TRUE(h);
     const DWORD codes[] = {0x9C416404, 0x9C4163FC, 0x9C416401, 0x9C416402, 0x9C416403,
                            0x9C41A400, 0x9C426400, 0x00226400, 0x00000000, 0xFFFFFFFF};
     for (DWORD code : codes) {
@@ -191,12 +169,11 @@ TEST_F(FirmwareE2E, IoControl_OtherCodesFail_WithNothingReturned) {
         in[0] = 0x80;
         Bytes out(64, kMarker);
         DWORD returned = kReturnedMarker;
-        const BOOL ok = DeviceIoControl(h, code, in.data(), 33, out.data(), 64, &returned, nullptr);
+        const BOOL ok = DeviceIoControl(h.get(), code, in.data(), 33, out.data(), 64, &returned, nullptr);
         EXPECT_FALSE(ok) << std::hex << "code 0x" << code;
         EXPECT_TRUE(nothingReturned(returned)) << std::hex << "code 0x" << code << ": " << returned << " bytes";
         EXPECT_EQ(Bytes(64, kMarker), out) << std::hex << "code 0x" << code << ": output was written";
     }
-    CloseHandle(h);
 }
 
 TEST_F(FirmwareE2E, Dezez_BiosVersion_IsTheSimulatedBiosText) {
@@ -298,11 +275,10 @@ TEST_F(FirmwareE2E, State_ForeignSavedValue_IsIgnoredAtStart) {
     };
     for (const Case& c : cases) {
         ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop()) << c.name;
-        writeStateValue(c.type, c.bytes);
+        ASSERT_TRUE(writeValue(HKEY_LOCAL_MACHINE, fwext::kServiceKey, fwext::kStateValue, c.type, c.bytes)) << c.name;
         ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start()) << c.name;
-        HANDLE h = openDevice();
-        ASSERT_NE(INVALID_HANDLE_VALUE, h) << c.name;
-        CloseHandle(h);
+        const UniqueFile h = openDevice();
+        ASSERT_TRUE(h) << c.name;
         DEZEZ bios(device, osVersion);
         EXPECT_EQ(c.passwordState, bios.SPasswordState()) << c.name;
         const ToolRun run = runStateTool("");
@@ -350,9 +326,8 @@ TEST_F(FirmwareE2E, StateTool_Reset_RestoresFactoryStateInTheRunningDriver) {
     EXPECT_TRUE(hasLine(run.output, "supervisor password: none")) << run.output;
     EXPECT_TRUE(hasLine(run.output, "user password: none")) << run.output;
     EXPECT_EQ(DWORD(SERVICE_RUNNING), fwext::serviceState()) << "a running driver stays running";
-    HANDLE h = openDevice();
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    CloseHandle(h);
+    const UniqueFile h = openDevice();
+    ASSERT_TRUE(h);
     DEZEZ bios(device, osVersion);
     EXPECT_EQ(0, bios.SPasswordState());
     EXPECT_EQ(0, bios.UserPasswordState());

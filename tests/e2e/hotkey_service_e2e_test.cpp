@@ -149,13 +149,13 @@ protected:
     std::string log = folder.file("VHotkey.log");
     ChildProcess service;
     HWND window = nullptr;
-    HWND probe = nullptr;
+    vantora::win32::UniqueWindow probe;
 
     void SetUp() override {
         g_received.clear();
         // A service left over from an earlier program would answer in place of ours.
         if (HWND old = FindWindowA(kWindowClass, nullptr)) PostMessageA(old, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(waitFor([] { return !FindWindowA(kWindowClass, nullptr); })) << "an old service stays";
+        ASSERT_TRUE(waitFor([] { return !FindWindowA(kWindowClass, nullptr); }, 10000)) << "an old service stays";
         deleteValue(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue);
         deleteTree(HKEY_CURRENT_USER, kServiceUserKey);
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue);
@@ -166,7 +166,7 @@ protected:
         if (service.started()) {
             EXPECT_TRUE(service.ended(10000)) << "VHotkey did not end after WM_CLOSE";
         }
-        if (probe) DestroyWindow(probe);
+        probe.reset();
         deleteValue(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue);
         deleteTree(HKEY_CURRENT_USER, kServiceUserKey);
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue);
@@ -174,16 +174,16 @@ protected:
     }
 
     void startService(const std::string& extra = "") {
-        ASSERT_TRUE(service.start(programFolder() + "\\VHotkey.exe", "/log \"" + log + "\" " + extra))
+        ASSERT_TRUE(service.start(programPath("VHotkey.exe"), "/log \"" + log + "\" " + extra))
             << GetLastError();
-        ASSERT_TRUE(waitFor([&] { return (window = FindWindowA(kWindowClass, nullptr)) != nullptr; }))
+        ASSERT_TRUE(waitFor([&] { return (window = FindWindowA(kWindowClass, nullptr)) != nullptr; }, 10000))
             << "no service window";
-        ASSERT_TRUE(waitFor([&] { return logHas("start "); })) << "no start line in the log:\n" << logText();
+        ASSERT_TRUE(waitFor([&] { return logHas("start "); }, 10000)) << "no start line in the log:\n" << logText();
     }
     void publishProbe() {
-        probe = makeProbe();
-        ASSERT_NE(nullptr, probe);
-        ASSERT_TRUE(writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, handleOf(probe)));
+        probe.reset(makeProbe());
+        ASSERT_TRUE(probe);
+        ASSERT_TRUE(writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, handleOf(probe.get())));
     }
     std::string logText() const {
         std::ifstream in(log, std::ios::binary);
@@ -191,15 +191,7 @@ protected:
         s << in.rdbuf();
         return s.str();
     }
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
-        std::istringstream in(logText());
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> logLines() const { return fileLines(log); }
     bool logHas(const std::string& prefix) const {
         for (const auto& l : logLines())
             if (l.rfind(prefix, 0) == 0) return true;
@@ -230,15 +222,14 @@ TEST_F(HotkeyService, SimulatedPress_ReachesThePublishedWindowOncePerPress) {
     simulate(0x30, 0x101);  // not a press: wrong wParam
     simulate(0x1FF);        // not a scan code
     simulate(0);
-    ASSERT_TRUE(waitFor([&] { return g_received.size() >= expected.size(); }))
+    ASSERT_TRUE(waitFor([&] { return g_received.size() >= expected.size(); }, 10000))
         << "got " << g_received.size() << " of " << expected.size();
     pumpFor(300);
     EXPECT_EQ(expected, g_received);
 }
 
 TEST_F(HotkeyService, NoLiveWindowPublished_NothingIsSent_AndTheServiceCarriesOn) {
-    HWND gone = makeProbe();
-    DestroyWindow(gone);
+    const HWND gone = vantora::win32::UniqueWindow(makeProbe()).get();  // destroyed at once
     struct Case {
         const char* what;
         std::function<void()> publish;
@@ -247,12 +238,7 @@ TEST_F(HotkeyService, NoLiveWindowPublished_NothingIsSent_AndTheServiceCarriesOn
         {"a window that is gone", [&] { writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, handleOf(gone)); }},
         {"zero", [] { writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, 0); }},
         {"text instead of a number",
-         [] {
-             HKEY k;
-             RegCreateKeyA(HKEY_CURRENT_USER, kLauncherKey, &k);
-             RegSetValueExA(k, kLauncherValue, 0, REG_SZ, reinterpret_cast<const BYTE*>("1234"), 5);
-             RegCloseKey(k);
-         }},
+         [] { writeText(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, "1234"); }},
     };
     startService();
     int refusals = 0;
@@ -265,12 +251,12 @@ TEST_F(HotkeyService, NoLiveWindowPublished_NothingIsSent_AndTheServiceCarriesOn
             int n = 0;
             for (const auto& l : logLines()) n += l == "fnkey 48 window=none";
             return n == refusals;
-        })) << c.what << ":\n" << logText();
+        }, 10000)) << c.what << ":\n" << logText();
         EXPECT_FALSE(service.ended(0)) << c.what;
     }
     publishProbe();
     simulate(0x30);
-    EXPECT_TRUE(waitFor([] { return g_received.size() == 1; })) << "a window published later is found";
+    EXPECT_TRUE(waitFor([] { return g_received.size() == 1; }, 10000)) << "a window published later is found";
 }
 
 TEST_F(HotkeyService, SettingsMessage_RereadsTheValuesAndLogsThem) {
@@ -305,10 +291,7 @@ TEST_F(HotkeyService, SettingsMessage_RereadsTheValuesAndLogsThem) {
         EXPECT_TRUE(logHasLine(s.line)) << "expected line: " << s.line << "\nlog:\n" << logText();
     }
     // A value of another type counts as absent.
-    HKEY k;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKey, &k));
-    RegSetValueExA(k, kStickyKeyValue, 0, REG_SZ, reinterpret_cast<const BYTE*>("238"), 4);
-    RegCloseKey(k);
+    ASSERT_TRUE(writeText(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue, "238"));
     settings(256, 2);
     EXPECT_TRUE(logHasLine("2025 256 2 StickyKey=absent IdleTime=2")) << logText();
 }
@@ -320,11 +303,11 @@ TEST_F(HotkeyService, CommonModule_FindsTheServiceOnlyWhileItRuns) {
     EXPECT_EQ(handleOf(window), module.GetVHotkeyHandle());
 
     // The export no program calls: asks the running service to re-read its settings.
-    HMODULE corelink = LoadLibraryA((programFolder() + "\\CORELINK.dll").c_str());
-    ASSERT_NE(nullptr, corelink);
+    const vantora::win32::UniqueModule corelink(LoadLibraryA((programPath("CORELINK.dll")).c_str()));
+    ASSERT_TRUE(corelink);
     using RegisterFn = LONG(WINAPI*)();
     auto registerVHotkey =
-        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(corelink, "RegisterVHotkey")));
+        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(corelink.get(), "RegisterVHotkey")));
     ASSERT_NE(nullptr, registerVHotkey);
     writeDword(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue, 17);
     EXPECT_NE(0, registerVHotkey());
@@ -335,14 +318,13 @@ TEST_F(HotkeyService, CommonModule_FindsTheServiceOnlyWhileItRuns) {
     EXPECT_TRUE(logHasLine("stop")) << logText();
     EXPECT_EQ(0u, module.GetVHotkeyHandle()) << "after the end";
     EXPECT_EQ(0, registerVHotkey()) << "no service to ask";
-    FreeLibrary(corelink);
     window = nullptr;
 }
 
 TEST_F(HotkeyService, SecondCopy_EndsAndLeavesTheFirstWindowAlone) {
     startService();
     ChildProcess second;
-    ASSERT_TRUE(second.start(programFolder() + "\\VHotkey.exe", "/log \"" + log + "\""));
+    ASSERT_TRUE(second.start(programPath("VHotkey.exe"), "/log \"" + log + "\""));
     ASSERT_TRUE(second.ended(10000)) << "the second copy must end";
     EXPECT_EQ(0u, second.exitCode());
     EXPECT_TRUE(logHasLine("second copy ends")) << logText();
@@ -364,7 +346,7 @@ TEST_F(HotkeyService, HeldFnKey_TurnsTheNextKeyIntoOneFnPress_AndSwallowsBoth) {
     key('B', kScanB, false);
     key(kScroll, kScanScroll, false);
     tap('C', kScanC);
-    ASSERT_TRUE(waitFor([] { return !g_received.empty(); })) << "no FnKeyMessage";
+    ASSERT_TRUE(waitFor([] { return !g_received.empty(); }, 10000)) << "no FnKeyMessage";
     pumpFor(300);
     EXPECT_EQ((std::vector<Received>{{kFnKeyMessage, kFnKeyWParam, kScanB}}), g_received);
     EXPECT_EQ((std::vector<std::string>{keyEvent(true, 'C'), keyEvent(false, 'C')}), observer.seen())
@@ -378,7 +360,7 @@ TEST_F(HotkeyService, StickyFn_ArmsTheNextKey_UntilTheIdleTimeRunsOut) {
     startService("/idleunit 1500");
     tap(kScroll, kScanScroll);
     tap('B', kScanB);
-    ASSERT_TRUE(waitFor([] { return g_received.size() == 1; })) << "the tapped Fn did not take B";
+    ASSERT_TRUE(waitFor([] { return g_received.size() == 1; }, 10000)) << "the tapped Fn did not take B";
     tap('C', kScanC);  // sticky lasts one key
     tap(kScroll, kScanScroll);
     pumpFor(2500);     // beyond the idle time
@@ -410,8 +392,8 @@ TEST_F(HotkeyService, FnKeyValue_ChoosesTheKeyThatPlaysFn) {
         DeleteFileA(log.c_str());
         writeDword(HKEY_CURRENT_USER, kServiceUserKey, kFnKeyValue, c.fnKey);
         ChildProcess run;
-        ASSERT_TRUE(run.start(programFolder() + "\\VHotkey.exe", "/log \"" + log + "\""));
-        ASSERT_TRUE(waitFor([&] { return logHas("start "); })) << c.startLine;
+        ASSERT_TRUE(run.start(programPath("VHotkey.exe"), "/log \"" + log + "\""));
+        ASSERT_TRUE(waitFor([&] { return logHas("start "); }, 10000)) << c.startLine;
         EXPECT_TRUE(logHasLine(c.startLine)) << logText();
         key(VK_F12, kScanF12, true);
         tap('B', kScanB);

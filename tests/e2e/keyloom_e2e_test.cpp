@@ -5,46 +5,47 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/e2e_support.h"
-
-#include <chrono>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "launcher/launcher_constants.h"
+#include "tests/e2e/win32_test_support.h"
 
 namespace {
 
-using namespace vantora::e2e;
+using namespace vantora::testing;
+using namespace vantora::launcher;
+using vantora::win32::WindowDc;
 
 bool anyPixel(HWND w, int left, int top, int width, int height, COLORREF color) {
-    HDC dc = GetDC(w);
+    const WindowDc dc(w);
     bool found = false;
     for (int y = top; y < top + height && !found; ++y)
-        for (int x = left; x < left + width && !found; ++x) found = GetPixel(dc, x, y) == color;
-    ReleaseDC(w, dc);
+        for (int x = left; x < left + width && !found; ++x) found = GetPixel(dc.get(), x, y) == color;
     return found;
 }
 
 class KeyloomE2E : public ::testing::Test {
 protected:
-    Process keyloom;
+    ChildProcess keyloom;
     HWND window = nullptr;
 
     void SetUp() override {
-        deleteTree(HKEY_CURRENT_USER, kMaker);
-        deleteTree(HKEY_LOCAL_MACHINE, kReserve);
+        deleteTree(HKEY_CURRENT_USER, kMakerKey);
+        deleteTree(HKEY_LOCAL_MACHINE, kReserveKey);
     }
     void TearDown() override {
         if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-        if (keyloom.info.hProcess) EXPECT_TRUE(keyloom.exited(15000)) << "Keyloom did not end after WM_CLOSE";
-        deleteTree(HKEY_LOCAL_MACHINE, kReserve);
+        if (keyloom.started()) {
+            EXPECT_TRUE(keyloom.ended(15000)) << "Keyloom did not end after WM_CLOSE";
+        }
+        deleteTree(HKEY_LOCAL_MACHINE, kReserveKey);
     }
     void startKeyloom() {
         ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
         ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
             << "no published, visible main window";
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // first paint
+        pumpFor(500);  // first paint
     }
 };
 
@@ -58,14 +59,14 @@ TEST_F(KeyloomE2E, FirstRun_PublishesHandle_WritesDefaultsWithExactLengths) {
     for (const auto& [name, bytes] : defaults) {
         DWORD type = 0;
         Bytes data;
-        ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfg, name, &type, &data)) << name;
+        ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfgKey, name, &type, &data)) << name;
         EXPECT_EQ(DWORD(REG_SZ), type) << name;
         EXPECT_EQ(bytes, data) << name;
     }
     for (const char* name : {"X", "Y"}) {
         DWORD type = 0;
         Bytes data;
-        ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfg, name, &type, &data)) << name;
+        ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfgKey, name, &type, &data)) << name;
         EXPECT_EQ(5u, data.size()) << name;
     }
     RECT r;
@@ -76,47 +77,46 @@ TEST_F(KeyloomE2E, FirstRun_PublishesHandle_WritesDefaultsWithExactLengths) {
 TEST_F(KeyloomE2E, SecondStart_RestoresTheFirstWindowAndEnds) {
     startKeyloom();
     ShowWindow(window, SW_MINIMIZE);
-    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); })) << "minimizing must hide the window";
-    Process second;
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 20000)) << "minimizing must hide the window";
+    ChildProcess second;
     ASSERT_TRUE(second.start(programPath("Keyloom.exe")));
-    ASSERT_TRUE(second.exited(15000)) << "the second copy must end";
+    ASSERT_TRUE(second.ended(15000)) << "the second copy must end";
     EXPECT_EQ(0u, second.exitCode());
-    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }, 20000));
     EXPECT_EQ(window, publishedWindow()) << "the second copy must not publish itself";
 }
 
 TEST_F(KeyloomE2E, Minimize_HidesToTray_TrayDoubleClickRestores) {
     startKeyloom();
     ShowWindow(window, SW_MINIMIZE);
-    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }));
-    PostMessageA(window, kTrayMessage, 9998, 0x203);  // another icon: ignored
-    PostMessageA(window, kTrayMessage, 9999, 0x201);  // a single click: ignored
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 20000));
+    PostMessageA(window, TrayCallbackMessage, kTrayIconId - 1, WM_LBUTTONDBLCLK);  // another icon: ignored
+    PostMessageA(window, TrayCallbackMessage, kTrayIconId, WM_LBUTTONDOWN);  // a single click: ignored
+    pumpFor(500);
     EXPECT_FALSE(IsWindowVisible(window));
-    PostMessageA(window, kTrayMessage, 9999, 0x203);
-    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }));
+    PostMessageA(window, TrayCallbackMessage, kTrayIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && !IsIconic(window); }, 20000));
 }
 
 TEST_F(KeyloomE2E, ReservedKeyColour_AndPopupCornerMark_AreOnScreen) {
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-B", "@C:\\windows");
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-C", "notepad.exe");
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-V", "@C:\\windows");
-    writeValue(HKEY_LOCAL_MACHINE, kReserve, "V", REG_DWORD, {1, 0, 0, 0});
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-B", "@C:\\windows");
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-C", "notepad.exe");
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-V", "@C:\\windows");
+    writeValue(HKEY_LOCAL_MACHINE, kReserveKey, "V", REG_DWORD, {1, 0, 0, 0});
     startKeyloom();  // first run: marking is on by default
     SetForegroundWindow(window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    pumpFor(300);
     InvalidateRect(window, nullptr, TRUE);
     UpdateWindow(window);
     EXPECT_TRUE(anyPixel(window, 116, 123, 24, 24, RGB(132, 134, 165))) << "Fn-V in the reserved colour";
     EXPECT_TRUE(anyPixel(window, 90, 123, 24, 24, RGB(0, 255, 255))) << "Fn-C in the assigned colour";
     EXPECT_TRUE(anyPixel(window, 64, 123, 24, 24, RGB(255, 255, 255))) << "Fn-X unassigned, white";
-    HDC dc = GetDC(window);
-    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 142, 123)) << "Fn-B corner mark";
-    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 147, 123));
-    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 142, 128));
-    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc, 116, 123)) << "reserved popup key keeps its mark";
-    EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 147, 128)) << "a triangle, not a square";
-    ReleaseDC(window, dc);
+    const WindowDc dc(window);
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc.get(), 142, 123)) << "Fn-B corner mark";
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc.get(), 147, 123));
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc.get(), 142, 128));
+    EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc.get(), 116, 123)) << "reserved popup key keeps its mark";
+    EXPECT_NE(RGB(255, 0, 0), GetPixel(dc.get(), 147, 128)) << "a triangle, not a square";
 }
 
 TEST_F(KeyloomE2E, Close_DeletesPublishedHandle_StoresPosition) {
@@ -125,11 +125,11 @@ TEST_F(KeyloomE2E, Close_DeletesPublishedHandle_StoresPosition) {
     RECT r;
     GetWindowRect(window, &r);
     PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(keyloom.exited(15000));
+    ASSERT_TRUE(keyloom.ended(15000));
     EXPECT_EQ(nullptr, publishedWindow());
     DWORD type = 0;
     Bytes x;
-    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfg, "X", &type, &x));
+    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfgKey, "X", &type, &x));
     const std::string expected = std::to_string(r.left * 15);
     EXPECT_EQ(expected, std::string(x.begin(), x.begin() + expected.size()));
     window = nullptr;
@@ -140,7 +140,7 @@ bool trayIconExists(HWND w) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = w;
-    data.uID = 9999;
+    data.uID = kTrayIconId;
     data.uFlags = NIF_TIP;
     lstrcpyA(data.szTip, "Keyloom");
     return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
@@ -152,34 +152,33 @@ TEST_F(KeyloomE2E, TrayIcon_ComesBackWhenTheTaskbarIsRecreated_AndGoesOnClose) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = window;
-    data.uID = 9999;
+    data.uID = kTrayIconId;
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));  // as a restarted taskbar forgets it
     ASSERT_FALSE(trayIconExists(window));
     SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
     EXPECT_TRUE(waitFor([&] { return trayIconExists(window); }, 5000));
     const HWND closed = window;
     PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(keyloom.exited(15000));
+    ASSERT_TRUE(keyloom.ended(15000));
     window = nullptr;
     EXPECT_FALSE(trayIconExists(closed));
 }
 
 TEST_F(KeyloomE2E, BadStoredValues_AreTreatedAsAbsent) {
-    writeValue(HKEY_CURRENT_USER, kCfg, "opts2", REG_DWORD, {1, 0, 0, 0});
-    writeValue(HKEY_CURRENT_USER, kCfg, "X", REG_SZ, Bytes(64 * 1024, '9'));
-    writeValue(HKEY_CURRENT_USER, kCfg, "Y", REG_BINARY, {});
-    writeValue(HKEY_CURRENT_USER, kCmd, "Fn-A", REG_BINARY, {'n', 'o', 't', 'e'});
-    writeValue(HKEY_CURRENT_USER, kCmd, "Fn-S", REG_SZ, Bytes(64 * 1024, 'x'));
-    writeValue(HKEY_CURRENT_USER, kCmd, "Fn-D", REG_SZ, {'@', 'C', ':'});  // no terminator
+    writeValue(HKEY_CURRENT_USER, kCfgKey, "opts2", REG_DWORD, {1, 0, 0, 0});
+    writeValue(HKEY_CURRENT_USER, kCfgKey, "X", REG_SZ, Bytes(64 * 1024, '9'));
+    writeValue(HKEY_CURRENT_USER, kCfgKey, "Y", REG_BINARY, {});
+    writeValue(HKEY_CURRENT_USER, kCmdKey, "Fn-A", REG_BINARY, {'n', 'o', 't', 'e'});
+    writeValue(HKEY_CURRENT_USER, kCmdKey, "Fn-S", REG_SZ, Bytes(64 * 1024, 'x'));
+    writeValue(HKEY_CURRENT_USER, kCmdKey, "Fn-D", REG_SZ, {'@', 'C', ':'});  // no terminator
     startKeyloom();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    ASSERT_FALSE(keyloom.exited(0)) << "Keyloom ended";
+    pumpFor(500);
+    ASSERT_FALSE(keyloom.ended(0)) << "Keyloom ended";
     EXPECT_TRUE(anyPixel(window, 28, 96, 24, 24, RGB(255, 255, 255))) << "Fn-A of the wrong type: unassigned";
     EXPECT_TRUE(anyPixel(window, 54, 97, 24, 24, RGB(255, 255, 255))) << "oversized Fn-S: unassigned";
     EXPECT_TRUE(anyPixel(window, 80, 97, 24, 24, RGB(0, 255, 255))) << "Fn-D without terminator: assigned";
-    HDC dc = GetDC(window);
-    EXPECT_NE(RGB(255, 0, 0), GetPixel(dc, 80, 97)) << "marking read as off";
-    ReleaseDC(window, dc);
+    const WindowDc dc(window);
+    EXPECT_NE(RGB(255, 0, 0), GetPixel(dc.get(), 80, 97)) << "marking read as off";
 }
 
 }  // namespace

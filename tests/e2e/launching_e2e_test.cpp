@@ -10,14 +10,21 @@
 #include <set>
 #include <string>
 
+#include "launcher/launcher_constants.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
-#include "tests/e2e/e2e_support.h"
+#include "tests/e2e/win32_test_support.h"
 
 namespace {
 
-using namespace vantora::e2e;
+using namespace vantora::testing;
+using vantora::launcher::FnKeyMessage;
+using vantora::launcher::kCfgKey;
+using vantora::launcher::kCmdKey;
+using vantora::launcher::kFnKeyWParam;
+using vantora::launcher::kMakerKey;
+using vantora::launcher::kOptsKey;
+using vantora::launcher::kPrgKey;
 
-constexpr UINT kFnKeyMessage = 0x7EB;
 constexpr LPARAM kScanA = 0x1E, kScanB = 0x30, kScanQ = 0x10;
 
 struct Found {
@@ -48,36 +55,37 @@ HWND onlyWindowTitled(const std::string& prefix) {
 // Every copy of the probe, under any of its names; a probe may still be on its way to
 // its window when a test ends, so it is ended by process, not by window.
 void killProbes() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
+    const vantora::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
         const std::string name = entry.szExeFile;
         if (name != "probe_app.exe" && name != "a-first.exe" && name != "b-second.exe" && name != "c-third.exe")
             continue;
-        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            TerminateProcess(p, 0);
-            WaitForSingleObject(p, 5000);
-            CloseHandle(p);
+        const vantora::win32::UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (p) {
+            TerminateProcess(p.get(), 0);
+            WaitForSingleObject(p.get(), 5000);
         }
     }
-    CloseHandle(snapshot);
 }
 
 class LaunchingE2E : public ::testing::Test {
 protected:
-    Process keyloom;
+    ChildProcess keyloom;
     HWND window = nullptr;
 
     void SetUp() override {
         killProbes();
-        deleteTree(HKEY_CURRENT_USER, kMaker);
+        deleteTree(HKEY_CURRENT_USER, kMakerKey);
     }
     void TearDown() override {
         for (HWND w : windowsTitled("Assignment Type")) PostMessageA(w, WM_CLOSE, 0, 0);
         if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-        if (keyloom.info.hProcess) EXPECT_TRUE(keyloom.exited(15000)) << "Keyloom did not end after WM_CLOSE";
+        if (keyloom.started()) {
+            EXPECT_TRUE(keyloom.ended(15000)) << "Keyloom did not end after WM_CLOSE";
+        }
         killProbes();
     }
     void startKeyloom() {
@@ -85,7 +93,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
             << "no published, visible main window";
     }
-    void press(LPARAM scan) { PostMessageA(window, kFnKeyMessage, 0x100, scan); }
+    void press(LPARAM scan) { PostMessageA(window, FnKeyMessage, kFnKeyWParam, scan); }
     // A log file in the temporary folder, emptied; its path has no spaces.
     std::string freshLog() {
         char dir[MAX_PATH] = {};
@@ -102,8 +110,8 @@ protected:
         return out;
     }
     void assignProbe(const char* key, const char* switching) {
-        writeText(HKEY_CURRENT_USER, kCmd, key, "\"" + programPath("probe_app.exe") + "\" --copy");
-        writeText(HKEY_CURRENT_USER, kOpts, key, switching);
+        writeText(HKEY_CURRENT_USER, kCmdKey, key, quoted(programPath("probe_app.exe")) + " --copy");
+        writeText(HKEY_CURRENT_USER, kOptsKey, key, switching);
     }
     // The window is hidden to the tray, as minimizing does.
     void toTray() {
@@ -124,7 +132,7 @@ TEST_F(LaunchingE2E, UnassignedKey_OpensAssignmentType_ModalOverTheWindow_Modele
     EXPECT_STREQ("Fn-Q", key);
 
     press(kScanA);  // a second press while it is open only raises windows
-    Sleep(500);
+    pumpFor(500);
     EXPECT_EQ(1u, windowsTitled("Assignment Type").size());
 
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);  // Esc
@@ -144,7 +152,7 @@ TEST_F(LaunchingE2E, UnassignedKey_OpensAssignmentType_ModalOverTheWindow_Modele
 
 TEST_F(LaunchingE2E, KeyClicks_LeftLaunches_RightOpensAssignmentType) {
     const std::string log = freshLog();
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-Q", "\"" + programPath("probe_app.exe") + "\" --log " + log + " clicked");
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", quoted(programPath("probe_app.exe")) + " --log " + log + " clicked");
     startKeyloom();
     const LPARAM onKeyQ = MAKELPARAM(20 + 8, 71 + 8);  // inside the Q key's label
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, onKeyQ);
@@ -162,7 +170,7 @@ TEST_F(LaunchingE2E, KeyClicks_LeftLaunches_RightOpensAssignmentType) {
 }
 
 TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgainAfterItEnded) {
-    writeText(HKEY_CURRENT_USER, kCfg, "opts3", "0");
+    writeText(HKEY_CURRENT_USER, kCfgKey, "opts3", "0");
     startKeyloom();
     assignProbe("Fn-B", "1");
     press(kScanB);
@@ -174,7 +182,7 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
     press(kScanB);
     EXPECT_TRUE(waitFor([&] { return !IsIconic(probe) && GetForegroundWindow() == probe; }, 10000))
         << "the running copy must be restored and brought forward";
-    Sleep(500);
+    pumpFor(500);
     std::string titles;
     for (HWND w : windowsTitled("Probe ")) {
         char t[64] = {};
@@ -192,7 +200,7 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
 }
 
 TEST_F(LaunchingE2E, SwitchingOff_EveryPressStartsACopy_AndMinimizeOnUseHidesTheLauncher) {
-    writeText(HKEY_CURRENT_USER, kCfg, "opts3", "1");
+    writeText(HKEY_CURRENT_USER, kCfgKey, "opts3", "1");
     startKeyloom();
     assignProbe("Fn-B", "0");
     press(kScanB);
@@ -213,17 +221,17 @@ TEST_F(LaunchingE2E, EveryTableScanCodeLaunchesItsKey_AndTheCodesBesideTheTableD
                         {"Fn-F", 0x21}, {"Fn-G", 0x22}, {"Fn-H", 0x23}, {"Fn-Z", 0x2C}, {"Fn-X", 0x2D},
                         {"Fn-C", 0x2E}, {"Fn-V", 0x2F}, {"Fn-B", 0x30}, {"Fn-N", 0x31}};
     const std::string log = freshLog();
-    const std::string probe = "\"" + programPath("probe_app.exe") + "\" --log " + log + " ";
+    const std::string probe = quoted(programPath("probe_app.exe")) + " --log " + log + " ";
     for (const Key& k : keys) {
-        writeText(HKEY_CURRENT_USER, kCmd, k.name, probe + k.name);
-        writeText(HKEY_CURRENT_USER, kOpts, k.name, "1");
+        writeText(HKEY_CURRENT_USER, kCmdKey, k.name, probe + k.name);
+        writeText(HKEY_CURRENT_USER, kOptsKey, k.name, "1");
     }
     startKeyloom();
     for (LPARAM outside : {0x01, 0x08, 0x0F, 0x16, 0x17, 0x1D, 0x24, 0x2B, 0x32}) press(outside);
-    PostMessageA(window, kFnKeyMessage, 0x101, 0x1E);  // another wParam
+    PostMessageA(window, FnKeyMessage, kFnKeyWParam + 1, 0x1E);  // another wParam
     for (const Key& k : keys) press(k.scan);
     ASSERT_TRUE(waitFor([&] { return lines(log).size() >= 24; }, 60000)) << lines(log).size() << " starts";
-    Sleep(1000);
+    pumpFor(1000);
     std::multiset<std::string> started;
     for (const auto& line : lines(log)) started.insert(line);
     std::multiset<std::string> expected;
@@ -238,8 +246,8 @@ TEST_F(LaunchingE2E, PopupKey_ShowsItsEntriesInRegistryOrder_AndTheChosenEntrySt
     SetEnvironmentVariableA("VANTORA_PROBE_LOG", log.c_str());
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", std::string("@") + temp);
-    const std::string list = std::string(kPrg) + "\\Fn-A";
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-A", std::string("@") + temp);
+    const std::string list = std::string(kPrgKey) + "\\Fn-A";
     writeText(HKEY_CURRENT_USER, list.c_str(), "FileCount", "3");
     for (const char* name : {"c-third.exe", "a-first.exe", "b-second.exe"}) {
         const std::string copy = std::string(temp) + name;
@@ -258,7 +266,7 @@ TEST_F(LaunchingE2E, PopupKey_ShowsItsEntriesInRegistryOrder_AndTheChosenEntrySt
     for (WORD vk : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) {
         keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
         keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
-        Sleep(150);
+        pumpFor(150);
     }
     EXPECT_TRUE(waitFor([&] { return !lines(log).empty(); }, 20000)) << "no entry was started";
     EXPECT_EQ(std::vector<std::string>{"b-second.exe"}, lines(log)) << "the second entry in registry order";
@@ -270,8 +278,8 @@ TEST_F(LaunchingE2E, PopupKey_WithFileCountZero_OpensItsFolder) {
     GetTempPathA(MAX_PATH, temp);
     const std::string folder = std::string(temp) + "VantoraPopupFolder";
     CreateDirectoryA(folder.c_str(), nullptr);
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", "@" + folder);
-    writeText(HKEY_CURRENT_USER, (std::string(kPrg) + "\\Fn-A").c_str(), "FileCount", "0");
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-A", "@" + folder);
+    writeText(HKEY_CURRENT_USER, (std::string(kPrgKey) + "\\Fn-A").c_str(), "FileCount", "0");
     startKeyloom();
     press(kScanA);
     EXPECT_TRUE(waitFor([&] { return !windowsTitled("VantoraPopupFolder").empty(); }, 20000))
@@ -283,14 +291,14 @@ TEST_F(LaunchingE2E, PopupKey_WithFileCountZero_OpensItsFolder) {
 // with A, as a user presses them, reaches Keyloom and starts Fn-A's command.
 TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
     const std::string log = freshLog();
-    writeText(HKEY_CURRENT_USER, kCmd, "Fn-A", "\"" + programPath("probe_app.exe") + "\" --log " + log + " pressed");
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-A", quoted(programPath("probe_app.exe")) + " --log " + log + " pressed");
     startKeyloom();
-    Process service;
+    ChildProcess service;
     const std::string serviceLog = log + ".service";
     ASSERT_TRUE(service.start(programPath("VHotkey.exe"), "/log " + serviceLog));
     ASSERT_TRUE(waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000))
         << "the hotkey service did not come up";
-    Sleep(300);  // its keyboard hook is installed before its window shows up, but give it a moment
+    pumpFor(300);  // its keyboard hook is installed before its window shows up, but give it a moment
 
     auto key = [](WORD vk, bool up) {
         INPUT in{};
@@ -299,7 +307,7 @@ TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
         in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
         in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         SendInput(1, &in, sizeof in);
-        Sleep(50);
+        pumpFor(50);
     };
     key(VK_SCROLL, false);
     key('A', false);
@@ -311,10 +319,10 @@ TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
     // Without the Fn key, A is only a letter.
     key('A', false);
     key('A', true);
-    Sleep(1500);
+    pumpFor(1500);
     EXPECT_EQ(1u, lines(log).size());
     PostMessageA(FindWindowA(vantora::hotkey::kWindowClass, nullptr), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(service.exited(10000));
+    EXPECT_TRUE(service.ended(10000));
 }
 
 }  // namespace

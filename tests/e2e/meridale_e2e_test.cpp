@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -66,20 +67,17 @@ std::vector<std::string> staticTexts(HWND w) {
 }
 
 bool readDword(const char* name, DWORD* value) {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kSettingsKey, &key) != ERROR_SUCCESS) return false;
-    DWORD type = 0, size = sizeof *value;
-    const LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS && type == REG_DWORD && size == 4;
+    DWORD type = 0;
+    Bytes data;
+    if (!readValue(HKEY_LOCAL_MACHINE, kSettingsKey, name, &type, &data) || type != REG_DWORD || data.size() != 4)
+        return false;
+    std::memcpy(value, data.data(), 4);
+    return true;
 }
 
 bool valueAbsent(const char* name) {
-    HKEY key;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kSettingsKey, &key) != ERROR_SUCCESS) return true;
-    const LONG rc = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return rc == ERROR_FILE_NOT_FOUND;
+    const vantora::ScopedRegKey key = openKey(HKEY_LOCAL_MACHINE, kSettingsKey);
+    return !key || registry().RegQueryValueExA(key.get(), name, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
 }
 
 // A user's click, answered before the call returns.
@@ -97,7 +95,7 @@ protected:
 
     void SetUp() override {
         if (HWND old = FindWindowA(kWindowClass, nullptr)) PostMessageA(old, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(waitFor([] { return !FindWindowA(kWindowClass, nullptr); })) << "an old service stays";
+        ASSERT_TRUE(waitFor([] { return !FindWindowA(kWindowClass, nullptr); }, 10000)) << "an old service stays";
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kStickyKeyValue);
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kIdleTimeValue);
     }
@@ -114,10 +112,10 @@ protected:
         deleteValue(HKEY_LOCAL_MACHINE, kSettingsKey, kIdleTimeValue);
     }
     void startService() {
-        ASSERT_TRUE(service.start(programFolder() + "\\VHotkey.exe", "/log \"" + log + "\"")) << GetLastError();
+        ASSERT_TRUE(service.start(programPath("VHotkey.exe"), "/log \"" + log + "\"")) << GetLastError();
         ASSERT_TRUE(waitFor([] { return FindWindowA(kWindowClass, nullptr) != nullptr; }, 20000)) << "no service";
     }
-    void startDialog(ChildProcess& p, HWND* window, const std::string& exe = programFolder() + "\\MERIDALE.exe") {
+    void startDialog(ChildProcess& p, HWND* window, const std::string& exe = programPath("MERIDALE.exe")) {
         ASSERT_TRUE(p.start(exe)) << GetLastError();
         ASSERT_TRUE(waitFor([&] { return (*window = dialogOf(p, kDialogCaption)) != nullptr; }, 30000))
             << "no visible dialog";
@@ -152,11 +150,11 @@ TEST_F(MeridaleE2E, FirstRun_WritesDefaults_ShowsFirstRunStates_ApplyAndOkNotify
     startService();
     startDialog(meridale, &dialog);
     DWORD sticky = 0, idle = 99;
-    ASSERT_TRUE(waitFor([&] { return readDword(kStickyKeyValue, &sticky) && readDword(kIdleTimeValue, &idle); }));
+    ASSERT_TRUE(waitFor([&] { return readDword(kStickyKeyValue, &sticky) && readDword(kIdleTimeValue, &idle); }, 10000));
     EXPECT_EQ(238u, sticky);
     EXPECT_EQ(0u, idle);
     // The service hears of the start before the defaults are written.
-    EXPECT_TRUE(waitFor([&] { return logged("2025 256 1 StickyKey=absent IdleTime=absent"); })) << logText();
+    EXPECT_TRUE(waitFor([&] { return logged("2025 256 1 StickyKey=absent IdleTime=absent"); }, 10000)) << logText();
 
     struct State {
         int id;
@@ -183,9 +181,7 @@ TEST_F(MeridaleE2E, FirstRun_WritesDefaults_ShowsFirstRunStates_ApplyAndOkNotify
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
     RECT client{};
     GetClientRect(dialog, &client);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
+    const int dpi = vantora::win32::screenDpi();
     EXPECT_EQ(MulDiv(5640, dpi, 1440), client.right);
     EXPECT_EQ(MulDiv(6435, dpi, 1440), client.bottom);
     RECT ok{};
@@ -200,7 +196,7 @@ TEST_F(MeridaleE2E, FirstRun_WritesDefaults_ShowsFirstRunStates_ApplyAndOkNotify
     click(dialog, IDC_APPLY);
     EXPECT_TRUE(readDword(kStickyKeyValue, &sticky));
     EXPECT_EQ(239u, sticky);
-    EXPECT_TRUE(waitFor([&] { return logged("2025 256 2 StickyKey=239 IdleTime=0"); })) << logText();
+    EXPECT_TRUE(waitFor([&] { return logged("2025 256 2 StickyKey=239 IdleTime=0"); }, 10000)) << logText();
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
 
     click(dialog, IDC_CHKUNSTICKIDLE);
@@ -217,17 +213,17 @@ TEST_F(MeridaleE2E, SecondStart_BringsTheFirstDialogForwardAndEnds) {
     startService();
     startDialog(meridale, &dialog);
     ShowWindow(dialog, SW_MINIMIZE);
-    ASSERT_TRUE(waitFor([&] { return IsIconic(dialog) != 0; }));
+    ASSERT_TRUE(waitFor([&] { return IsIconic(dialog) != 0; }, 10000));
     ChildProcess second;
-    ASSERT_TRUE(second.start(programFolder() + "\\MERIDALE.exe"));
+    ASSERT_TRUE(second.start(programPath("MERIDALE.exe")));
     ASSERT_TRUE(second.ended(20000)) << "the second copy must end";
     EXPECT_EQ(0u, second.exitCode());
-    EXPECT_TRUE(waitFor([&] { return !IsIconic(dialog) && IsWindowVisible(dialog); })) << "not restored";
+    EXPECT_TRUE(waitFor([&] { return !IsIconic(dialog) && IsWindowVisible(dialog); }, 10000)) << "not restored";
     EXPECT_EQ(1, loggedCount("2025 256 1 ")) << "the second copy must not notify:\n" << logText();
 }
 
 TEST_F(MeridaleE2E, ServiceStopped_CommonModuleTerminated_NothingWritten) {
-    ASSERT_TRUE(meridale.start(programFolder() + "\\MERIDALE.exe"));
+    ASSERT_TRUE(meridale.start(programPath("MERIDALE.exe")));
     EXPECT_EQ("Common Module terminated!", messageOf(meridale));
     ASSERT_TRUE(meridale.ended(10000)) << "the program must end after the message";
     EXPECT_TRUE(valueAbsent(kStickyKeyValue));
@@ -237,7 +233,7 @@ TEST_F(MeridaleE2E, ServiceStopped_CommonModuleTerminated_NothingWritten) {
 TEST_F(MeridaleE2E, NoCommonModule_ShowsTheLoadFailure_NothingWrittenNothingSent) {
     startService();
     const std::string lonely = folder.file("MERIDALE.exe");
-    ASSERT_TRUE(CopyFileA((programFolder() + "\\MERIDALE.exe").c_str(), lonely.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((programPath("MERIDALE.exe")).c_str(), lonely.c_str(), FALSE));
     ASSERT_TRUE(meridale.start(lonely));
     EXPECT_EQ("File not found: CORELINK.dll", messageOf(meridale));
     ASSERT_TRUE(meridale.ended(10000));
@@ -252,7 +248,7 @@ TEST_F(MeridaleE2E, CancelAndEsc_EndWithoutWritingOrNotifying) {
         ChildProcess run;
         HWND window = nullptr;
         startDialog(run, &window);
-        ASSERT_TRUE(waitFor([&] { return !valueAbsent(kStickyKeyValue); }));
+        ASSERT_TRUE(waitFor([&] { return !valueAbsent(kStickyKeyValue); }, 10000));
         click(window, IDC_CHKSTICKYKEY);
         if (esc)
             PostMessageA(GetDlgItem(window, IDC_CHKSTICKYKEY), WM_KEYDOWN, VK_ESCAPE, 0);

@@ -1,21 +1,33 @@
 #pragma once
 // What the Win32 test programs share: bounded waits that keep the thread's windows
-// answering, child processes that never outlive a test, scratch folders and keys.
+// answering, child processes that never outlive a test, scratch folders, and the
+// registry as the tests read and write it.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
+
+#include "common/testing/registry_tree.h"
+#include "common/win32/owners.h"
+#include "common/win32/win32_registry.h"
+#include "launcher/launcher_constants.h"
 
 namespace vantora::testing {
 
+using Bytes = std::vector<BYTE>;
+
 // Polls until done() or the deadline; dispatches this thread's messages meanwhile,
-// so that windows of the test itself receive what other processes post them.
-inline bool waitFor(const std::function<bool()>& done, int ms = 10000) {
+// so that windows of the test itself receive what other processes post or send them.
+inline bool waitFor(const std::function<bool()>& done, int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
         MSG msg;
@@ -38,29 +50,92 @@ inline std::string programFolder() {
     return s.substr(0, s.rfind('\\'));
 }
 
+// A program built beside this one.
+inline std::string programPath(const char* exe) { return programFolder() + "\\" + exe; }
+
+// A path as a command line names it.
+inline std::string quoted(const std::string& path) {
+    std::string s(1, '"');
+    return s.append(path).append(1, '"');
+}
+
+// ---- the registry, through the adapter the programs use (held to Windows' behaviour
+// by the contract tests), so that scratch trees and exact writes have one home
+
+inline RegistryPort& registry() {
+    static Win32Registry adapter;
+    return adapter;
+}
+
+inline RegHandle regHandle(HKEY root) { return static_cast<RegHandle>(reinterpret_cast<std::uintptr_t>(root)); }
+
+inline ScopedRegKey openKey(HKEY root, const char* path) {
+    return ScopedRegKey::open(registry(), regHandle(root), path);
+}
+
+// Removes a scratch tree whole, through the one tree removal every test against a real
+// registry uses; a missing tree is not an error.
 inline void deleteTree(HKEY root, const std::string& path) {
-    HKEY key;
-    if (RegOpenKeyA(root, path.c_str(), &key) != ERROR_SUCCESS) return;
-    char name[256];
-    while (RegEnumKeyA(key, 0, name, sizeof name) == ERROR_SUCCESS) deleteTree(root, path + "\\" + name);
-    RegCloseKey(key);
-    RegDeleteKeyA(root, path.c_str());
+    vantora::deleteKeyTree(registry(), regHandle(root), path);
+}
+
+// The value's type and exactly the bytes stored; false when it cannot be read.
+inline bool readValue(HKEY root, const char* path, const char* name, DWORD* type, Bytes* data) {
+    const ScopedRegKey key = openKey(root, path);
+    if (!key) return false;
+    std::uint32_t stored = 0, size = 0;
+    long rc = registry().RegQueryValueExA(key.get(), name, &stored, nullptr, &size);
+    if (rc == kErrorSuccess) {
+        data->assign(size, 0xCC);
+        rc = registry().RegQueryValueExA(key.get(), name, &stored, data->data(), &size);
+        data->resize(size);
+    }
+    *type = stored;
+    return rc == kErrorSuccess;
+}
+
+// Stores exactly these bytes, terminator or not; a failed write fails the test.
+inline bool writeValue(HKEY root, const char* path, const char* name, DWORD type, const Bytes& data) {
+    const ScopedRegKey key = ScopedRegKey::create(registry(), regHandle(root), path);
+    if (!key) {
+        ADD_FAILURE() << "cannot create " << path;
+        return false;
+    }
+    const long rc = setExactValue(registry(), key.get(), name, type, data);
+    if (rc != kErrorSuccess) ADD_FAILURE() << "writing " << path << "\\" << name << " failed: " << rc;
+    return rc == kErrorSuccess;
+}
+
+// The text with its terminator, as the programs store strings.
+inline bool writeText(HKEY root, const char* path, const char* name, const std::string& text) {
+    Bytes data(text.begin(), text.end());
+    data.push_back(0);
+    return writeValue(root, path, name, REG_SZ, data);
 }
 
 inline bool writeDword(HKEY root, const char* path, const char* name, DWORD value) {
-    HKEY key;
-    if (RegCreateKeyA(root, path, &key) != ERROR_SUCCESS) return false;
-    const LONG rc = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    Bytes data(sizeof value);
+    std::memcpy(data.data(), &value, sizeof value);
+    return writeValue(root, path, name, REG_DWORD, data);
 }
 
 inline void deleteValue(HKEY root, const char* path, const char* name) {
-    HKEY key;
-    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS) return;
-    RegDeleteValueA(key, name);
-    RegCloseKey(key);
+    if (const ScopedRegKey key = openKey(root, path)) registry().RegDeleteValueA(key.get(), name);
 }
+
+// The window Keyloom publishes for the hotkey service; null while none is published.
+inline HWND publishedWindow() {
+    DWORD type = 0;
+    Bytes data;
+    if (!readValue(HKEY_CURRENT_USER, launcher::kMakerKey, launcher::kPublishedValue, &type, &data) ||
+        type != REG_DWORD || data.size() != 4)
+        return nullptr;
+    DWORD h;
+    std::memcpy(&h, data.data(), 4);
+    return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(h));
+}
+
+// ---- files and processes
 
 // A folder of this process's own under the temporary folder, removed with its files.
 class TempFolder {
@@ -73,11 +148,9 @@ public:
     }
     ~TempFolder() {
         WIN32_FIND_DATAA f;
-        HANDLE h = FindFirstFileA((path + "\\*").c_str(), &f);
-        if (h != INVALID_HANDLE_VALUE) {
+        if (const win32::UniqueFind found(FindFirstFileA((path + "\\*").c_str(), &f)); found) {
             do DeleteFileA((path + "\\" + f.cFileName).c_str());
-            while (FindNextFileA(h, &f));
-            FindClose(h);
+            while (FindNextFileA(found.get(), &f));
         }
         RemoveDirectoryA(path.c_str());
     }
@@ -88,37 +161,72 @@ public:
     std::string path;
 };
 
-// A child process; one still running when the owner goes is killed.
+// A child process; one still running when its owner goes is ended.
 class ChildProcess {
 public:
     ChildProcess() = default;
-    ~ChildProcess() {
-        if (!info_.hProcess) return;
-        if (!ended(0)) TerminateProcess(info_.hProcess, 1), ended(5000);
-        CloseHandle(info_.hProcess);
-        CloseHandle(info_.hThread);
+    ~ChildProcess() { end(); }
+    ChildProcess(ChildProcess&&) noexcept = default;
+    ChildProcess& operator=(ChildProcess&& other) noexcept {
+        if (this != &other) {
+            end();
+            process_ = std::move(other.process_);
+            thread_ = std::move(other.thread_);
+            id_ = std::exchange(other.id_, 0);
+        }
+        return *this;
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool start(const std::string& exe, const std::string& arguments = "") {
+    // With an output handle, the child inherits it as its standard output and error.
+    bool start(const std::string& exe, const std::string& arguments = "", HANDLE output = nullptr) {
+        end();
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        std::string cmd = "\"";
-        cmd.append(exe).append("\" ").append(arguments);
-        return CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info_) != 0;
+        if (output) {
+            si.dwFlags = STARTF_USESTDHANDLES;
+            si.hStdOutput = si.hStdError = output;
+        }
+        std::string cmd = quoted(exe);
+        if (!arguments.empty()) cmd.append(1, ' ').append(arguments);
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &si,
+                            &info))
+            return false;
+        process_.reset(info.hProcess);
+        thread_.reset(info.hThread);
+        id_ = info.dwProcessId;
+        return true;
     }
-    bool ended(DWORD ms) const { return WaitForSingleObject(info_.hProcess, ms) == WAIT_OBJECT_0; }
+    bool ended(DWORD ms) const { return WaitForSingleObject(process_.get(), ms) == WAIT_OBJECT_0; }
     DWORD exitCode() const {
         DWORD code = 0xDEADDEAD;
-        GetExitCodeProcess(info_.hProcess, &code);
+        GetExitCodeProcess(process_.get(), &code);
         return code;
     }
-    bool started() const { return info_.hProcess != nullptr; }
-    DWORD id() const { return info_.dwProcessId; }
+    bool started() const { return static_cast<bool>(process_); }
+    DWORD id() const { return id_; }
+
+    // Ends a child still running with this exit code; the exit code stays readable.
+    void terminate(UINT code) {
+        if (process_ && !ended(0)) TerminateProcess(process_.get(), code), ended(5000);
+    }
+    // Lets the child run on, for one that is ended some other way.
+    void detach() {
+        process_.reset();
+        thread_.reset();
+        id_ = 0;
+    }
 
 private:
-    PROCESS_INFORMATION info_{};
+    void end() {
+        terminate(1);
+        detach();
+    }
+
+    win32::UniqueHandle process_, thread_;
+    DWORD id_ = 0;
 };
 
 // The lines of a text file another process appends to; none while it does not exist.
