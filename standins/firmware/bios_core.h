@@ -72,7 +72,7 @@ typedef struct BiosCoreSession {
     uint8_t owner_cursor; /* next owner block a write fills */
     uint8_t wrong_checks; /* wrong supervisor checks in a row */
     /* The salt of the next password registered. The host puts fresh bytes here before
-     * each request; the core has no source of its own. */
+     * a request that registers one; the core has no source of its own. */
     uint8_t salt[BIOS_SALT_SIZE];
 } BiosCoreSession;
 
