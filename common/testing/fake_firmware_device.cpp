@@ -37,7 +37,7 @@ std::int32_t FakeFirmwareDevice::DeviceIoControl(DeviceHandle device, std::uint3
 
     std::uint8_t reply[32] = {};
     if (core_ != nullptr) {
-        if (bios_core_handle(core_, recorded.bytes.data(), reply) != 0) return 0;
+        if (bios_core_handle(core_, &session_, recorded.bytes.data(), reply) != 0) return 0;
     } else if (auto it = replies_.find(recorded.bytes[0]); it != replies_.end()) {
         std::memcpy(reply, it->second.data(), sizeof(reply));
     }
@@ -66,7 +66,7 @@ std::int32_t FakeSmiDll::IoSmiCmd(std::uint8_t* request33, std::uint8_t* reply32
     std::memcpy(recorded.data(), request33, recorded.size());
     requests_.push_back(recorded);
     if (index == failCallAt_) return 0;
-    if (core_ != nullptr) return bios_core_handle(core_, request33, reply32) == 0 ? 1 : 0;
+    if (core_ != nullptr) return bios_core_handle(core_, &session_, request33, reply32) == 0 ? 1 : 0;
     std::memcpy(reply32, reply_.data(), reply_.size());
     return 1;
 }

@@ -35,7 +35,9 @@ public:
     };
 
     // Without a core, replies come from setReply (all zero for other functions).
-    explicit FakeFirmwareDevice(BiosCoreState* core = nullptr) : core_(core) {}
+    // With a core, the fake is one machine powered on at construction: its session (the
+    // wrong-check run, the owner-block cursor) lasts as long as the fake.
+    explicit FakeFirmwareDevice(BiosCoreState* core = nullptr) : core_(core) { bios_core_session_init(&session_); }
 
     void setReply(std::uint8_t function, const FirmwareReply& reply) { replies_[function] = reply; }
     void setDeviceMissing(bool missing) { missing_ = missing; }
@@ -58,6 +60,7 @@ public:
 
 private:
     BiosCoreState* core_;
+    BiosCoreSession session_;
     std::map<std::uint8_t, FirmwareReply> replies_;
     bool missing_ = false;
     int failOpenAt_ = -1;
@@ -73,7 +76,7 @@ private:
 
 class FakeSmiDll : public SmiDllPort {
 public:
-    explicit FakeSmiDll(BiosCoreState* core = nullptr) : core_(core) {}
+    explicit FakeSmiDll(BiosCoreState* core = nullptr) : core_(core) { bios_core_session_init(&session_); }
 
     void setBindFails(bool fails) { bindFails_ = fails; }
     void failCallAt(int n) { failCallAt_ = n; }
@@ -89,6 +92,7 @@ public:
 
 private:
     BiosCoreState* core_;
+    BiosCoreSession session_;
     bool bindFails_ = false;
     int failCallAt_ = -1;
     int binds_ = 0;

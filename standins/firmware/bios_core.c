@@ -1,6 +1,9 @@
 #include "bios_core.h"
 
-static const uint8_t kMagic[4] = {'V', 'B', 'C', '1'};
+#include "sha256.h"
+
+/* VBC1 kept the password keys as they were typed; such a state is not taken up. */
+static const uint8_t kMagic[4] = {'V', 'B', 'C', '2'};
 static const char kVersion[] = "VANTORA BIOS 1.00";
 
 static void fill(uint8_t* p, size_t n, uint8_t v) {
@@ -25,89 +28,119 @@ void bios_core_init(BiosCoreState* state) {
     state->machine_info[3] = 1;
 }
 
+void bios_core_session_init(BiosCoreSession* session) { fill((uint8_t*)session, sizeof(*session), 0); }
+
 /* A password travels as one scan code per key in request bytes 1..10; unused keys are 0. */
-static int password_empty(const uint8_t* pwd) {
+static int keys_empty(const uint8_t* keys) {
     size_t i;
     for (i = 0; i < BIOS_PASSWORD_KEYS; ++i)
-        if (pwd[i] != 0) return 0;
+        if (keys[i] != 0) return 0;
     return 1;
 }
 
-static int password_matches(const uint8_t* stored, const uint8_t* request) {
-    size_t i;
+static void hash_keys(const uint8_t salt[BIOS_SALT_SIZE], const uint8_t* keys, uint8_t hash[BIOS_HASH_SIZE]) {
+    Sha256 ctx;
+    sha256_init(&ctx);
+    sha256_update(&ctx, salt, BIOS_SALT_SIZE);
+    sha256_update(&ctx, keys, BIOS_PASSWORD_KEYS);
+    sha256_final(&ctx, hash);
+}
+
+static int password_matches(const BiosPassword* stored, const uint8_t* request) {
+    uint8_t offered[BIOS_HASH_SIZE];
     uint8_t diff = 0;
-    for (i = 0; i < BIOS_PASSWORD_KEYS; ++i) diff |= (uint8_t)(stored[i] ^ request[1 + i]);
+    size_t i;
+    hash_keys(stored->salt, request + 1, offered);
+    /* Every byte compared, so that the time taken tells nothing about the keys. */
+    for (i = 0; i < BIOS_HASH_SIZE; ++i) diff |= (uint8_t)(stored->hash[i] ^ offered[i]);
+    for (i = 0; i < BIOS_HASH_SIZE; ++i) ((volatile uint8_t*)offered)[i] = 0;
     return diff == 0;
 }
 
-static uint8_t check_password(const uint8_t* stored, const uint8_t* request) {
-    if (password_empty(stored)) return BIOS_NOT_SET;
+static uint8_t check_password(const BiosPassword* stored, const uint8_t* request) {
+    if (!stored->set) return BIOS_NOT_SET;
     return password_matches(stored, request) ? BIOS_OK : BIOS_WRONG_PASSWORD;
 }
 
-static uint8_t clear_password(uint8_t* stored, const uint8_t* request) {
+static uint8_t clear_password(BiosPassword* stored, const uint8_t* request) {
     uint8_t code = check_password(stored, request);
-    if (code == BIOS_OK) fill(stored, BIOS_PASSWORD_KEYS, 0);
+    if (code == BIOS_OK) fill((uint8_t*)stored, sizeof(*stored), 0);
     return code;
 }
 
-static uint8_t register_password(uint8_t* stored, const uint8_t* request) {
-    if (password_empty(request + 1)) return BIOS_EMPTY_PASSWORD;
-    copy(stored, request + 1, BIOS_PASSWORD_KEYS);
+static uint8_t register_password(BiosPassword* stored, const BiosCoreSession* session, const uint8_t* request) {
+    if (keys_empty(request + 1)) return BIOS_EMPTY_PASSWORD;
+    copy(stored->salt, session->salt, BIOS_SALT_SIZE);
+    hash_keys(stored->salt, request + 1, stored->hash);
+    stored->set = 1;
     return BIOS_OK;
+}
+
+/* Both supervisor functions that take keys count towards the lock, deleting included:
+ * otherwise a delete with guessed keys would be a check without a limit. */
+static uint8_t supervisor_attempt(BiosCoreState* state, BiosCoreSession* session, const uint8_t* request,
+                                  int clear) {
+    uint8_t code;
+    if (session->wrong_checks >= BIOS_CHECK_TRIES) return BIOS_LOCKED;
+    code = clear ? clear_password(&state->supervisor_pwd, request) : check_password(&state->supervisor_pwd, request);
+    if (code == BIOS_WRONG_PASSWORD) session->wrong_checks++;
+    if (code == BIOS_OK) session->wrong_checks = 0;
+    return code;
 }
 
 /* Owner-string writes carry no block number: blocks arrive in order, and a block
  * holding a zero byte ends the text. Any other request in between starts the next
  * write from block 0 again, so a write that failed half-way cannot shift the next. */
-static void write_owner_block(BiosCoreState* state, const uint8_t* request) {
+static void write_owner_block(BiosCoreState* state, BiosCoreSession* session, const uint8_t* request) {
     size_t i;
     int ends = 0;
-    uint8_t* block = state->owner + (size_t)state->owner_cursor * BIOS_OWNER_BLOCK_SIZE;
+    uint8_t* block;
+    if (session->owner_cursor >= BIOS_OWNER_BLOCKS) session->owner_cursor = 0;
+    block = state->owner + (size_t)session->owner_cursor * BIOS_OWNER_BLOCK_SIZE;
     copy(block, request + 1, BIOS_OWNER_BLOCK_SIZE);
     for (i = 0; i < BIOS_OWNER_BLOCK_SIZE; ++i)
         if (block[i] == 0) ends = 1;
-    state->owner_cursor++;
+    session->owner_cursor++;
     if (ends) {
-        fill(state->owner + (size_t)state->owner_cursor * BIOS_OWNER_BLOCK_SIZE,
-             (size_t)(BIOS_OWNER_BLOCKS - state->owner_cursor) * BIOS_OWNER_BLOCK_SIZE, 0);
-        state->owner_cursor = 0;
+        fill(state->owner + (size_t)session->owner_cursor * BIOS_OWNER_BLOCK_SIZE,
+             (size_t)(BIOS_OWNER_BLOCKS - session->owner_cursor) * BIOS_OWNER_BLOCK_SIZE, 0);
+        session->owner_cursor = 0;
     }
-    if (state->owner_cursor >= BIOS_OWNER_BLOCKS) state->owner_cursor = 0;
+    if (session->owner_cursor >= BIOS_OWNER_BLOCKS) session->owner_cursor = 0;
 }
 
-int bios_core_handle(BiosCoreState* state, const uint8_t request[BIOS_REQUEST_SIZE],
+int bios_core_handle(BiosCoreState* state, BiosCoreSession* session, const uint8_t request[BIOS_REQUEST_SIZE],
                      uint8_t reply[BIOS_REPLY_SIZE]) {
     size_t i;
     const uint8_t function = request[0];
     fill(reply, BIOS_REPLY_SIZE, 0);
-    if (function != 0x88) state->owner_cursor = 0;
+    if (function != 0x88) session->owner_cursor = 0;
 
     switch (function) {
     case 0x80:
         copy(reply, state->version, BIOS_VERSION_SIZE);
         return 0;
     case 0x82:
-        reply[0] = password_empty(state->user_pwd) ? 0 : 1;
+        reply[0] = state->user_pwd.set;
         return 0;
     case 0x83:
-        reply[0] = register_password(state->user_pwd, request);
+        reply[0] = register_password(&state->user_pwd, session, request);
         return 0;
     case 0x84:
-        reply[0] = clear_password(state->user_pwd, request);
+        reply[0] = clear_password(&state->user_pwd, request);
         return 0;
     case 0x85:
-        reply[0] = password_empty(state->supervisor_pwd) ? 0 : 1;
+        reply[0] = state->supervisor_pwd.set;
         return 0;
     case 0x86:
-        reply[0] = password_empty(state->supervisor_pwd) ? register_password(state->supervisor_pwd, request)
-                                                         : (uint8_t)BIOS_ALREADY_SET;
+        reply[0] = state->supervisor_pwd.set ? (uint8_t)BIOS_ALREADY_SET
+                                             : register_password(&state->supervisor_pwd, session, request);
         return 0;
     case 0x87:
-        reply[0] = clear_password(state->supervisor_pwd, request);
+        reply[0] = supervisor_attempt(state, session, request, 1);
         return 0;
     case 0x88:
-        write_owner_block(state, request);
+        write_owner_block(state, session, request);
         return 0;
     case 0x89:
         /* The block number fills every parameter byte; anything past the last block reads as empty. */
@@ -145,10 +178,10 @@ int bios_core_handle(BiosCoreState* state, const uint8_t request[BIOS_REQUEST_SI
         state->led_on_off = request[1];
         return 0;
     case 0xAE:
-        reply[0] = check_password(state->user_pwd, request);
+        reply[0] = check_password(&state->user_pwd, request);
         return 0;
     case 0xAF:
-        reply[0] = check_password(state->supervisor_pwd, request);
+        reply[0] = supervisor_attempt(state, session, request, 0);
         return 0;
     case 0xCF:
         copy(reply, state->machine_info, BIOS_MACHINE_INFO_SIZE);
@@ -156,6 +189,27 @@ int bios_core_handle(BiosCoreState* state, const uint8_t request[BIOS_REQUEST_SI
     default:
         return -1;
     }
+}
+
+int bios_core_handle_saved(BiosCoreState* state, BiosCoreSession* session, BiosCoreState* before,
+                           const uint8_t request[BIOS_REQUEST_SIZE], uint8_t reply[BIOS_REPLY_SIZE],
+                           BiosCoreSave save, void* context) {
+    const BiosCoreSession session_before = *session;
+    size_t i;
+    int handled;
+    uint8_t diff = 0;
+    copy((uint8_t*)before, (const uint8_t*)state, sizeof(*state));
+    handled = bios_core_handle(state, session, request, reply);
+    for (i = 0; i < sizeof(*state); ++i) diff |= (uint8_t)(((const uint8_t*)state)[i] ^ ((const uint8_t*)before)[i]);
+    if (handled == 0 && diff != 0 && save(context, state) != 0) {
+        copy((uint8_t*)state, (const uint8_t*)before, sizeof(*state));
+        *session = session_before;
+        fill(reply, BIOS_REPLY_SIZE, 0);
+        handled = BIOS_SAVE_FAILED;
+    }
+    /* The copy may hold a password's hash. */
+    for (i = 0; i < sizeof(*before); ++i) ((volatile uint8_t*)before)[i] = 0;
+    return handled;
 }
 
 size_t bios_core_save(const BiosCoreState* state, uint8_t* buffer, size_t size) {
@@ -170,8 +224,7 @@ int bios_core_load(BiosCoreState* state, const uint8_t* buffer, size_t size) {
     if (size != sizeof(*state)) return 0;
     for (i = 0; i < sizeof(kMagic); ++i)
         if (saved->magic[i] != kMagic[i]) return 0;
-    if (saved->owner_cursor >= BIOS_OWNER_BLOCKS) return 0;
+    if (saved->supervisor_pwd.set > 1 || saved->user_pwd.set > 1) return 0;
     copy((uint8_t*)state, buffer, sizeof(*state));
-    state->owner_cursor = 0;
     return 1;
 }

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -248,11 +250,103 @@ TEST_F(FirmwareE2E, State_SurvivesServiceRestart) {
     EXPECT_EQ(3, bios.SCUItem7());
 }
 
+// Reply byte 0 of one request sent straight to the device, as a program that bypasses
+// DEZEZ would; -1 when the request fails.
+int replyCode(BYTE function, std::initializer_list<BYTE> keys) {
+    HANDLE h = openDevice();
+    if (h == INVALID_HANDLE_VALUE) return -1;
+    Bytes in(33, 0);
+    in[0] = function;
+    std::copy(keys.begin(), keys.end(), in.begin() + 1);
+    Bytes out(32, kMarker);
+    DWORD returned = 0;
+    const BOOL ok = DeviceIoControl(h, kIoControl, in.data(), 33, out.data(), 32, &returned, nullptr);
+    CloseHandle(h);
+    return ok ? out[0] : -1;
+}
+
+// Three wrong supervisor checks in a row (check or delete) lock both until the driver
+// restarts, the right keys included; a right check in between ends the run.
+TEST_F(FirmwareE2E, Lock_ThreeWrongChecksInARow_RefuseEvenTheRightKeysUntilRestart) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.SupervisorPwd(kKeysAbcd);
+        ASSERT_EQ(1, bios.SPasswordState());
+    }
+    const std::initializer_list<BYTE> right = {30, 48, 46, 32};
+    const std::initializer_list<BYTE> wrong = {30, 48, 46, 18};
+    const struct {
+        const char* name;
+        BYTE function;
+        std::initializer_list<BYTE> keys;
+        int expected;
+    } steps[] = {
+        {"wrong 1", 0xAF, wrong, BIOS_WRONG_PASSWORD},
+        {"wrong 2", 0xAF, wrong, BIOS_WRONG_PASSWORD},
+        {"right ends the run", 0xAF, right, BIOS_OK},
+        {"wrong 1 again", 0xAF, wrong, BIOS_WRONG_PASSWORD},
+        {"wrong delete 2", 0x87, wrong, BIOS_WRONG_PASSWORD},
+        {"wrong 3", 0xAF, wrong, BIOS_WRONG_PASSWORD},
+        {"right check refused", 0xAF, right, BIOS_LOCKED},
+        {"right delete refused", 0x87, right, BIOS_LOCKED},
+    };
+    for (const auto& s : steps) EXPECT_EQ(s.expected, replyCode(s.function, s.keys)) << s.name;
+    {
+        DEZEZ bios(device, osVersion);
+        EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd)) << "a locked check must not read as a match";
+        EXPECT_EQ(1, bios.SPasswordState());
+    }
+    restartDriver();
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd)) << "a power cycle ends the lock";
+}
+
+LONG stateValueQuery() {
+    HKEY key;
+    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kServiceKey, 0, KEY_QUERY_VALUE, &key);
+    if (rc != ERROR_SUCCESS) return rc;
+    rc = RegQueryValueExA(key, fwext::kStateValue, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return rc;
+}
+
+TEST_F(FirmwareE2E, Save_OnlyWhenTheStateChanged) {
+    DEZEZ bios(device, osVersion);
+    bios.SCUItem3(0);
+    bios.LEDOnOff(0);
+    bios.SetBootPriority("012345");
+    bios.ClrSupervisorPwd(kKeysAbcd);
+    bios.ChkSupervisorPwd(kKeysAbcd);
+    EXPECT_EQ(0, bios.Status);
+    EXPECT_EQ(LONG(ERROR_FILE_NOT_FOUND), stateValueQuery()) << "requests that changed nothing were saved";
+    bios.SCUItem3(1);
+    EXPECT_EQ(LONG(ERROR_SUCCESS), stateValueQuery());
+}
+
+// With the service key gone under the running driver, no change can last: the request
+// must fail and the running state stay as it was. Reads still answer.
+TEST_F(FirmwareE2E, Save_FailedSave_FailsTheRequestAndUndoesTheChange) {
+    ASSERT_EQ(LONG(ERROR_SUCCESS), RegDeleteKeyA(HKEY_LOCAL_MACHINE, fwext::kServiceKey));
+    {
+        DEZEZ bios(device, osVersion);
+        bios.SCUItem3(7);
+        EXPECT_EQ(-1, bios.Status);
+        bios.SupervisorPwd(kKeysAbcd);
+        EXPECT_EQ(-1, bios.Status);
+        EXPECT_EQ(0, bios.SCUItem3());
+        EXPECT_EQ(0, bios.SPasswordState());
+        EXPECT_EQ(0, bios.Status) << "a read changes nothing and needs no save";
+    }
+    // The service's configuration writes the key again, so that the next test finds it.
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::install(besideThisProgram("fwext.sys")));
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start());
+}
+
 // The driver must start from the factory state when the saved value is not one it
 // wrote; a value that passes is taken as it is.
 TEST_F(FirmwareE2E, State_ForeignSavedValue_IsIgnoredAtStart) {
     BiosCoreState planted = factoryState();
-    planted.supervisor_pwd[0] = 0x1E;
+    planted.supervisor_pwd.set = 1;
     Bytes good(sizeof planted);
     std::memcpy(good.data(), &planted, sizeof planted);
     Bytes longer = good;
@@ -286,7 +380,7 @@ TEST_F(FirmwareE2E, State_ForeignSavedValue_IsIgnoredAtStart) {
     }
 }
 
-TEST_F(FirmwareE2E, StateTool_PrintsKeyCountsAndSettings_NeverTheKeys) {
+TEST_F(FirmwareE2E, StateTool_PrintsPasswordsAsSetOrNoneAndSettings_NeverTheKeys) {
     {
         DEZEZ bios(device, osVersion);
         bios.SupervisorPwd(kKeysAbcd);
@@ -298,7 +392,7 @@ TEST_F(FirmwareE2E, StateTool_PrintsKeyCountsAndSettings_NeverTheKeys) {
     EXPECT_EQ(0u, run.exitCode) << run.output;
     const char* lines[] = {
         "saved state: yes",
-        "supervisor password: 4 keys",
+        "supervisor password: set",
         "user password: none",
         "scu items: 0 9 0 0 0 0 0 0 0 0 0 0 0 0 0",
         "boot order: 0 1 2 3 5 4",

@@ -4,14 +4,19 @@
  * BIOS. Built as one translation unit so that the plain mingw kernel command line
  * (no project include path) is enough; the core is the same file the native tests run.
  */
-#include <ntddk.h>
+#include <ntifs.h>
 
 #include "../bios_core.c"
+#include "../sha256.c"
+#include "device_security.c"
 
 #define FWEXT_DEVICE_TYPE 0x9C41
 #define FWEXT_IOCTL 0x9C416400UL
 
 static BiosCoreState g_state;
+static BiosCoreState g_before; /* the state before the request, for a failed save */
+static BiosCoreSession g_session;
+static ULONG g_salt_count;
 /* Two programs may send requests at the same time; the core is not reentrant. A mutex,
  * not a spin lock, because the state is written to the registry while it is held. */
 static KMUTEX g_lock;
@@ -59,25 +64,55 @@ static void load_state(void) {
     wipe((UCHAR*)g_io, sizeof(g_io));
 }
 
-static void save_state(void) {
+/* Returns 0 when the value was written, so that the core can undo a change that a
+ * restart would lose. No key means no lasting store, which is a failure too. */
+static int save_state(void* context, const BiosCoreState* state) {
     UNICODE_STRING name;
     UCHAR* bytes = (UCHAR*)g_io;
     size_t size;
-    if (g_service_key == NULL) return;
-    size = bios_core_save(&g_state, bytes, sizeof(g_io));
+    NTSTATUS status;
+    UNREFERENCED_PARAMETER(context);
+    if (g_service_key == NULL) return -1;
+    size = bios_core_save(state, bytes, sizeof(g_io));
     RtlInitUnicodeString(&name, kStateValue);
-    ZwSetValueKey(g_service_key, &name, 0, REG_BINARY, bytes, (ULONG)size);
+    status = ZwSetValueKey(g_service_key, &name, 0, REG_BINARY, bytes, (ULONG)size);
     wipe(bytes, sizeof(g_io));
+    return NT_SUCCESS(status) ? 0 : -1;
 }
 
-static int changes_state(UCHAR function) {
-    switch (function) {
-    case 0x83: case 0x84: case 0x86: case 0x87: case 0x88:
-    case 0x8B: case 0x91: case 0x93: case 0x98: case 0x9A:
-        return 1;
-    default:
-        return 0;
-    }
+/* A fresh salt for the password a request may register: the clocks at this moment,
+ * a count and the previous salt, hashed. Not secret, only different for each password,
+ * so that equal passwords leave different hashes in the saved state. */
+static void refresh_salt(void) {
+    LARGE_INTEGER system_time;
+    LARGE_INTEGER counter = KeQueryPerformanceCounter(NULL);
+    UCHAR digest[SHA256_DIGEST_SIZE];
+    Sha256 ctx;
+    ULONG i;
+    KeQuerySystemTime(&system_time);
+    ++g_salt_count;
+    sha256_init(&ctx);
+    sha256_update(&ctx, (const uint8_t*)&system_time, sizeof(system_time));
+    sha256_update(&ctx, (const uint8_t*)&counter, sizeof(counter));
+    sha256_update(&ctx, (const uint8_t*)&g_salt_count, sizeof(g_salt_count));
+    sha256_update(&ctx, g_session.salt, sizeof(g_session.salt));
+    sha256_final(&ctx, digest);
+    for (i = 0; i < BIOS_SALT_SIZE; ++i) g_session.salt[i] = digest[i];
+}
+
+/* The I/O manager checks the device's descriptor (device_security.h) when
+ * \\.\KdaFwExt is opened; FILE_DEVICE_SECURE_OPEN extends it to names below the
+ * device. Only the DACL is set: owner and group stay the object manager's. */
+static NTSTATUS protect_device(PDEVICE_OBJECT device) {
+    ULONG sd[(FWEXT_DEVICE_SECURITY_SIZE + sizeof(ULONG) - 1) / sizeof(ULONG)];
+    HANDLE handle;
+    NTSTATUS status;
+    fwext_device_security((uint8_t*)sd, sizeof(sd));
+    status = ObOpenObjectByPointer(device, OBJ_KERNEL_HANDLE, NULL, WRITE_DAC, NULL, KernelMode, &handle);
+    if (!NT_SUCCESS(status)) return status;
+    status = ZwSetSecurityObject(handle, DACL_SECURITY_INFORMATION, (PSECURITY_DESCRIPTOR)sd);
+    ZwClose(handle);
+    return status;
 }
 
 static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
@@ -114,15 +149,16 @@ static NTSTATUS NTAPI FwExtDeviceControl(PDEVICE_OBJECT device, PIRP irp) {
     for (i = 0; i < BIOS_REPLY_SIZE; ++i) reply[i] = 0;
 
     KeWaitForSingleObject(&g_lock, Executive, KernelMode, FALSE, NULL);
-    handled = bios_core_handle(&g_state, request, reply);
-    if (handled == 0 && changes_state(request[0])) save_state();
+    if (request[0] == 0x83 || request[0] == 0x86) refresh_salt();
+    handled = bios_core_handle_saved(&g_state, &g_session, &g_before, request, reply, save_state, NULL);
     KeReleaseMutex(&g_lock, FALSE);
     /* The request may hold password keys. */
     wipe(request, sizeof(request));
 
     if (handled != 0) {
         wipe(buffer, BIOS_REQUEST_SIZE);
-        return complete(irp, STATUS_INVALID_DEVICE_REQUEST, 0);
+        /* A change the registry did not take is undone: the caller must not believe in it. */
+        return complete(irp, handled == BIOS_SAVE_FAILED ? STATUS_UNSUCCESSFUL : STATUS_INVALID_DEVICE_REQUEST, 0);
     }
     for (i = 0; i < BIOS_REPLY_SIZE; ++i) buffer[i] = reply[i];
     /* The system buffer returns to pool as it is; clear the request byte the reply left. */
@@ -148,6 +184,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
     /* The image may stay mapped between a stop and a start: begin from the factory
      * state, not from whatever the last run left in memory. */
     bios_core_init(&g_state);
+    bios_core_session_init(&g_session);
     KeInitializeMutex(&g_lock, 0);
     open_service_key(registryPath);
     load_state();
@@ -159,6 +196,12 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
         return status;
     }
     device->Flags |= DO_BUFFERED_IO;
+    status = protect_device(device);
+    if (!NT_SUCCESS(status)) {
+        IoDeleteDevice(device);
+        close_service_key();
+        return status;
+    }
 
     RtlInitUnicodeString(&link, kLinkName);
     status = IoCreateSymbolicLink(&link, &name);

@@ -1,6 +1,8 @@
-// The simulated BIOS on its own: reply codes, "unchanged" markers, owner blocks, saved state.
+// The simulated BIOS on its own: reply codes, "unchanged" markers, owner blocks, saved
+// state, passwords as salted hashes, the three-strikes lock, saving only real changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "standins/firmware/bios_core.h"
+#include "standins/firmware/sha256.h"
 
 namespace {
 
@@ -24,14 +27,18 @@ Request req(int function, std::initializer_list<int> params, int rest = 0) {
 }
 
 struct Core {
-    Core() { bios_core_init(&state); }
+    Core() {
+        bios_core_init(&state);
+        bios_core_session_init(&session);
+    }
     // Reply byte 0, with the reply pre-filled so that a missing write shows.
     int call(const Request& r) {
         reply.fill(0xCD);
-        handled = bios_core_handle(&state, r.data(), reply.data());
+        handled = bios_core_handle(&state, &session, r.data(), reply.data());
         return reply[0];
     }
     BiosCoreState state;
+    BiosCoreSession session;
     std::array<std::uint8_t, BIOS_REPLY_SIZE> reply{};
     int handled = 0;
 };
@@ -149,9 +156,163 @@ TEST(BiosCore, SavedStateRoundTrips_AndForeignBytesAreRefused) {
     EXPECT_EQ(0, bios_core_load(&fresh.state, bad.data(), sizeof(BiosCoreState)));
     EXPECT_EQ(0, bios_core_load(&fresh.state, saved.data(), sizeof(BiosCoreState) - 1));
     bad = saved;
-    bad[offsetof(BiosCoreState, owner_cursor)] = 16;
+    bad[3] = '1';  // the earlier layout, which kept the keys themselves
+    EXPECT_EQ(0, bios_core_load(&fresh.state, bad.data(), sizeof(BiosCoreState)));
+    bad = saved;
+    bad[offsetof(BiosCoreState, supervisor_pwd.set)] = 2;
     EXPECT_EQ(0, bios_core_load(&fresh.state, bad.data(), sizeof(BiosCoreState)));
     EXPECT_EQ(0, std::memcmp(&before, &fresh.state, sizeof(before))) << "a refused load changed the state";
+}
+
+std::string hex(const std::uint8_t* bytes, std::size_t size) {
+    std::string s;
+    for (std::size_t i = 0; i < size; ++i) s += "0123456789abcdef"[bytes[i] >> 4], s += "0123456789abcdef"[bytes[i] & 15];
+    return s;
+}
+
+// FIPS 180-4 examples and the padding edges (55, 56 and 64 bytes), fed in pieces so that
+// a piece ending inside a block is covered too.
+TEST(Sha256, KnownVectors) {
+    const struct {
+        std::string message;
+        std::size_t piece;
+        const char* digest;
+    } cases[] = {
+        {"", 1, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", 1, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", 7,
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(55, 'a'), 55, "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+        {std::string(56, 'a'), 13, "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
+        {std::string(64, 'a'), 64, "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+        {std::string(1000000, 'a'), 1000, "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& c : cases) {
+        Sha256 ctx;
+        sha256_init(&ctx);
+        for (std::size_t at = 0; at < c.message.size(); at += c.piece)
+            sha256_update(&ctx, reinterpret_cast<const std::uint8_t*>(c.message.data()) + at,
+                          std::min(c.piece, c.message.size() - at));
+        std::uint8_t digest[SHA256_DIGEST_SIZE];
+        sha256_final(&ctx, digest);
+        EXPECT_EQ(c.digest, hex(digest, sizeof digest)) << c.message.size() << " bytes";
+    }
+}
+
+// The saved form must not give the keys away, and equal passwords registered with
+// different salts must not look alike in it.
+TEST(BiosCore, PasswordsAreSavedAsSaltedHashes_NeverAsKeys) {
+    const std::vector<std::uint8_t> keys = {0x1E, 0x30, 0x2E, 0x20};
+    Core a, b;
+    a.session.salt[0] = 1;
+    b.session.salt[0] = 2;
+    for (Core* core : {&a, &b}) {
+        ASSERT_EQ(BIOS_OK, core->call(req(0x86, {0x1E, 0x30, 0x2E, 0x20})));
+        ASSERT_EQ(BIOS_OK, core->call(req(0x83, {0x1E, 0x30, 0x2E, 0x20})));
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&core->state);
+        EXPECT_EQ(bytes + sizeof(BiosCoreState),
+                  std::search(bytes, bytes + sizeof(BiosCoreState), keys.begin(), keys.end()))
+            << "the keys are in the saved state";
+        EXPECT_EQ(0, std::memcmp(core->state.supervisor_pwd.salt, core->session.salt, BIOS_SALT_SIZE));
+        EXPECT_EQ(BIOS_OK, core->call(req(0xAF, {0x1E, 0x30, 0x2E, 0x20})));
+        EXPECT_EQ(BIOS_OK, core->call(req(0xAE, {0x1E, 0x30, 0x2E, 0x20})));
+    }
+    EXPECT_NE(0, std::memcmp(a.state.supervisor_pwd.hash, b.state.supervisor_pwd.hash, BIOS_HASH_SIZE));
+
+    // Deleting leaves nothing of the password behind.
+    a.call(req(0x87, {0x1E, 0x30, 0x2E, 0x20}));
+    const BiosPassword none{};
+    EXPECT_EQ(0, std::memcmp(&none, &a.state.supervisor_pwd, sizeof none));
+}
+
+// Wrong supervisor keys three times in a row (check or delete alike) lock both functions
+// until a power cycle, right keys included; the user password is not involved.
+TEST(BiosCore, ThreeWrongSupervisorChecksInARow_LockUntilPowerCycle) {
+    struct Step {
+        const char* name;
+        Request request;
+        int expected;
+    };
+    const Request right = req(0xAF, {30, 31});
+    const Request wrong = req(0xAF, {30, 32});
+    const Step steps[] = {
+        {"wrong 1", wrong, BIOS_WRONG_PASSWORD},
+        {"wrong 2", wrong, BIOS_WRONG_PASSWORD},
+        {"right ends the run", right, BIOS_OK},
+        {"wrong 1 again", wrong, BIOS_WRONG_PASSWORD},
+        {"user check does not count", req(0xAE, {1}), BIOS_NOT_SET},
+        {"wrong delete 2", req(0x87, {9}), BIOS_WRONG_PASSWORD},
+        {"wrong 3", wrong, BIOS_WRONG_PASSWORD},
+        {"right check refused", right, BIOS_LOCKED},
+        {"right delete refused", req(0x87, {30, 31}), BIOS_LOCKED},
+        {"still registered", req(0x85, {}), 1},
+        {"user functions still work", req(0x83, {5}), BIOS_OK},
+    };
+    Core core;
+    ASSERT_EQ(BIOS_OK, core.call(req(0x86, {30, 31})));
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.name);
+        EXPECT_EQ(s.expected, core.call(s.request));
+    }
+    // The run is not in the saved state: after a power cycle the right keys pass.
+    Core restarted;
+    ASSERT_EQ(1, bios_core_load(&restarted.state, reinterpret_cast<const std::uint8_t*>(&core.state),
+                                sizeof(BiosCoreState)));
+    EXPECT_EQ(BIOS_OK, restarted.call(right));
+}
+
+struct Store {
+    static int save(void* context, const BiosCoreState* state) {
+        auto* store = static_cast<Store*>(context);
+        ++store->saves;
+        store->saved = *state;
+        return store->fails ? -1 : 0;
+    }
+    int saves = 0;
+    bool fails = false;
+    BiosCoreState saved{};
+};
+
+TEST(BiosCore, HandleSaved_SavesOnlyChanges_AndUndoesAChangeThatWasNotSaved) {
+    struct Case {
+        const char* name;
+        Request request;
+        bool saveFails;
+        int result;
+        int saves;
+    } cases[] = {
+        {"write that changes", req(0x8B, {0xFF, 7}, 0xFF), false, 0, 1},
+        {"write of the same values", req(0x8B, {}, 0xFF), false, 0, 0},
+        {"read", req(0x85, {}), false, 0, 0},
+        {"wrong check", req(0xAF, {40}), false, 0, 0},
+        {"unknown function", req(0x42, {}), false, -1, 0},
+        {"register, save fails", req(0x83, {5}), true, BIOS_SAVE_FAILED, 1},
+        {"delete, save fails", req(0x87, {30, 31}), true, BIOS_SAVE_FAILED, 1},
+        {"owner block, save fails", req(0x88, {}, 'x'), true, BIOS_SAVE_FAILED, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Core core;
+        core.call(req(0x86, {30, 31}));
+        core.call(req(0xAF, {40}));  // a wrong check in the run, which a failed request must keep
+        const BiosCoreState stateBefore = core.state;
+        const BiosCoreSession sessionBefore = core.session;
+        Store store;
+        store.fails = c.saveFails;
+        BiosCoreState scratch;
+        core.reply.fill(0xCD);
+        EXPECT_EQ(c.result, bios_core_handle_saved(&core.state, &core.session, &scratch, c.request.data(),
+                                                   core.reply.data(), &Store::save, &store));
+        EXPECT_EQ(c.saves, store.saves);
+        if (c.saves == 1 && !c.saveFails) {
+            EXPECT_EQ(0, std::memcmp(&store.saved, &core.state, sizeof store.saved)) << "saved is not the new state";
+        }
+        if (c.saveFails) {
+            EXPECT_EQ(0, std::memcmp(&stateBefore, &core.state, sizeof stateBefore)) << "the change was kept";
+            EXPECT_EQ(0, std::memcmp(&sessionBefore, &core.session, sizeof sessionBefore)) << "the session was kept";
+            EXPECT_EQ(std::vector<int>(32, 0), std::vector<int>(core.reply.begin(), core.reply.end()));
+        }
+    }
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 //   fwext-state          print the state
 //   fwext-state reset    factory state (restarts a running driver), then print it
 //
-// Passwords are shown as a key count only: the output lands in logs. Exit code 0 on
+// Passwords are shown as "set" or "none" only: the state holds no keys, and the output
+// lands in logs. Exit code 0 on
 // success, 1 for a wrong command line, 2 when the reset failed.
 #include <windows.h>
 
@@ -15,18 +16,8 @@
 
 namespace {
 
-int keyCount(const uint8_t* keys) {
-    int n = 0;
-    for (int i = 0; i < BIOS_PASSWORD_KEYS; ++i) n += keys[i] != 0;
-    return n;
-}
-
-void printPassword(const char* name, const uint8_t* keys) {
-    const int n = keyCount(keys);
-    if (n == 0)
-        std::printf("%s password: none\n", name);
-    else
-        std::printf("%s password: %d keys\n", name, n);
+void printPassword(const char* name, const BiosPassword& password) {
+    std::printf("%s password: %s\n", name, password.set ? "set" : "none");
 }
 
 void printBytes(const char* name, const uint8_t* bytes, int count) {

@@ -102,6 +102,18 @@ TEST(DEZEZWithCore, BootOrder_SetThenGet) {
     EXPECT_EQ(0, rig.bios.BootDevice6());
 }
 
+// The firmware's lock answers with a code of its own; DEZEZ must read it as "no match",
+// also for the right keys.
+TEST(DEZEZWithCore, LockedSupervisorCheck_NeverReadsAsAMatch) {
+    CoreRig rig;
+    rig.bios.SupervisorPwd("030048");
+    for (int i = 0; i < BIOS_CHECK_TRIES; ++i) EXPECT_EQ(0, rig.bios.ChkSupervisorPwd("030049"));
+    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd("030048"));
+    EXPECT_EQ(0, rig.bios.Status) << "a refused check is an answer, not a failed request";
+    rig.bios.ClrSupervisorPwd("030048");
+    EXPECT_EQ(1, rig.bios.SPasswordState());
+}
+
 TEST(DEZEZWithCore, SmiDllPath_ReachesTheSameFirmware) {
     BiosCoreState core;
     bios_core_init(&core);

@@ -1,0 +1,32 @@
+#ifndef VANTORA_SHA256_H
+#define VANTORA_SHA256_H
+/*
+ * SHA-256 (FIPS 180-4) in freestanding C for the simulated BIOS: no heap, no C library,
+ * so that the kernel driver can hash passwords with the code the native tests check.
+ */
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+enum { SHA256_DIGEST_SIZE = 32, SHA256_BLOCK_SIZE = 64 };
+
+typedef struct Sha256 {
+    uint32_t h[8];
+    uint64_t length; /* bytes taken so far */
+    uint8_t block[SHA256_BLOCK_SIZE];
+    size_t used;     /* bytes waiting in block */
+} Sha256;
+
+void sha256_init(Sha256* ctx);
+void sha256_update(Sha256* ctx, const uint8_t* data, size_t size);
+/* Writes the digest and wipes the context, which may have held a password. */
+void sha256_final(Sha256* ctx, uint8_t digest[SHA256_DIGEST_SIZE]);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

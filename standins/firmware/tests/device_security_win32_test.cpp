@@ -1,0 +1,95 @@
+// The device's descriptor as Windows reads it. Wine takes the descriptor the driver sets
+// on \Device\KdaFwExt but reports an empty one for a handle to the device, so the bytes
+// the driver sets are judged here by advapi32 itself: its SDDL form, and whom an access
+// check lets in.
+#include <windows.h>
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "standins/firmware/driver/device_security.h"
+
+namespace {
+
+std::vector<BYTE> deviceSecurity() {
+    std::vector<BYTE> sd(FWEXT_DEVICE_SECURITY_SIZE + 8, 0xCD);
+    EXPECT_EQ(0u, fwext_device_security(sd.data(), FWEXT_DEVICE_SECURITY_SIZE - 1));
+    EXPECT_EQ(std::vector<BYTE>(sd.size(), 0xCD), sd) << "a short buffer was written";
+    EXPECT_EQ(size_t(FWEXT_DEVICE_SECURITY_SIZE), fwext_device_security(sd.data(), sd.size()));
+    EXPECT_EQ(0xCD, sd[FWEXT_DEVICE_SECURITY_SIZE]) << "written past the descriptor";
+    return sd;
+}
+
+// Whether the token may open the device for reading and writing, as the I/O manager asks.
+// AccessCheck wants an owner and a group, which the driver leaves to the object manager.
+bool mayOpen(HANDLE token, const std::vector<BYTE>& relative) {
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(const_cast<BYTE*>(relative.data()), &present, &dacl, &defaulted);
+    BYTE admins[SECURITY_MAX_SID_SIZE];
+    DWORD adminsSize = sizeof admins;
+    CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &adminsSize);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, present, dacl, FALSE);
+    SetSecurityDescriptorOwner(&sd, admins, FALSE);
+    SetSecurityDescriptorGroup(&sd, admins, FALSE);
+    GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    DWORD wanted = GENERIC_READ | GENERIC_WRITE;
+    MapGenericMask(&wanted, &mapping);
+    PRIVILEGE_SET privileges;
+    DWORD privilegesSize = sizeof privileges;
+    DWORD granted = 0;
+    BOOL allowed = FALSE;
+    EXPECT_TRUE(AccessCheck(&sd, token, wanted, &mapping, &privileges, &privilegesSize, &granted, &allowed))
+        << GetLastError();
+    return allowed != FALSE;
+}
+
+HANDLE impersonation(HANDLE primary) {
+    HANDLE token = nullptr;
+    DuplicateToken(primary, SecurityImpersonation, &token);
+    return token;
+}
+
+TEST(DeviceSecurity, ReadsBackAsSystemAndAdministratorsOnly_Protected) {
+    const std::vector<BYTE> sd = deviceSecurity();
+    ASSERT_TRUE(IsValidSecurityDescriptor(const_cast<BYTE*>(sd.data())));
+    EXPECT_EQ(DWORD(FWEXT_DEVICE_SECURITY_SIZE), GetSecurityDescriptorLength(const_cast<BYTE*>(sd.data())));
+    char* sddl = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        const_cast<BYTE*>(sd.data()), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr));
+    EXPECT_STREQ("D:P(A;;FA;;;SY)(A;;FA;;;BA)", sddl);
+    LocalFree(sddl);
+}
+
+// The test runs as an administrator; the same user with the Administrators group made
+// deny-only stands for an ordinary user.
+TEST(DeviceSecurity, AdministratorMayOpen_OrdinaryUserMayNot) {
+    const std::vector<BYTE> sd = deviceSecurity();
+    HANDLE process = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process));
+    BYTE admins[SECURITY_MAX_SID_SIZE];
+    DWORD adminsSize = sizeof admins;
+    ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &adminsSize));
+    SID_AND_ATTRIBUTES denyAdmins{admins, 0};
+    HANDLE restricted = nullptr;
+    ASSERT_TRUE(CreateRestrictedToken(process, 0, 1, &denyAdmins, 0, nullptr, 0, nullptr, &restricted))
+        << GetLastError();
+    const struct {
+        const char* who;
+        HANDLE token;
+        bool allowed;
+    } cases[] = {{"administrator", impersonation(process), true}, {"ordinary user", impersonation(restricted), false}};
+    for (const auto& c : cases) {
+        ASSERT_NE(nullptr, c.token) << c.who;
+        EXPECT_EQ(c.allowed, mayOpen(c.token, sd)) << c.who;
+        CloseHandle(c.token);
+    }
+    CloseHandle(restricted);
+    CloseHandle(process);
+}
+
+}  // namespace
