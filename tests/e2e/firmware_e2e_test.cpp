@@ -253,15 +253,14 @@ TEST_F(FirmwareE2E, State_SurvivesServiceRestart) {
 // Reply byte 0 of one request sent straight to the device, as a program that bypasses
 // DEZEZ would; -1 when the request fails.
 int replyCode(BYTE function, std::initializer_list<BYTE> keys) {
-    HANDLE h = openDevice();
-    if (h == INVALID_HANDLE_VALUE) return -1;
+    const UniqueFile h = openDevice();
+    if (!h) return -1;
     Bytes in(33, 0);
     in[0] = function;
     std::copy(keys.begin(), keys.end(), in.begin() + 1);
     Bytes out(32, kMarker);
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(h, kIoControl, in.data(), 33, out.data(), 32, &returned, nullptr);
-    CloseHandle(h);
+    const BOOL ok = DeviceIoControl(h.get(), kIoControl, in.data(), 33, out.data(), 32, &returned, nullptr);
     return ok ? out[0] : -1;
 }
 
@@ -338,7 +337,7 @@ TEST_F(FirmwareE2E, Save_FailedSave_FailsTheRequestAndUndoesTheChange) {
         EXPECT_EQ(0, bios.Status) << "a read changes nothing and needs no save";
     }
     // The service's configuration writes the key again, so that the next test finds it.
-    ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::install(besideThisProgram("fwext.sys")));
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::install(programPath("fwext.sys")));
     ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start());
 }
 
