@@ -73,14 +73,11 @@ bool FormWindow::createWindow(const WindowClassSpec& spec) {
         wc.lpszClassName = spec.className;
         if (!RegisterClassA(&wc)) return false;
     }
-    // The window owns its menu bar and destroys it with itself.
-    HMENU bar = spec.menuId ? LoadMenuA(instance_, MAKEINTRESOURCEA(spec.menuId)) : nullptr;
+    UniqueMenu bar(spec.menuId ? LoadMenuA(instance_, MAKEINTRESOURCEA(spec.menuId)) : nullptr);
     HWND w = CreateWindowExA(0, spec.className, spec.caption.c_str(), spec.style, CW_USEDEFAULT, CW_USEDEFAULT,
-                             spec.width, spec.height, nullptr, bar, instance_, this);
-    if (!w) {
-        if (bar) DestroyMenu(bar);
-        return false;
-    }
+                             spec.width, spec.height, nullptr, bar.get(), instance_, this);
+    if (!w) return false;
+    bar.release();  // the window owns its menu bar now and destroys it with itself
     tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                    hwnd_, nullptr, instance_, nullptr));
     created_ = true;

@@ -135,6 +135,40 @@ TEST_F(KeyloomE2E, Close_DeletesPublishedHandle_StoresPosition) {
     window = nullptr;
 }
 
+// The end of the session is a close: the position is kept and the handle unpublished.
+TEST_F(KeyloomE2E, SessionEnd_StoresPosition_AndUnpublishesTheHandle) {
+    startKeyloom();
+    SetWindowPos(window, nullptr, 240, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT r;
+    GetWindowRect(window, &r);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    EXPECT_NE(0u, answer) << "the launcher never holds up the end of the session";
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    EXPECT_EQ(nullptr, publishedWindow());
+    DWORD type = 0;
+    Bytes x;
+    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfgKey, "X", &type, &x));
+    const std::string expected = std::to_string(r.left * 15);
+    EXPECT_EQ(expected, std::string(x.begin(), x.begin() + expected.size()));
+    EXPECT_TRUE(keyloom.ended(15000));
+    window = nullptr;
+}
+
+// F1 opens the main window's help, as in every window of the launcher.
+TEST_F(KeyloomE2E, F1_OpensTheHelp) {
+    startKeyloom();
+    SetForegroundWindow(window);
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == window; }, 5000));
+    keybd_event(VK_F1, 0x3B, 0, 0);
+    keybd_event(VK_F1, 0x3B, KEYEVENTF_KEYUP, 0);
+    EXPECT_TRUE(waitFor([] { return FindWindowA("MS_WINHELP", nullptr) != nullptr; }, 20000)) << "no help window";
+    for (HWND help = FindWindowA("MS_WINHELP", nullptr); help; help = FindWindowA("MS_WINHELP", nullptr)) {
+        PostMessageA(help, WM_CLOSE, 0, 0);
+        if (!waitFor([&] { return !IsWindow(help); }, 5000)) break;
+    }
+}
+
 // The tray answers for an icon by window and id; modifying one succeeds only while it exists.
 bool trayIconExists(HWND w) {
     NOTIFYICONDATAA data{};

@@ -24,6 +24,10 @@ using vantora::launcher::kFnKeyWParam;
 using vantora::launcher::kMakerKey;
 using vantora::launcher::kOptsKey;
 using vantora::launcher::kPrgKey;
+using vantora::launcher::kTrayDoubleClick;
+using vantora::launcher::kTrayIconId;
+using vantora::launcher::kTrayRightButtonUp;
+using vantora::launcher::TrayCallbackMessage;
 
 constexpr LPARAM kScanA = 0x1E, kScanB = 0x30, kScanQ = 0x10;
 
@@ -52,18 +56,27 @@ HWND onlyWindowTitled(const std::string& prefix) {
     return all.size() == 1 ? *all.begin() : nullptr;
 }
 
-// Every copy of the probe, under any of its names; a probe may still be on its way to
-// its window when a test ends, so it is ended by process, not by window.
-void killProbes() {
+// The process ids of every copy of the probe, under any of its names.
+std::vector<DWORD> probeProcesses() {
+    std::vector<DWORD> ids;
     const vantora::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return;
+    if (!snapshot) return ids;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
         const std::string name = entry.szExeFile;
-        if (name != "probe_app.exe" && name != "a-first.exe" && name != "b-second.exe" && name != "c-third.exe")
-            continue;
-        const vantora::win32::UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (name == "probe_app.exe" || name == "a-first.exe" || name == "b-second.exe" || name == "c-third.exe" ||
+            name == "app.exe" || name == "My.exe")
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+// A probe may still be on its way to its window when a test ends, so it is ended by
+// process, not by window.
+void killProbes() {
+    for (DWORD id : probeProcesses()) {
+        const vantora::win32::UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (p) {
             TerminateProcess(p.get(), 0);
             WaitForSingleObject(p.get(), 5000);
@@ -192,7 +205,9 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
     EXPECT_EQ(1u, windowsTitled("Probe ").size()) << "no second copy: " << titles;
 
     PostMessageA(probe, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(waitFor([&] { return windowsTitled("Probe ").empty(); }, 10000));
+    // A program whose window has gone may still be ending; while it runs the key only
+    // brings it back.
+    ASSERT_TRUE(waitFor([&] { return probeProcesses().empty(); }, 10000));
     press(kScanB);
     HWND again = nullptr;
     EXPECT_TRUE(waitFor([&] { return (again = onlyWindowTitled("Probe ")) != nullptr; }, 20000))
@@ -285,6 +300,98 @@ TEST_F(LaunchingE2E, PopupKey_WithFileCountZero_OpensItsFolder) {
     EXPECT_TRUE(waitFor([&] { return !windowsTitled("VantoraPopupFolder").empty(); }, 20000))
         << "no window of the folder";
     for (HWND w : windowsTitled("VantoraPopupFolder")) PostMessageA(w, WM_CLOSE, 0, 0);
+}
+
+TEST_F(LaunchingE2E, MinimizeOnUse_FromTheTray_TheWindowStaysHidden) {
+    writeText(HKEY_CURRENT_USER, kCfgKey, "opts3", "1");
+    startKeyloom();
+    assignProbe("Fn-B", "0");
+    toTray();
+    for (int press_ = 1; press_ <= 3; ++press_) {
+        press(kScanB);
+        ASSERT_TRUE(waitFor([&] { return windowsTitled("Probe ").size() == static_cast<size_t>(press_); }, 20000));
+        pumpFor(300);
+        EXPECT_FALSE(IsWindowVisible(window)) << "press " << press_ << ": the launcher left the tray";
+    }
+}
+
+// The active form is the launcher's own business: with a modeless dialog open and
+// another program in front, the Fn key and the tray bring the dialog, not the window.
+TEST_F(LaunchingE2E, ModelessDialogOpen_AnotherProgramInFront_FnKeyAndTrayRaiseTheDialog) {
+    startKeyloom();
+    toTray();
+    press(kScanQ);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000));
+    ChildProcess other;
+    ASSERT_TRUE(other.start(programPath("probe_app.exe")));
+    HWND probe = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (probe = onlyWindowTitled("Probe ")) != nullptr; }, 20000));
+
+    const auto raisedBy = [&](const char* road, auto&& act) {
+        SetForegroundWindow(probe);
+        ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == probe; }, 5000));
+        act();
+        EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == dialog; }, 5000)) << road;
+        EXPECT_FALSE(IsWindowVisible(window)) << road << ": the main window stays in the tray";
+    };
+    raisedBy("Fn key", [&] { press(kScanQ); });
+    raisedBy("tray double click", [&] { PostMessageA(window, TrayCallbackMessage, kTrayIconId, kTrayDoubleClick); });
+}
+
+// Whatever the command line's words name, the file that the whole path names runs: a
+// planted C:\...\My.exe never stands in for C:\...\My App\app.exe.
+TEST_F(LaunchingE2E, UnquotedCommandWithSpaces_RunsTheProgramItNames_NotAPlantedOne) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string root = std::string(temp) + "VantoraTools";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "\\My App").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(programPath("probe_app.exe").c_str(), (root + "\\My.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(programPath("probe_app.exe").c_str(), (root + "\\My App\\app.exe").c_str(), FALSE));
+    const std::string log = freshLog();
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", log.c_str());
+    for (auto [key, switching] : {std::pair{"Fn-A", "1"}, std::pair{"Fn-B", "0"}}) {
+        writeText(HKEY_CURRENT_USER, kCmdKey, key, root + "\\My App\\app.exe --flag");
+        writeText(HKEY_CURRENT_USER, kOptsKey, key, switching);
+    }
+    startKeyloom();
+    press(kScanA);
+    press(kScanB);
+    EXPECT_TRUE(waitFor([&] { return lines(log).size() >= 2; }, 20000)) << lines(log).size() << " starts";
+    pumpFor(500);
+    EXPECT_EQ((std::vector<std::string>{"app.exe", "app.exe"}), lines(log));
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", nullptr);
+    killProbes();
+    DeleteFileA((root + "\\My.exe").c_str());
+    DeleteFileA((root + "\\My App\\app.exe").c_str());
+}
+
+// A modal Assignment Type dialog: the main window is disabled, and clicks posted to it
+// reach nothing; the open dialog stays the one and only, and the tray menu does not push
+// it behind the main window.
+TEST_F(LaunchingE2E, ModalDialogOpen_PostedClicksOpenNoSecondOne_AndTheTrayMenuKeepsItInFront) {
+    startKeyloom();
+    const LPARAM onKeyQ = MAKELPARAM(20 + 8, 71 + 8), onKeyA = MAKELPARAM(28 + 8, 96 + 8);
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000));
+    for (UINT message : {WM_RBUTTONDOWN, WM_LBUTTONDOWN}) PostMessageA(window, message, MK_RBUTTON, onKeyA);
+    pumpFor(800);
+    EXPECT_EQ(std::set<HWND>{dialog}, windowsTitled("Assignment Type"));
+    char key[32] = {};
+    GetDlgItemTextA(dialog, 2001, key, sizeof key);
+    EXPECT_STREQ("Fn-Q", key);
+
+    PostMessageA(window, TrayCallbackMessage, kTrayIconId, kTrayRightButtonUp);
+    HWND menu = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); },
+                        10000));
+    EXPECT_EQ(dialog, GetForegroundWindow()) << "the dialog stays in front while the tray menu shows";
+    keybd_event(VK_ESCAPE, 0, 0, 0);
+    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(menu); }, 5000));
+    EXPECT_EQ(dialog, GetForegroundWindow());
 }
 
 // The whole road of a key press: the hotkey service's Fn key (Scroll Lock here) held
