@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "common/win32/owners.h"
 #include "standins/firmware/driver/device_security.h"
 
 namespace {
@@ -69,27 +70,27 @@ TEST(DeviceSecurity, ReadsBackAsSystemAndAdministratorsOnly_Protected) {
 // deny-only stands for an ordinary user.
 TEST(DeviceSecurity, AdministratorMayOpen_OrdinaryUserMayNot) {
     const std::vector<BYTE> sd = deviceSecurity();
-    HANDLE process = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &process));
+    HANDLE opened = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &opened));
+    const vantora::win32::UniqueHandle process(opened);
     BYTE admins[SECURITY_MAX_SID_SIZE];
     DWORD adminsSize = sizeof admins;
     ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, admins, &adminsSize));
     SID_AND_ATTRIBUTES denyAdmins{admins, 0};
-    HANDLE restricted = nullptr;
-    ASSERT_TRUE(CreateRestrictedToken(process, 0, 1, &denyAdmins, 0, nullptr, 0, nullptr, &restricted))
+    HANDLE made = nullptr;
+    ASSERT_TRUE(CreateRestrictedToken(process.get(), 0, 1, &denyAdmins, 0, nullptr, 0, nullptr, &made))
         << GetLastError();
+    const vantora::win32::UniqueHandle restricted(made);
     const struct {
         const char* who;
-        HANDLE token;
+        vantora::win32::UniqueHandle token;
         bool allowed;
-    } cases[] = {{"administrator", impersonation(process), true}, {"ordinary user", impersonation(restricted), false}};
+    } cases[] = {{"administrator", vantora::win32::UniqueHandle(impersonation(process.get())), true},
+                 {"ordinary user", vantora::win32::UniqueHandle(impersonation(restricted.get())), false}};
     for (const auto& c : cases) {
-        ASSERT_NE(nullptr, c.token) << c.who;
-        EXPECT_EQ(c.allowed, mayOpen(c.token, sd)) << c.who;
-        CloseHandle(c.token);
+        ASSERT_TRUE(c.token) << c.who;
+        EXPECT_EQ(c.allowed, mayOpen(c.token.get(), sd)) << c.who;
     }
-    CloseHandle(restricted);
-    CloseHandle(process);
 }
 
 }  // namespace
