@@ -119,40 +119,36 @@ TEST_F(KeyloomE2E, ReservedKeyColour_AndPopupCornerMark_AreOnScreen) {
     EXPECT_NE(RGB(255, 0, 0), GetPixel(dc.get(), 147, 128)) << "a triangle, not a square";
 }
 
-TEST_F(KeyloomE2E, Close_DeletesPublishedHandle_StoresPosition) {
-    startKeyloom();
-    SetWindowPos(window, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    RECT r;
-    GetWindowRect(window, &r);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(keyloom.ended(15000));
-    EXPECT_EQ(nullptr, publishedWindow());
-    DWORD type = 0;
-    Bytes x;
-    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfgKey, "X", &type, &x));
-    const std::string expected = std::to_string(r.left * 15);
-    EXPECT_EQ(expected, std::string(x.begin(), x.begin() + expected.size()));
-    window = nullptr;
-}
-
-// The end of the session is a close: the position is kept and the handle unpublished.
-TEST_F(KeyloomE2E, SessionEnd_StoresPosition_AndUnpublishesTheHandle) {
-    startKeyloom();
-    SetWindowPos(window, nullptr, 240, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    RECT r;
-    GetWindowRect(window, &r);
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-    EXPECT_NE(0u, answer) << "the launcher never holds up the end of the session";
-    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-    EXPECT_EQ(nullptr, publishedWindow());
-    DWORD type = 0;
-    Bytes x;
-    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfgKey, "X", &type, &x));
-    const std::string expected = std::to_string(r.left * 15);
-    EXPECT_EQ(expected, std::string(x.begin(), x.begin() + expected.size()));
-    EXPECT_TRUE(keyloom.ended(15000));
-    window = nullptr;
+// Closing the window, and the end of the session, which is a close too: the position
+// is kept and the handle unpublished.
+TEST_F(KeyloomE2E, CloseAndSessionEnd_DeletePublishedHandle_StorePosition) {
+    const struct {
+        const char* road;
+        void (*close)(HWND);
+    } roads[] = {{"close", [](HWND w) { PostMessageA(w, WM_CLOSE, 0, 0); }},
+                 {"session end", [](HWND w) {
+                      DWORD_PTR answer = 0;
+                      SendMessageTimeoutA(w, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+                      EXPECT_NE(0u, answer) << "the launcher never holds up the end of the session";
+                      SendMessageTimeoutA(w, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+                  }}};
+    int left = 200;
+    for (const auto& r : roads) {
+        startKeyloom();
+        SetWindowPos(window, nullptr, left += 40, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT at;
+        GetWindowRect(window, &at);
+        r.close(window);
+        ASSERT_TRUE(keyloom.ended(15000)) << r.road;
+        EXPECT_EQ(nullptr, publishedWindow()) << r.road;
+        DWORD type = 0;
+        Bytes x;
+        ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kCfgKey, "X", &type, &x)) << r.road;
+        const std::string expected = std::to_string(at.left * 15);
+        EXPECT_EQ(expected, std::string(x.begin(), x.begin() + std::min(x.size(), expected.size()))) << r.road;
+        window = nullptr;
+        keyloom = ChildProcess();
+    }
 }
 
 // F1 opens the main window's help, as in every window of the launcher.
