@@ -39,11 +39,13 @@ DialogWindow::~DialogWindow() {
         if (f) DeleteObject(f);
 }
 
-void DialogWindow::showModal(HWND owner) {
+int DialogWindow::showModal(HWND owner) {
     modal_ = true;
     closing_ = false;
+    result_ = 0;
     DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
+    return result_;
 }
 
 bool DialogWindow::createModeless(HWND owner) {
@@ -113,6 +115,10 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
         return TRUE;
     case WM_NOTIFY: {
         const auto* nm = reinterpret_cast<const NMHDR*>(l);
+        if (const auto reply = kinds_.notify(*nm)) {
+            SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, *reply);
+            return TRUE;
+        }
         if (const ControlBinding* b = bindingOf(static_cast<int>(nm->idFrom))) {
             if (nm->code == static_cast<UINT>(NM_CLICK)) raise(b->name, ui::Event::Click);
             if (nm->code == static_cast<UINT>(NM_DBLCLK)) raise(b->name, ui::Event::DblClick);
@@ -142,6 +148,8 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
 }
 
 INT_PTR DialogWindow::initDialog() {
+    kinds_.reset(instance_, *this);
+    for (const ControlBinding& b : controls_) kinds_.add(b.name, GetDlgItem(hwnd_, b.id), b.designClass);
     if (designBaseX_ > 0 && designBaseY_ > 0) fitToDesignBaseUnits();
     loading_ = true;
     if (onLoad) onLoad();
@@ -376,7 +384,11 @@ int DialogWindow::value(std::string_view c) const {
 }
 
 void DialogWindow::storeValue(std::string_view c, int v) {
-    if (HWND w = item(c)) SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(v), 0);
+    HWND w = item(c);
+    if (!w) return;
+    SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(v), 0);
+    const ControlBinding* b = binding(c);
+    if (v == ui::kChecked && b && b->designClass == "OptionButton") clearOtherOptions(w);
 }
 
 void DialogWindow::clearList(std::string_view c) {
@@ -438,6 +450,11 @@ void DialogWindow::setHelpContext(std::string_view c, std::uint32_t id) {
 std::string DialogWindow::className(std::string_view c) const {
     const ControlBinding* b = binding(c);
     return b ? b->designClass : (isForm(c) ? "Form" : "");
+}
+
+void DialogWindow::endDialog(int result) {
+    if (hwnd_ && !closing_) result_ = result;
+    close();
 }
 
 int DialogWindow::messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/ui/view.h"
+#include "common/win32/controls_win32.h"
 
 namespace vantora::win32 {
 
@@ -37,8 +38,9 @@ public:
     // where the template meant them. Unset, the template is left as the system lays it out.
     void setDesignBaseUnits(int x, int y) { designBaseX_ = x, designBaseY_ = y; }
 
-    // Runs the dialog in a nested message loop owned by `owner`; returns when it closed.
-    void showModal(HWND owner);
+    // Runs the dialog in a nested message loop owned by `owner`; returns when it closed,
+    // with the result given to endDialog (0 when it closed otherwise).
+    int showModal(HWND owner);
     // Creates the dialog without waiting; it stays hidden until show(). Returns false
     // when the load handler closed it again.
     bool createModeless(HWND owner);
@@ -83,6 +85,13 @@ public:
     std::string className(std::string_view control) const override;
     int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
     void close() override;
+    void endDialog(int result) override;
+    ui::TextBox& textBox(std::string_view name) override { return kinds_.textBox(name); }
+    ui::ListView& listView(std::string_view name) override { return kinds_.listView(name); }
+    ui::TreeView& treeView(std::string_view name) override { return kinds_.treeView(name); }
+    ui::ImageList& imageList(std::string_view name) override { return kinds_.imageList(name); }
+    ui::Picture& picture(std::string_view name) override { return kinds_.picture(name); }
+    ui::Font& font(std::string_view name) override { return kinds_.font(name); }
 
     ui::WindowState windowState() const override;
     void setWindowState(ui::WindowState state) override;
@@ -134,6 +143,8 @@ private:
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;
     std::map<std::string, HFONT, std::less<>> fonts_;
     std::map<std::string, int, std::less<>> fontSizes_;
+    ControlTable kinds_;  // built anew for each window
+    int result_ = 0;
 };
 
 }  // namespace vantora::win32
