@@ -10,10 +10,7 @@ namespace vantora::testing {
 template <>
 struct TestView::Kind<ui::TextBox> : TestView::KindBase, ui::TextBox {
     static constexpr const char* kTag = "TextBox:";
-    TestView& v;
-    std::string name;
-    Kind(TestView& view, std::string n) : v(view), name(std::move(n)) {}
-    Control& k() const { return v.control(name); }
+    using KindBase::KindBase;
     int length() const { return int(k().caption.size()); }
 
     void setText(std::string_view t) override {
@@ -34,7 +31,7 @@ struct TestView::Kind<ui::TextBox> : TestView::KindBase, ui::TextBox {
     }
     int selStart() const override { return k().selStart; }
     int selLength() const override { return k().selLength; }
-    bool hasFocus() const override { return v.focus_ == name; }
+    bool hasFocus() const override { return v.focus_ == controlName; }
     void setMessageFilter(ui::MessageFilter filter) override { k().filter = std::move(filter); }
 
     // What an edit control does with a message that reached it.
@@ -64,10 +61,8 @@ struct TestView::Kind<ui::TextBox> : TestView::KindBase, ui::TextBox {
 template <>
 struct TestView::Kind<ui::ImageList> : TestView::KindBase, ui::ImageList {
     static constexpr const char* kTag = "ImageList:";
-    TestView& v;
-    std::string name;
-    Kind(TestView& view, std::string n) : v(view), name(std::move(n)) {}
-    std::vector<std::string>& pictures() const { return v.control(name).pictures; }
+    using KindBase::KindBase;
+    std::vector<std::string>& pictures() const { return k().pictures; }
     int add(std::string what) {
         pictures().push_back(std::move(what));
         return int(pictures().size());
@@ -85,10 +80,7 @@ struct TestView::Kind<ui::ImageList> : TestView::KindBase, ui::ImageList {
 template <>
 struct TestView::Kind<ui::ListView> : TestView::KindBase, ui::ListView {
     static constexpr const char* kTag = "ListView:";
-    TestView& v;
-    std::string name;
-    Kind(TestView& view, std::string n) : v(view), name(std::move(n)) {}
-    Control& k() const { return v.control(name); }
+    using KindBase::KindBase;
     bool valid(int i) const { return i >= 0 && i < rowCount(); }
 
     void setStyle(ui::ListViewStyle s) override { k().style = s; }
@@ -107,11 +99,7 @@ struct TestView::Kind<ui::ListView> : TestView::KindBase, ui::ListView {
     }
     int rowCount() const override { return int(k().rows.size()); }
     ui::ListRow row(int i) const override { return valid(i) ? k().rows[std::size_t(i)] : ui::ListRow{}; }
-    int findRow(std::string_view key) const override {
-        for (int i = 0; i < rowCount(); ++i)
-            if (!key.empty() && k().rows[std::size_t(i)].key == key) return i;
-        return -1;
-    }
+    int findRow(std::string_view key) const override { return ui::indexOfKey(k().rows, key); }
     void clear() override { k().rows.clear(), k().selectedRow = -1; }
     void selectRow(int i) override { k().selectedRow = valid(i) ? i : -1; }
     int selectedRow() const override { return k().selectedRow; }
@@ -120,10 +108,7 @@ struct TestView::Kind<ui::ListView> : TestView::KindBase, ui::ListView {
 template <>
 struct TestView::Kind<ui::TreeView> : TestView::KindBase, ui::TreeView {
     static constexpr const char* kTag = "TreeView:";
-    TestView& v;
-    std::string name;
-    Kind(TestView& view, std::string n) : v(view), name(std::move(n)) {}
-    Control& k() const { return v.control(name); }
+    using KindBase::KindBase;
     bool valid(int i) const { return i >= 0 && i < nodeCount(); }
     bool hasChildren(int i) const {
         for (const auto& n : k().nodes)
@@ -141,11 +126,7 @@ struct TestView::Kind<ui::TreeView> : TestView::KindBase, ui::TreeView {
     }
     int nodeCount() const override { return int(k().nodes.size()); }
     ui::TreeNode node(int i) const override { return valid(i) ? k().nodes[std::size_t(i)] : ui::TreeNode{}; }
-    int findNode(std::string_view key) const override {
-        for (int i = 0; i < nodeCount(); ++i)
-            if (!key.empty() && k().nodes[std::size_t(i)].key == key) return i;
-        return -1;
-    }
+    int findNode(std::string_view key) const override { return ui::indexOfKey(k().nodes, key); }
     void updateNode(int i, const ui::TreeNode& node) override {
         if (!valid(i)) return;
         ui::TreeNode& n = k().nodes[std::size_t(i)];
@@ -156,7 +137,7 @@ struct TestView::Kind<ui::TreeView> : TestView::KindBase, ui::TreeView {
     void setExpanded(int i, bool on) {
         if (!valid(i) || expanded(i) == on || (on && !hasChildren(i))) return;
         k().expandedNodes[std::size_t(i)] = on;
-        v.raise(name, on ? ui::Event::Expand : ui::Event::Collapse, i);
+        v.raise(controlName, on ? ui::Event::Expand : ui::Event::Collapse, i);
     }
     void expand(int i) override { setExpanded(i, true); }
     void collapse(int i) override { setExpanded(i, false); }
@@ -173,10 +154,7 @@ struct TestView::Kind<ui::TreeView> : TestView::KindBase, ui::TreeView {
 template <>
 struct TestView::Kind<ui::Font> : TestView::KindBase, ui::Font {
     static constexpr const char* kTag = "Font:";
-    TestView& v;
-    std::string name_;
-    Kind(TestView& view, std::string n) : v(view), name_(std::move(n)) {}
-    Control& k() const { return v.control(name_); }
+    using KindBase::KindBase;
     void setName(std::string_view face) override { k().fontName = face; }
     std::string name() const override { return k().fontName; }
     void setCharset(int c) override { k().charset = c; }
@@ -192,45 +170,39 @@ struct TestView::Kind<ui::Font> : TestView::KindBase, ui::Font {
 template <>
 struct TestView::Kind<ui::Picture> : TestView::KindBase, ui::Picture {
     static constexpr const char* kTag = "Picture:";
-    TestView& v;
-    std::string name;
-    Kind(TestView& view, std::string n) : v(view), name(std::move(n)) {}
+    using KindBase::KindBase;
     void setBitmap(int id) override {
-        if (id <= 0 || v.hasBitmap(id)) v.control(name).bitmap = id > 0 ? id : 0;
+        if (id <= 0 || v.hasBitmap(id)) k().bitmap = id > 0 ? id : 0;
     }
-    int bitmap() const override { return v.control(name).bitmap; }
+    int bitmap() const override { return k().bitmap; }
 };
 
-template <typename K>
-K& TestView::kind(std::string_view c) {
-    auto& slot = kinds_[K::kTag + std::string(c)];
-    if (!slot) slot = std::make_unique<K>(*this, std::string(c));
-    return static_cast<K&>(*slot);
+// The record's kind object when the control is of that kind, the inert one otherwise.
+template <typename Interface>
+Interface& TestView::kind(std::string_view c, bool applies, Interface& inert) {
+    if (!applies) return inert;
+    auto& slot = kinds_[Kind<Interface>::kTag + std::string(c)];
+    if (!slot) slot = std::make_unique<Kind<Interface>>(*this, std::string(c));
+    return static_cast<Kind<Interface>&>(*slot);
 }
 
 inline ui::TextBox& TestView::textBox(std::string_view c) {
-    if (!is(c, {"TextBox"})) return ui::InertControls::get().textBox;
-    return kind<Kind<ui::TextBox>>(c);
+    return kind<ui::TextBox>(c, is(c, {"TextBox"}), ui::InertControls::get().textBox);
 }
 inline ui::ListView& TestView::listView(std::string_view c) {
-    if (!is(c, {"ListView"})) return ui::InertControls::get().listView;
-    return kind<Kind<ui::ListView>>(c);
+    return kind<ui::ListView>(c, is(c, {"ListView"}), ui::InertControls::get().listView);
 }
 inline ui::TreeView& TestView::treeView(std::string_view c) {
-    if (!is(c, {"TreeView"})) return ui::InertControls::get().treeView;
-    return kind<Kind<ui::TreeView>>(c);
+    return kind<ui::TreeView>(c, is(c, {"TreeView"}), ui::InertControls::get().treeView);
 }
 inline ui::ImageList& TestView::imageList(std::string_view c) {
-    if (!is(c, {"ImageList"})) return ui::InertControls::get().imageList;
-    return kind<Kind<ui::ImageList>>(c);
+    return kind<ui::ImageList>(c, is(c, {"ImageList"}), ui::InertControls::get().imageList);
 }
 inline ui::Picture& TestView::picture(std::string_view c) {
-    if (!is(c, {"Image", "PictureBox", "CheckBox", "OptionButton"})) return ui::InertControls::get().picture;
-    return kind<Kind<ui::Picture>>(c);
+    return kind<ui::Picture>(c, is(c, {"Image", "PictureBox", "CheckBox", "OptionButton"}), ui::InertControls::get().picture);
 }
 inline ui::Font& TestView::font(std::string_view c) {
-    if (!find(c) || is(c, {"ImageList"})) return ui::InertControls::get().font;
-    return kind<Kind<ui::Font>>(c);
+    return kind<ui::Font>(c, find(c) && !is(c, {"ImageList"}), ui::InertControls::get().font);
 }
 
 inline bool TestView::send(std::string_view c, const ui::ControlMessage& m) {
@@ -238,7 +210,7 @@ inline bool TestView::send(std::string_view c, const ui::ControlMessage& m) {
     Control& k = control(c);
     if (k.filter && !k.filter(m)) return false;
     k.passed.push_back(m);
-    if (k.className == "TextBox") kind<Kind<ui::TextBox>>(c).receive(m);
+    if (k.className == "TextBox") static_cast<Kind<ui::TextBox>&>(textBox(c)).receive(m);
     return true;
 }
 

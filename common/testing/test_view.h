@@ -255,13 +255,17 @@ private:
     std::set<int> bitmaps_;
     // The kind objects handed out, one per name and kind, kept for the view's life.
     struct KindBase {
+        KindBase(TestView& view, std::string name) : v(view), controlName(std::move(name)) {}
         virtual ~KindBase() = default;
+        Control& k() const { return v.control(controlName); }
+        TestView& v;
+        std::string controlName;
     };
     template <typename Interface>
     struct Kind;
     std::map<std::string, std::unique_ptr<KindBase>> kinds_;
-    template <typename K>
-    K& kind(std::string_view c);
+    template <typename Interface>
+    Interface& kind(std::string_view c, bool applies, Interface& inert);
     bool is(std::string_view c, std::initializer_list<std::string_view> classes) const {
         const Control* k = find(c);
         return k && std::find(classes.begin(), classes.end(), k->className) != classes.end();

@@ -131,6 +131,15 @@ public:
     virtual int selected() const = 0;
 };
 
+// The index of the row or node with `key` among `entries`; -1 for none, and always for
+// an empty key, which no entry is found by.
+template <typename Entries>
+int indexOfKey(const Entries& entries, std::string_view key) {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (!key.empty() && entries[i].key == key) return static_cast<int>(i);
+    return -1;
+}
+
 // The nodes above `index`, outermost first.
 inline std::vector<int> ancestorsOf(const TreeView& tree, int index) {
     std::vector<int> above;

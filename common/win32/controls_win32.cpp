@@ -274,11 +274,7 @@ public:
         r.text = text;
         return r;
     }
-    int findRow(std::string_view key) const override {
-        for (int i = 0; i < rowCount(); ++i)
-            if (!key.empty() && rows_[static_cast<size_t>(i)].key == key) return i;
-        return -1;
-    }
+    int findRow(std::string_view key) const override { return ui::indexOfKey(rows_, key); }
     void clear() override {
         SendMessageA(w_, LVM_DELETEALLITEMS, 0, 0);
         rows_.clear();
@@ -381,11 +377,7 @@ public:
         n.text = text;
         return n;
     }
-    int findNode(std::string_view key) const override {
-        for (int i = 0; i < nodeCount(); ++i)
-            if (!key.empty() && nodes_[static_cast<size_t>(i)].key == key) return i;
-        return -1;
-    }
+    int findNode(std::string_view key) const override { return ui::indexOfKey(nodes_, key); }
     void updateNode(int i, const ui::TreeNode& node) override {
         if (!valid(i)) return;
         ui::TreeNode& n = nodes_[static_cast<size_t>(i)];
