@@ -13,10 +13,7 @@ struct TestView::Kind<ui::TextBox> : TestView::KindBase, ui::TextBox {
     using KindBase::KindBase;
     int length() const { return int(k().caption.size()); }
 
-    void setText(std::string_view t) override {
-        k().caption = t;
-        k().selStart = k().selLength = 0;
-    }
+    void setText(std::string_view t) override { v.setCaption(controlName, t); }
     std::string text() const override { return k().caption; }
     void setMaxLength(int n) override { k().maxLength = std::max(n, 0); }
     int maxLength() const override { return k().maxLength; }
@@ -37,6 +34,7 @@ struct TestView::Kind<ui::TextBox> : TestView::KindBase, ui::TextBox {
     // What an edit control does with a message that reached it.
     void receive(const ui::ControlMessage& m) {
         Control& c = k();
+        const std::string before = c.caption;
         using K = ui::ControlMessage::Kind;
         auto replace = [&](int from, int count, std::string_view with) {
             c.caption.replace(std::size_t(from), std::size_t(count), with);
@@ -55,6 +53,7 @@ struct TestView::Kind<ui::TextBox> : TestView::KindBase, ui::TextBox {
             if (m.key == kHome || m.key == kEnd) c.selStart = m.key == kHome ? 0 : length(), c.selLength = 0;
             if (m.key == kDelete && !c.locked && c.selStart < length()) replace(c.selStart, std::max(c.selLength, 1), "");
         }
+        if (c.caption != before) v.raise(controlName, ui::Event::Change);
     }
 };
 

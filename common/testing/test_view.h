@@ -81,7 +81,14 @@ public:
     }
 
     std::uint32_t windowHandle() const override { return handle_; }
-    void setCaption(std::string_view c, std::string_view t) override { control(c).caption = t; }
+    // A text box reports every new text as a Change, as the edit control does.
+    void setCaption(std::string_view c, std::string_view t) override {
+        Control& k = control(c);
+        k.caption = t;
+        if (k.className != "TextBox") return;
+        k.selStart = k.selLength = 0;
+        raise(c, ui::Event::Change);
+    }
     std::string caption(std::string_view c) const override { return find(c) ? find(c)->caption : ""; }
     void setForeColor(std::string_view c, ui::Color color) override { control(c).foreColor = color; }
     ui::Color foreColor(std::string_view c) const override { return find(c) ? find(c)->foreColor : 0; }
@@ -153,13 +160,13 @@ public:
     ui::Font& font(std::string_view c) override;
 
     // What a user does. A click on a check box toggles it, on an option button selects
-    // it, on a disabled control (or none) does nothing.
+    // it, on a disabled control (or none) does nothing; every other click is a Click.
     void click(std::string_view c) {
         if (!enabled(c)) return;
         if (find(c)->className == "CheckBox")
             setValue(c, value(c) == ui::kChecked ? ui::kUnchecked : ui::kChecked);
-        else if (find(c)->className == "OptionButton")
-            setValue(c, ui::kChecked);
+        else if (find(c)->className == "OptionButton" && value(c) != ui::kChecked)
+            setValue(c, ui::kChecked);  // a click on the selected one reports itself again below
         else
             raise(c, ui::Event::Click);
     }

@@ -303,6 +303,7 @@ ui::Color DialogWindow::backColor(std::string_view c) const {
 }
 
 void DialogWindow::setFontSize(std::string_view c, int points) {
+    if (binding(c)) return font(c).setSize(points);  // a control has one font, whichever road changes it
     HWND w = item(c);
     if (!w || points <= 0) return;
     LOGFONTA face{};
