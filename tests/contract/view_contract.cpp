@@ -51,7 +51,12 @@ TEST_P(ViewContract, NamesThatAreNoControlOfTheKind_GetInertObjects) {
     EXPECT_EQ(-1, view().listView("TreeView1").addRow({"k", "row", 0, 0, ""}));
 }
 
-TEST_P(ViewContract, EnabledAndVisible_ReachEveryKindOfControl) {
+TEST_P(ViewContract, CaptionsEnabledAndVisible_ReachEveryKindOfControl) {
+    for (const char* name : {"chkCheck", "cmdGo", "txtName", "frmA", "optA1", "Label2"}) {
+        view().setCaption(name, std::string("&") + name);
+        EXPECT_EQ(std::string("&") + name, view().caption(name));
+    }
+    EXPECT_EQ("", view().caption("nothing"));
     for (const char* name : {"chkCheck", "cmdGo", "txtName", "frmA", "optA1", "ListView1", "TreeView1", "Image1"}) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(view().enabled(name));
