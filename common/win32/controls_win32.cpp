@@ -537,7 +537,10 @@ public:
             SendMessageA(w_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
         } else {
             setStyleBits(w_, SS_TYPEMASK, SS_BITMAP);
-            SendMessageA(w_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get()));
+            auto previous = reinterpret_cast<HBITMAP>(
+                SendMessageA(w_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.get())));
+            // A bitmap the template gave the control comes back to us, to be freed.
+            UniqueBitmap fromTemplate(previous != bitmap_.get() ? previous : nullptr);
         }
         InvalidateRect(w_, nullptr, TRUE);
         bitmap_ = std::move(bitmap);
