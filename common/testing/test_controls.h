@@ -167,8 +167,8 @@ struct TestView::Kind<ui::Font> : TestView::KindBase, ui::Font {
 };
 
 template <>
-struct TestView::Kind<ui::Picture> : TestView::KindBase, ui::Picture {
-    static constexpr const char* kTag = "Picture:";
+struct TestView::Kind<ui::ImageControl> : TestView::KindBase, ui::ImageControl {
+    static constexpr const char* kTag = "Image:";
     using KindBase::KindBase;
     void setBitmap(int id) override {
         if (id <= 0 || v.hasBitmap(id)) k().bitmap = id > 0 ? id : 0;
@@ -197,8 +197,8 @@ inline ui::TreeView& TestView::treeView(std::string_view c) {
 inline ui::ImageList& TestView::imageList(std::string_view c) {
     return kind<ui::ImageList>(c, is(c, {"ImageList"}), ui::InertControls::get().imageList);
 }
-inline ui::Picture& TestView::picture(std::string_view c) {
-    return kind<ui::Picture>(c, is(c, {"Image", "PictureBox", "CheckBox", "OptionButton"}), ui::InertControls::get().picture);
+inline ui::ImageControl& TestView::image(std::string_view c) {
+    return kind<ui::ImageControl>(c, is(c, {"Image", "PictureBox", "CheckBox", "OptionButton"}), ui::InertControls::get().image);
 }
 inline ui::Font& TestView::font(std::string_view c) {
     return kind<ui::Font>(c, find(c) && !is(c, {"ImageList"}), ui::InertControls::get().font);

@@ -156,7 +156,7 @@ public:
     ui::ListView& listView(std::string_view c) override;
     ui::TreeView& treeView(std::string_view c) override;
     ui::ImageList& imageList(std::string_view c) override;
-    ui::Picture& picture(std::string_view c) override;
+    ui::ImageControl& image(std::string_view c) override;
     ui::Font& font(std::string_view c) override;
 
     // What a user does. A click on a check box toggles it, on an option button selects
@@ -246,18 +246,6 @@ protected:
 
 private:
     std::uint32_t handle_;
-    std::vector<MessageBoxCall> messageBoxes_;
-    std::deque<int> answers_;
-    bool closed_ = false;
-    std::string formName_;
-    std::string focus_;
-    std::map<std::string, Control> controls_;
-    ui::WindowState state_ = ui::WindowState::Normal;
-    bool visible_ = true;
-    ui::Rect form_;
-    int twipsPerPixel_ = 15;
-    std::vector<DrawnLine> lines_;
-    int clsCount_ = 0;
     int result_ = 0;
     std::set<int> bitmaps_;
     // The kind objects handed out, one per name and kind, kept for the view's life.
@@ -278,6 +266,18 @@ private:
         return k && std::find(classes.begin(), classes.end(), k->className) != classes.end();
     }
     static constexpr int kKeyEnter = 13;
+    std::vector<MessageBoxCall> messageBoxes_;
+    std::deque<int> answers_;
+    bool closed_ = false;
+    std::string formName_;
+    std::string focus_;
+    std::map<std::string, Control> controls_;
+    ui::WindowState state_ = ui::WindowState::Normal;
+    bool visible_ = true;
+    ui::Rect form_;
+    int twipsPerPixel_ = 15;
+    std::vector<DrawnLine> lines_;
+    int clsCount_ = 0;
 };
 
 }  // namespace vantora::testing

@@ -9,18 +9,10 @@
 namespace vantora {
 namespace {
 
-TEST(ViewEvents, Handler_MayReplaceItselfWhileRunning) {
+struct ViewEvents : ::testing::Test {
     testing::TestView view;
-    view.declare("OK", "CommandButton");
-    int runs = 0;
-    view.on("OK", ui::Event::Click, [&] {
-        ++runs;
-        view.on("OK", ui::Event::Click, [&] { runs += 10; });
-    });
-    view.click("OK");
-    view.click("OK");
-    EXPECT_EQ(runs, 11);
-}
+    void SetUp() override { view.declare("OK", "CommandButton"); }
+};
 
 TEST(CommonDialogFilter, EveryBarEndsAPart_AndTheListEndsTwice) {
     using namespace std::string_literals;
@@ -32,6 +24,17 @@ TEST(CommonDialogFilter, EveryBarEndsAPart_AndTheListEndsTwice) {
         {"", "\0"s},
     };
     for (const auto& c : cases) EXPECT_EQ(c.expected, commonDialogFilter(c.designed)) << c.designed;
+}
+
+TEST_F(ViewEvents, Handler_MayReplaceItselfWhileRunning) {
+    int runs = 0;
+    view.on("OK", ui::Event::Click, [&] {
+        ++runs;
+        view.on("OK", ui::Event::Click, [&] { runs += 10; });
+    });
+    view.click("OK");
+    view.click("OK");
+    EXPECT_EQ(runs, 11);
 }
 
 }  // namespace

@@ -77,8 +77,8 @@ struct ListRow {
     bool operator==(const ListRow&) const = default;
 };
 
-// Click and DblClick of a list view carry the row's index; a click beside every row
-// raises nothing.
+// Click and DblClick of a list view carry the row's index as the event's argument; a
+// click beside every row raises nothing.
 class ListView {
 public:
     virtual ~ListView() = default;
@@ -108,7 +108,8 @@ struct TreeNode {
     bool operator==(const TreeNode&) const = default;
 };
 
-// Expand, Collapse and Click (a user's choice of a node) carry the node's index.
+// Expand, Collapse and Click (a user's choice of a node) carry the node's index as the
+// event's argument.
 // Expanding or collapsing by program raises the same events, once per change.
 class TreeView {
 public:
@@ -164,9 +165,9 @@ public:
 
 // An image, picture box, or a check box or option button drawn as a picture (its value
 // then tells up from down): shows a bitmap of the resource script.
-class Picture {
+class ImageControl {
 public:
-    virtual ~Picture() = default;
+    virtual ~ImageControl() = default;
     virtual void setBitmap(int resourceId) = 0;
     virtual int bitmap() const = 0;  // 0: none
 };
@@ -243,7 +244,7 @@ public:
     bool bold() const override { return false; }
 };
 
-class InertPicture final : public Picture {
+class InertImageControl final : public ImageControl {
 public:
     void setBitmap(int) override {}
     int bitmap() const override { return 0; }
@@ -256,7 +257,7 @@ struct InertControls {
     InertListView listView;
     InertTreeView treeView;
     InertFont font;
-    InertPicture picture;
+    InertImageControl image;
     static InertControls& get() {
         static InertControls inert;
         return inert;

@@ -44,8 +44,7 @@ inline constexpr int kIdNo = 7;
 inline constexpr int kKeyEscape = 27;
 
 // What a host reports to the logic: one handler per control and event. The argument
-// is the key code for KeyPress, the help context for Help, the row or node index for
-// list and tree views (controls.h), 0 otherwise.
+// is the key code for KeyPress, the help context for Help, 0 otherwise.
 enum class Event { Click, DblClick, Change, KeyPress, Help, Unload, Expand, Collapse };
 
 enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
@@ -162,7 +161,7 @@ public:
     virtual ListView& listView(std::string_view) { return InertControls::get().listView; }
     virtual TreeView& treeView(std::string_view) { return InertControls::get().treeView; }
     virtual ImageList& imageList(std::string_view) { return InertControls::get().imageList; }
-    virtual Picture& picture(std::string_view) { return InertControls::get().picture; }
+    virtual ImageControl& image(std::string_view) { return InertControls::get().image; }
     virtual Font& font(std::string_view) { return InertControls::get().font; }
 
 protected:

@@ -78,7 +78,7 @@ struct ControlTable::Kinds {
     std::map<std::string, std::unique_ptr<ui::ListView>, std::less<>> listViews;
     std::map<std::string, std::unique_ptr<ui::TreeView>, std::less<>> treeViews;
     std::map<std::string, std::unique_ptr<ImageListKind>, std::less<>> imageLists;
-    std::map<std::string, std::unique_ptr<ui::Picture>, std::less<>> pictures;
+    std::map<std::string, std::unique_ptr<ui::ImageControl>, std::less<>> images;
     std::map<std::string, std::unique_ptr<ui::Font>, std::less<>> fonts;
     // Notifications go to the list or tree view whose window sent them.
     std::map<HWND, std::function<std::optional<LRESULT>(const NMHDR&)>> notified;
@@ -523,9 +523,9 @@ private:
     UniqueFont font_;
 };
 
-class PictureKind final : public ui::Picture {
+class ImageKind final : public ui::ImageControl {
 public:
-    PictureKind(HWND w, HINSTANCE instance, bool button) : w_(w), instance_(instance), button_(button) {}
+    ImageKind(HWND w, HINSTANCE instance, bool button) : w_(w), instance_(instance), button_(button) {}
     void setBitmap(int resourceId) override {
         UniqueBitmap bitmap;
         if (resourceId > 0)
@@ -613,7 +613,7 @@ void ControlTable::add(const std::string& name, HWND control, std::string_view d
         k.treeViews[name] = std::move(tree);
     } else if (designClass == "Image" || designClass == "PictureBox" || designClass == "CheckBox" ||
                designClass == "OptionButton") {
-        k.pictures[name] = std::make_unique<PictureKind>(control, k.instance, designClass != "Image" && designClass != "PictureBox");
+        k.images[name] = std::make_unique<ImageKind>(control, k.instance, designClass != "Image" && designClass != "PictureBox");
     }
 }
 
@@ -621,7 +621,7 @@ ui::TextBox& ControlTable::textBox(std::string_view n) { return found<ui::TextBo
 ui::ListView& ControlTable::listView(std::string_view n) { return found<ui::ListView>(kinds_->listViews, n, ui::InertControls::get().listView); }
 ui::TreeView& ControlTable::treeView(std::string_view n) { return found<ui::TreeView>(kinds_->treeViews, n, ui::InertControls::get().treeView); }
 ui::ImageList& ControlTable::imageList(std::string_view n) { return found<ui::ImageList>(kinds_->imageLists, n, ui::InertControls::get().imageList); }
-ui::Picture& ControlTable::picture(std::string_view n) { return found<ui::Picture>(kinds_->pictures, n, ui::InertControls::get().picture); }
+ui::ImageControl& ControlTable::image(std::string_view n) { return found<ui::ImageControl>(kinds_->images, n, ui::InertControls::get().image); }
 
 ui::Font& ControlTable::font(std::string_view n) {
     auto window = kinds_->windows.find(n);

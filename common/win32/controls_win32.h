@@ -35,7 +35,7 @@ public:
     ui::ListView& listView(std::string_view name);
     ui::TreeView& treeView(std::string_view name);
     ui::ImageList& imageList(std::string_view name);
-    ui::Picture& picture(std::string_view name);
+    ui::ImageControl& image(std::string_view name);
     ui::Font& font(std::string_view name);
 
     // A notification of one of the kinds here: the reply for DWLP_MSGRESULT, or nothing

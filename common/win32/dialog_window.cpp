@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/win32/desktop_win32.h"
+#include "common/win32/controls_win32.h"
 
 namespace vantora::win32 {
 
@@ -47,6 +48,26 @@ int DialogWindow::showModal(HWND owner) {
     hwnd_ = nullptr;
     return result_;
 }
+
+void DialogWindow::endDialog(int result) {
+    if (hwnd_ && !closing_) result_ = result;
+    close();
+}
+
+namespace {
+// The table exists from the first use; a window that was never opened has no kinds in it.
+ControlTable& made(std::unique_ptr<ControlTable>& table) {
+    if (!table) table = std::make_unique<ControlTable>();
+    return *table;
+}
+}  // namespace
+
+ui::TextBox& DialogWindow::textBox(std::string_view name) { return made(kinds_).textBox(name); }
+ui::ListView& DialogWindow::listView(std::string_view name) { return made(kinds_).listView(name); }
+ui::TreeView& DialogWindow::treeView(std::string_view name) { return made(kinds_).treeView(name); }
+ui::ImageList& DialogWindow::imageList(std::string_view name) { return made(kinds_).imageList(name); }
+ui::ImageControl& DialogWindow::image(std::string_view name) { return made(kinds_).image(name); }
+ui::Font& DialogWindow::font(std::string_view name) { return made(kinds_).font(name); }
 
 bool DialogWindow::createModeless(HWND owner) {
     modal_ = false;
@@ -115,7 +136,7 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
         return TRUE;
     case WM_NOTIFY: {
         const auto* nm = reinterpret_cast<const NMHDR*>(l);
-        if (const auto reply = kinds_.notify(*nm)) {
+        if (const auto reply = made(kinds_).notify(*nm)) {
             SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, *reply);
             return TRUE;
         }
@@ -148,8 +169,8 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
 }
 
 INT_PTR DialogWindow::initDialog() {
-    kinds_.reset(instance_, *this);
-    for (const ControlBinding& b : controls_) kinds_.add(b.name, GetDlgItem(hwnd_, b.id), b.designClass);
+    made(kinds_).reset(instance_, *this);
+    for (const ControlBinding& b : controls_) kinds_->add(b.name, GetDlgItem(hwnd_, b.id), b.designClass);
     if (designBaseX_ > 0 && designBaseY_ > 0) fitToDesignBaseUnits();
     loading_ = true;
     if (onLoad) onLoad();
@@ -451,11 +472,6 @@ void DialogWindow::setHelpContext(std::string_view c, std::uint32_t id) {
 std::string DialogWindow::className(std::string_view c) const {
     const ControlBinding* b = binding(c);
     return b ? b->designClass : (isForm(c) ? "Form" : "");
-}
-
-void DialogWindow::endDialog(int result) {
-    if (hwnd_ && !closing_) result_ = result;
-    close();
 }
 
 int DialogWindow::messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) {

@@ -6,13 +6,15 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/ui/view.h"
-#include "common/win32/controls_win32.h"
 
 namespace vantora::win32 {
+
+class ControlTable;  // the control kinds of one window (controls_win32.h)
 
 struct ControlBinding {
     std::string name;         // design name, "chkStickyKey" or "Label1(3)"
@@ -86,12 +88,12 @@ public:
     int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
     void close() override;
     void endDialog(int result) override;
-    ui::TextBox& textBox(std::string_view name) override { return kinds_.textBox(name); }
-    ui::ListView& listView(std::string_view name) override { return kinds_.listView(name); }
-    ui::TreeView& treeView(std::string_view name) override { return kinds_.treeView(name); }
-    ui::ImageList& imageList(std::string_view name) override { return kinds_.imageList(name); }
-    ui::Picture& picture(std::string_view name) override { return kinds_.picture(name); }
-    ui::Font& font(std::string_view name) override { return kinds_.font(name); }
+    ui::TextBox& textBox(std::string_view name) override;
+    ui::ListView& listView(std::string_view name) override;
+    ui::TreeView& treeView(std::string_view name) override;
+    ui::ImageList& imageList(std::string_view name) override;
+    ui::ImageControl& image(std::string_view name) override;
+    ui::Font& font(std::string_view name) override;
 
     ui::WindowState windowState() const override;
     void setWindowState(ui::WindowState state) override;
@@ -143,7 +145,7 @@ private:
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;
     std::map<std::string, HFONT, std::less<>> fonts_;
     std::map<std::string, int, std::less<>> fontSizes_;
-    ControlTable kinds_;  // built anew for each window
+    std::unique_ptr<ControlTable> kinds_;  // built anew for each window
     int result_ = 0;
 };
 

@@ -44,8 +44,8 @@ TEST_P(ViewContract, NamesThatAreNoControlOfTheKind_GetInertObjects) {
         EXPECT_EQ(-1, view().treeView(name).addNode({"k", "", "node", "", 0, 0}));
         EXPECT_EQ(-1, view().treeView(name).selected());
         EXPECT_EQ(0, view().imageList(name).addBitmap(kBitmapA));
-        view().picture(name).setBitmap(kBitmapA);
-        EXPECT_EQ(0, view().picture(name).bitmap());
+        view().image(name).setBitmap(kBitmapA);
+        EXPECT_EQ(0, view().image(name).bitmap());
     }
     EXPECT_EQ("", view().textBox("ListView1").text()) << "a list view is no text box";
     EXPECT_EQ(-1, view().listView("TreeView1").addRow({"k", "row", 0, 0, ""}));
@@ -354,15 +354,15 @@ TEST_P(ViewContract, ImageListsAndPictures_TakeResourceBitmapsAndShellIcons) {
     EXPECT_EQ(2, bitmaps.count()) << "lists are separate";
 
     for (const char* name : {"Image1", "Picture1"}) {
-        ui::Picture& picture = view().picture(name);
-        EXPECT_EQ(0, picture.bitmap()) << name;
-        picture.setBitmap(kBitmapA);
-        picture.setBitmap(kBitmapB);
-        EXPECT_EQ(kBitmapB, picture.bitmap()) << name;
-        picture.setBitmap(9999);
-        EXPECT_EQ(kBitmapB, picture.bitmap()) << name << ": a missing bitmap changes nothing";
-        picture.setBitmap(0);
-        EXPECT_EQ(0, picture.bitmap()) << name;
+        ui::ImageControl& image = view().image(name);
+        EXPECT_EQ(0, image.bitmap()) << name;
+        image.setBitmap(kBitmapA);
+        image.setBitmap(kBitmapB);
+        EXPECT_EQ(kBitmapB, image.bitmap()) << name;
+        image.setBitmap(9999);
+        EXPECT_EQ(kBitmapB, image.bitmap()) << name << ": a missing bitmap changes nothing";
+        image.setBitmap(0);
+        EXPECT_EQ(0, image.bitmap()) << name;
     }
     record("Picture1", ui::Event::Click);
     target().click("Picture1");
