@@ -10,9 +10,25 @@ void ViewContract::SetUp() {
     ASSERT_TRUE(target_);
 }
 
+namespace {
+
+const char* nameOf(ui::Event event) {
+    switch (event) {
+    case ui::Event::Click: return "Click";
+    case ui::Event::DblClick: return "DblClick";
+    case ui::Event::Change: return "Change";
+    case ui::Event::KeyPress: return "KeyPress";
+    case ui::Event::Unload: return "Unload";
+    case ui::Event::Expand: return "Expand";
+    case ui::Event::Collapse: return "Collapse";
+    default: return "other event";
+    }
+}
+
+}  // namespace
+
 void ViewContract::record(std::string_view control, ui::Event event) {
-    static const char* const names[] = {"Click", "DblClick", "Change", "KeyPress", "Help", "Unload", "Expand", "Collapse"};
-    view().on(control, event, [this, c = std::string(control), e = names[int(event)]](int argument) {
+    view().on(control, event, [this, c = std::string(control), e = nameOf(event)](int argument) {
         events.push_back(c + " " + e + ":" + std::to_string(argument));
     });
 }
