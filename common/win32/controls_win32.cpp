@@ -185,7 +185,9 @@ private:
         if (const auto kind = kindOf(m); kind && box->filter_) {
             const ui::ControlMessage message{*kind, static_cast<int>(wp), static_cast<int>((lp >> 16) & 0xFF),
                                              ((lp >> 24) & 1) != 0};
-            const bool isKey = *kind <= ui::ControlMessage::Kind::Char;
+            using K = ui::ControlMessage::Kind;
+            const bool isKey = *kind == K::KeyDown || *kind == K::KeyUp || *kind == K::SysKeyDown ||
+                               *kind == K::SysKeyUp || *kind == K::Char;
             try {
                 if (!box->filter_(isKey ? message : ui::ControlMessage{*kind})) return 0;
             } catch (...) {
@@ -266,7 +268,7 @@ public:
     ui::ListRow row(int i) const override {
         if (i < 0 || i >= rowCount()) return {};
         ui::ListRow r = rows_[static_cast<size_t>(i)];
-        char text[260] = {};
+        char text[1024] = {};
         LVITEMA item{};
         item.pszText = text;
         item.cchTextMax = sizeof text;
@@ -367,7 +369,7 @@ public:
     ui::TreeNode node(int i) const override {
         if (!valid(i)) return {};
         ui::TreeNode n = nodes_[static_cast<size_t>(i)];
-        char text[260] = {};
+        char text[1024] = {};
         TVITEMA item{};
         item.mask = TVIF_TEXT;
         item.hItem = items_[static_cast<size_t>(i)];
