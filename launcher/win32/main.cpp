@@ -8,6 +8,7 @@
 #include "common/win32/dialog_window.h"
 #include "common/win32/files_win32.h"
 #include "common/win32/firmware_device_win32.h"
+#include "common/win32/guarded.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/shell_win32.h"
 #include "common/win32/single_copy_win32.h"
@@ -85,7 +86,7 @@ private:
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+static int runKeyloom(HINSTANCE instance) {
     win32::restrictDllSearch();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -143,4 +144,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!first || !form) return 0;
 
     return win32::FormWindow::runMessageLoop();
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return win32::guarded(1, [=] { return runKeyloom(instance); });
 }
