@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/win32/guarded.h"
 #include "standins/firmware/tool/fwext_service.h"
 
 namespace {
@@ -52,7 +53,8 @@ void print() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+int run(int argc, char** argv) {
     if (argc > 2 || (argc == 2 && std::strcmp(argv[1], "reset") != 0)) {
         std::fprintf(stderr, "usage: fwext-state [reset]\n");
         return 1;
@@ -65,4 +67,9 @@ int main(int argc, char** argv) {
     }
     print();
     return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    return vantora::win32::guarded(3, [=] { return run(argc, argv); });
 }
