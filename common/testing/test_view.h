@@ -1,8 +1,12 @@
 #pragma once
 // A view that keeps every property in memory and records what was drawn, so that
 // window logic runs natively and tests read back exactly what a user would see.
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +35,36 @@ public:
         int listIndex = -1;
         std::uint32_t helpContext = 0;
         std::string className;
+        // Command buttons: the dialog's default button, which Enter clicks.
+        bool isDefault = false;
+        // Option buttons: selecting one clears the others of the same group.
+        std::string group;
+        // Fonts (the size is fontSize above) and pictures.
+        std::string fontName;
+        int charset = 0;
+        bool bold = false;
+        int bitmap = 0;
+        // Text boxes: the rest of the box's state, its filter and what passed it.
+        int maxLength = 0;
+        char passwordChar = 0;
+        bool locked = false;
+        int selStart = 0, selLength = 0;
+        ui::MessageFilter filter;
+        std::vector<ui::ControlMessage> passed;
+        // List views.
+        ui::ListViewStyle style = ui::ListViewStyle::Icon;
+        ui::Arrangement arrangement = ui::Arrangement::None;
+        int columnWidth = 0;
+        std::string largeImages, smallImages;
+        std::vector<ui::ListRow> rows;
+        int selectedRow = -1;
+        // Tree views.
+        std::string treeImages;
+        std::vector<ui::TreeNode> nodes;
+        std::vector<bool> expandedNodes;
+        int selectedNode = -1;
+        // Image lists: "bitmap 101", "icon 0x..." per picture.
+        std::vector<std::string> pictures;
     };
 
     struct MessageBoxCall {
@@ -47,7 +81,14 @@ public:
     }
 
     std::uint32_t windowHandle() const override { return handle_; }
-    void setCaption(std::string_view c, std::string_view t) override { control(c).caption = t; }
+    // A text box reports every new text as a Change, as the edit control does.
+    void setCaption(std::string_view c, std::string_view t) override {
+        Control& k = control(c);
+        k.caption = t;
+        if (k.className != "TextBox") return;
+        k.selStart = k.selLength = 0;
+        raise(c, ui::Event::Change);
+    }
     std::string caption(std::string_view c) const override { return find(c) ? find(c)->caption : ""; }
     void setForeColor(std::string_view c, ui::Color color) override { control(c).foreColor = color; }
     ui::Color foreColor(std::string_view c) const override { return find(c) ? find(c)->foreColor : 0; }
@@ -63,9 +104,10 @@ public:
     bool checked(std::string_view m) const override { return find(m) && find(m)->checked; }
 
     void setEnabled(std::string_view c, bool on) override { control(c).enabled = on; }
-    bool enabled(std::string_view c) const override { return !find(c) || find(c)->enabled; }
+    // A name that is no control is neither enabled nor visible, as on Windows.
+    bool enabled(std::string_view c) const override { return find(c) && find(c)->enabled; }
     void setVisible(std::string_view c, bool on) override { control(c).visible = on; }
-    bool isVisible(std::string_view c) const override { return !find(c) || find(c)->visible; }
+    bool isVisible(std::string_view c) const override { return find(c) && find(c)->visible; }
     void setBackColor(std::string_view c, ui::Color color) override { control(c).backColor = color; }
     ui::Color backColor(std::string_view c) const override { return find(c) ? find(c)->backColor : 0; }
     int value(std::string_view c) const override { return find(c) ? find(c)->value : 0; }
@@ -95,23 +137,79 @@ public:
         if (!formName_.empty()) raise(formName_, ui::Event::Unload);
     }
     void setFormName(std::string name) { formName_ = std::move(name); }
+    void endDialog(int result) override {
+        if (!closed_) result_ = result;
+        close();
+    }
+    // Shows the form modally: `whileOpen` plays the user, and the show returns what
+    // the form was ended with.
+    int runModal(const std::function<void()>& whileOpen) {
+        closed_ = false, visible_ = true, result_ = 0;
+        if (whileOpen) whileOpen();
+        return modalResult();
+    }
+    // What a modal show of this form returned: the endDialog result, 0 when it closed
+    // otherwise or is still open.
+    int modalResult() const { return closed_ ? result_ : 0; }
 
-    // What a user does. A click on a check box toggles it, on a disabled control does nothing.
+    ui::TextBox& textBox(std::string_view c) override;
+    ui::ListView& listView(std::string_view c) override;
+    ui::TreeView& treeView(std::string_view c) override;
+    ui::ImageList& imageList(std::string_view c) override;
+    ui::ImageControl& image(std::string_view c) override;
+    ui::Font& font(std::string_view c) override;
+
+    // What a user does. A click on a check box toggles it, on an option button selects
+    // it, on a disabled control (or none) does nothing; every other click is a Click.
     void click(std::string_view c) {
         if (!enabled(c)) return;
-        if (find(c) && find(c)->className == "CheckBox")
+        if (find(c)->className == "CheckBox")
             setValue(c, value(c) == ui::kChecked ? ui::kUnchecked : ui::kChecked);
+        else if (find(c)->className == "OptionButton" && value(c) != ui::kChecked)
+            setValue(c, ui::kChecked);  // a click on the selected one reports itself again below
         else
             raise(c, ui::Event::Click);
     }
     void select(std::string_view c, int index) {
         if (enabled(c)) setListIndex(c, index);
     }
-    void pressKey(std::string_view form, int key) { raise(form, ui::Event::KeyPress, key); }
+    // A row of a list view, or a node of a tree view, clicked by the user.
+    void clickRow(std::string_view list, int row, bool twice = false) {
+        if (!enabled(list) || row < 0 || row >= int(find(list)->rows.size())) return;
+        control(list).selectedRow = row;
+        raise(list, twice ? ui::Event::DblClick : ui::Event::Click, row);
+    }
+    void clickNode(std::string_view tree, int node) {
+        if (!enabled(tree) || node < 0 || node >= int(find(tree)->nodes.size())) return;
+        control(tree).selectedNode = node;
+        raise(tree, ui::Event::Click, node);
+    }
+    // Enter clicks the focused command button, else the default button when it is
+    // enabled, as the dialog manager does; the form never sees the key. Other keys
+    // reach the form's KeyPress.
+    void pressKey(std::string_view form, int key) {
+        if (key != kKeyEnter) {
+            raise(form, ui::Event::KeyPress, key);
+            return;
+        }
+        const Control* focused = find(focus_);
+        if (focused && focused->className == "CommandButton") return click(focus_);
+        for (const auto& [name, k] : controls_)
+            if (k.className == "CommandButton" && k.isDefault) return click(name);
+    }
+    // A message sent to a control through its filter; returns whether it passed. A text
+    // box does with what passes what an edit control does with it, as far as tests need:
+    // characters are typed (within the maximum, not when locked), Backspace and Delete
+    // remove, Home and End move the caret.
+    bool send(std::string_view c, const ui::ControlMessage& m);
+
     void answerNext(int answer) { answers_.push_back(answer); }
     const std::vector<MessageBoxCall>& messageBoxes() const { return messageBoxes_; }
     bool closed() const { return closed_; }
     const std::string& focus() const { return focus_; }
+    // Declares a bitmap of the resource script, which pictures and image lists may show.
+    void declareBitmap(int resourceId) { bitmaps_.insert(resourceId); }
+    bool hasBitmap(int resourceId) const { return bitmaps_.count(resourceId) != 0; }
     // Declares a control of a design class, as a dialog template would.
     Control& declare(std::string_view c, std::string_view designClass) {
         Control& k = control(c);
@@ -151,11 +249,37 @@ public:
     void setTwipsPerPixel(int t) { twipsPerPixel_ = t; }
 
 protected:
-    void storeValue(std::string_view c, int v) override { control(c).value = v; }
+    void storeValue(std::string_view c, int v) override {
+        Control& k = control(c);
+        k.value = v;
+        if (k.className != "OptionButton" || v != ui::kChecked) return;
+        for (auto& [name, other] : controls_)
+            if (&other != &k && other.className == "OptionButton" && other.group == k.group) other.value = ui::kUnchecked;
+    }
     void storeListIndex(std::string_view c, int i) override { control(c).listIndex = i; }
 
 private:
     std::uint32_t handle_;
+    int result_ = 0;
+    std::set<int> bitmaps_;
+    // The kind objects handed out, one per name and kind, kept for the view's life.
+    struct KindBase {
+        KindBase(TestView& view, std::string name) : v(view), controlName(std::move(name)) {}
+        virtual ~KindBase() = default;
+        Control& k() const { return v.control(controlName); }
+        TestView& v;
+        std::string controlName;
+    };
+    template <typename Interface>
+    struct Kind;
+    std::map<std::string, std::unique_ptr<KindBase>> kinds_;
+    template <typename Interface>
+    Interface& kind(std::string_view c, bool applies, Interface& inert);
+    bool is(std::string_view c, std::initializer_list<std::string_view> classes) const {
+        const Control* k = find(c);
+        return k && std::find(classes.begin(), classes.end(), k->className) != classes.end();
+    }
+    static constexpr int kKeyEnter = 13;
     std::vector<MessageBoxCall> messageBoxes_;
     std::deque<int> answers_;
     bool closed_ = false;
@@ -175,3 +299,5 @@ private:
 };
 
 }  // namespace vantora::testing
+
+#include "common/testing/test_controls.h"

@@ -1,7 +1,9 @@
-// The one rule every view shares: setting a value raises the Click a user's click
-// would, exactly once and only when the value changes.
+// What every view shares through the base class. The rules each view must follow
+// alike (values, clicks, keys, the control kinds) are the view contract's
+// (tests/contract/view_contract.cpp), run on the test view and the Win32 host.
 #include <gtest/gtest.h>
 
+#include "common/ports/file_dialog.h"
 #include "common/testing/test_view.h"
 
 namespace vantora {
@@ -9,44 +11,19 @@ namespace {
 
 struct ViewEvents : ::testing::Test {
     testing::TestView view;
-    std::vector<std::string> clicks;
-
-    void SetUp() override {
-        view.declare("chkA", "CheckBox");
-        view.declare("comList", "ComboBox");
-        for (const char* item : {"1", "2", "3"}) view.addItem("comList", item);
-        for (const char* name : {"chkA", "comList", "OK"})
-            view.on(name, ui::Event::Click, [this, name] { clicks.push_back(name); });
-    }
+    void SetUp() override { view.declare("OK", "CommandButton"); }
 };
 
-TEST_F(ViewEvents, SetValue_RaisesClickOnlyWhenTheValueChanges) {
-    view.setValue("chkA", ui::kUnchecked);
-    EXPECT_TRUE(clicks.empty());
-    view.setValue("chkA", ui::kChecked);
-    view.setValue("chkA", ui::kChecked);
-    EXPECT_EQ(clicks, std::vector<std::string>{"chkA"});
-    EXPECT_EQ(view.value("chkA"), ui::kChecked);
-}
-
-TEST_F(ViewEvents, SetListIndex_OutsideTheList_IsNotAccepted) {
-    view.setListIndex("comList", 3);
-    view.setListIndex("comList", -2);
-    EXPECT_EQ(view.listIndex("comList"), -1);
-    EXPECT_TRUE(clicks.empty());
-    view.setListIndex("comList", 2);
-    view.setListIndex("comList", 2);
-    EXPECT_EQ(view.listIndex("comList"), 2);
-    EXPECT_EQ(clicks, std::vector<std::string>{"comList"});
-}
-
-TEST_F(ViewEvents, UserClick_TogglesCheckBoxes_AndIgnoresDisabledControls) {
-    view.click("chkA");
-    view.click("chkA");
-    EXPECT_EQ(view.value("chkA"), ui::kUnchecked);
-    view.setEnabled("OK", false);
-    view.click("OK");
-    EXPECT_EQ(clicks, (std::vector<std::string>{"chkA", "chkA"}));
+TEST(CommonDialogFilter, EveryBarEndsAPart_AndTheListEndsTwice) {
+    using namespace std::string_literals;
+    const struct {
+        std::string designed, expected;
+    } cases[] = {
+        {"EXE files(*.exe)|*.exe|All files(*.*)|*.*", "EXE files(*.exe)\0*.exe\0All files(*.*)\0*.*\0\0"s},
+        {"EXE files(*.exe)|*.exe|", "EXE files(*.exe)\0*.exe\0\0"s},
+        {"", "\0"s},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected, commonDialogFilter(c.designed)) << c.designed;
 }
 
 TEST_F(ViewEvents, Handler_MayReplaceItselfWhileRunning) {

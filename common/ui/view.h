@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+#include "common/ui/controls.h"
+
 namespace vantora::ui {
 
 using Color = std::uint32_t;  // 0x00BBGGRR, as COLORREF
@@ -44,8 +46,9 @@ inline constexpr int kKeyEscape = 27;
 
 // What a host reports to the logic: one handler per control and event. The argument
 // is the key code for KeyPress, the help context for Help, the mouse button for
-// MouseDown and MouseMove (kMouseLeft, kMouseRight; 0 when none is down), 0 otherwise.
-enum class Event { Click, DblClick, Change, KeyPress, Help, Unload, MouseDown, MouseMove, Resize };
+// MouseDown and MouseMove (kMouseLeft, kMouseRight; 0 when none is down), the row or
+// node index for a list or tree view's Click, DblClick, Expand and Collapse, 0 otherwise.
+enum class Event { Click, DblClick, Change, KeyPress, Help, Unload, MouseDown, MouseMove, Resize, Expand, Collapse };
 
 inline constexpr int kMouseLeft = 1;
 inline constexpr int kMouseRight = 2;
@@ -146,10 +149,12 @@ public:
 
     // Setting a check box's value or a list's selection raises its Click when the
     // value changes, as a user's click would. This is the only place that does so.
+    // An option button is the exception when it is cleared: only the button that a
+    // change selects reports it, and selecting one clears the others of its group.
     void setValue(std::string_view control, int value) {
         if (value == this->value(control)) return;
         storeValue(control, value);
-        raise(control, Event::Click);
+        if (value != kUnchecked || className(control) != "OptionButton") raise(control, Event::Click);
     }
     // The state a dialog template gives a control before its form loads: no Click.
     void setDesignValue(std::string_view control, int value) { storeValue(control, value); }
@@ -224,6 +229,18 @@ public:
     // The form: a message box owned by it, and closing it (Unload).
     virtual int messageBox(std::string_view, std::string_view, std::uint32_t) { return kIdOk; }
     virtual void close() {}
+    // Closes a modal form so that whoever showed it gets `result` back; closed any
+    // other way, it gives 0.
+    virtual void endDialog(int) { close(); }
+
+    // The typed control kinds (controls.h), by design name. A name that is not such a
+    // control gets an inert object. References stay valid while the window is open.
+    virtual TextBox& textBox(std::string_view) { return InertControls::get().textBox; }
+    virtual ListView& listView(std::string_view) { return InertControls::get().listView; }
+    virtual TreeView& treeView(std::string_view) { return InertControls::get().treeView; }
+    virtual ImageList& imageList(std::string_view) { return InertControls::get().imageList; }
+    virtual ImageControl& image(std::string_view) { return InertControls::get().image; }
+    virtual Font& font(std::string_view) { return InertControls::get().font; }
 
 protected:
     virtual void storeValue(std::string_view, int) {}

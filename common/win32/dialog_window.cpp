@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/win32/desktop_win32.h"
+#include "common/win32/controls_win32.h"
 
 namespace vantora::win32 {
 
@@ -18,12 +19,34 @@ DialogWindow::~DialogWindow() {
     if (hwnd_) destroyNow();
 }
 
-void DialogWindow::showModal(HWND owner) {
+int DialogWindow::showModal(HWND owner) {
     modal_ = true;
     closing_ = false;
+    result_ = 0;
     DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
+    return result_;
 }
+
+void DialogWindow::endDialog(int result) {
+    if (hwnd_ && !closing_) result_ = result;
+    close();
+}
+
+namespace {
+// The table exists from the first use; a window that was never opened has no kinds in it.
+ControlTable& made(std::unique_ptr<ControlTable>& table) {
+    if (!table) table = std::make_unique<ControlTable>();
+    return *table;
+}
+}  // namespace
+
+ui::TextBox& DialogWindow::textBox(std::string_view name) { return made(kinds_).textBox(name); }
+ui::ListView& DialogWindow::listView(std::string_view name) { return made(kinds_).listView(name); }
+ui::TreeView& DialogWindow::treeView(std::string_view name) { return made(kinds_).treeView(name); }
+ui::ImageList& DialogWindow::imageList(std::string_view name) { return made(kinds_).imageList(name); }
+ui::ImageControl& DialogWindow::image(std::string_view name) { return made(kinds_).image(name); }
+ui::Font& DialogWindow::font(std::string_view name) { return made(kinds_).font(name); }
 
 bool DialogWindow::createModeless(HWND owner) {
     modal_ = false;
@@ -81,6 +104,10 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
         return TRUE;
     case WM_NOTIFY: {
         const auto* nm = reinterpret_cast<const NMHDR*>(l);
+        if (const auto reply = made(kinds_).notify(*nm)) {
+            SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, *reply);
+            return TRUE;
+        }
         if (const ControlBinding* b = bindingOf(static_cast<int>(nm->idFrom))) {
             if (nm->code == static_cast<UINT>(NM_CLICK)) raise(b->name, ui::Event::Click);
             if (nm->code == static_cast<UINT>(NM_DBLCLK)) raise(b->name, ui::Event::DblClick);
@@ -114,6 +141,8 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
 }
 
 INT_PTR DialogWindow::initDialog() {
+    made(kinds_).reset(instance_, *this);
+    for (const ControlBinding& b : controls_) kinds_->add(b.name, GetDlgItem(hwnd_, b.id), b.designClass);
     if (designBaseX_ > 0 && designBaseY_ > 0) fitToDesignBaseUnits();
     loading_ = true;
     if (onLoad) onLoad();
@@ -268,6 +297,7 @@ ui::Color DialogWindow::backColor(std::string_view c) const {
 }
 
 void DialogWindow::setFontSize(std::string_view c, int points) {
+    if (binding(c)) return font(c).setSize(points);  // a control has one font, whichever road changes it
     HWND w = item(c);
     if (!w || points <= 0) return;
     LOGFONTA face{};
@@ -331,7 +361,11 @@ int DialogWindow::value(std::string_view c) const {
 }
 
 void DialogWindow::storeValue(std::string_view c, int v) {
-    if (HWND w = item(c)) SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(v), 0);
+    HWND w = item(c);
+    if (!w) return;
+    SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(v), 0);
+    const ControlBinding* b = binding(c);
+    if (v == ui::kChecked && b && b->designClass == "OptionButton") clearOtherOptions(w);
 }
 
 void DialogWindow::clearList(std::string_view c) {

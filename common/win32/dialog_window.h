@@ -6,12 +6,15 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/win32/form_window.h"
 
 namespace vantora::win32 {
+
+class ControlTable;  // the control kinds of one window (controls_win32.h)
 
 struct ControlBinding {
     std::string name;         // design name, "chkStickyKey" or "Label1(3)"
@@ -33,8 +36,9 @@ public:
     // where the template meant them. Unset, the template is left as the system lays it out.
     void setDesignBaseUnits(int x, int y) { designBaseX_ = x, designBaseY_ = y; }
 
-    // Runs the dialog in a nested message loop owned by `owner`; returns when it closed.
-    void showModal(HWND owner);
+    // Runs the dialog in a nested message loop owned by `owner`; returns when it closed,
+    // with the result given to endDialog (0 when it closed otherwise).
+    int showModal(HWND owner);
     // Creates the dialog without waiting; it stays hidden until show(). Returns false
     // when the load handler closed it again.
     bool createModeless(HWND owner);
@@ -64,6 +68,13 @@ public:
     void setHelpContext(std::string_view control, std::uint32_t id) override;
     std::string className(std::string_view control) const override;
     void close() override;
+    void endDialog(int result) override;
+    ui::TextBox& textBox(std::string_view name) override;
+    ui::ListView& listView(std::string_view name) override;
+    ui::TreeView& treeView(std::string_view name) override;
+    ui::ImageList& imageList(std::string_view name) override;
+    ui::ImageControl& image(std::string_view name) override;
+    ui::Font& font(std::string_view name) override;
 
 protected:
     void storeValue(std::string_view control, int value) override;
@@ -99,6 +110,8 @@ private:
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;
     std::map<std::string, UniqueFont, std::less<>> fonts_;
     std::map<std::string, int, std::less<>> fontSizes_;
+    std::unique_ptr<ControlTable> kinds_;  // built anew for each window
+    int result_ = 0;
 };
 
 }  // namespace vantora::win32

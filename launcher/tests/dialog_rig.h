@@ -52,7 +52,11 @@ struct DialogRig : LauncherForms {
         auto& v = views[name];
         v = std::make_unique<TestView>(next++);
         v->setFormName(name);
+        // A user can click only what the template holds.
         v->declare("Check1", "CheckBox");
+        for (const char* button : {"Command1", "Command2", "Command3", "Command4", "Command5"})
+            v->declare(button, "CommandButton");
+        for (const char* text : {"Text1", "Text2", "Text3"}) v->declare(text, "TextBox");
         return *v;
     }
     void opened(const std::string& name, const Prepare& prepare) {

@@ -24,9 +24,15 @@ protected:
 
     void SetUp() override {
         view.setFormName("Form3");
-        view.declare("Check1", "CheckBox");
+        declareControls(view);
         state.CurrentKeyName = "Fn-Q";
         state.CurrentKeyStatus = kErrorFileNotFound;
+    }
+    // A user can click only what the template holds.
+    static void declareControls(vantora::testing::TestView& v) {
+        v.declare("Check1", "CheckBox");
+        for (const char* button : {"Command1", "Command2", "Command3", "Command4", "Command5"})
+            v.declare(button, "CommandButton");
     }
     void open() {
         form = std::make_unique<Form3>(state, store, view, form1View, DialogPorts{windows, help, rig.files, rig}, "C:\\K\\Keyloom32.hlp");
@@ -86,6 +92,7 @@ TEST_F(Form3Test, CancelEscAndHelp) {
 
     vantora::testing::TestView again;
     again.setFormName("Form3");
+    declareControls(again);
     Form3 second(state, store, again, form1View, DialogPorts{windows, help, rig.files, rig}, "h");
     second.Form_Load();
     again.click("Command4");
