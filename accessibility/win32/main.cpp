@@ -10,6 +10,7 @@
 #include "common/win32/common_module_win32.h"
 #include "common/win32/desktop_win32.h"
 #include "common/win32/dialog_window.h"
+#include "common/win32/guarded.h"
 #include "common/win32/owners.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
@@ -39,9 +40,7 @@ void sizeAndCentre(HWND dialog) {
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int run(HINSTANCE instance) {
     win32::restrictDllSearch();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -91,4 +90,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     window.onClosed = [] { PostQuitMessage(0); };
     if (!window.createModeless(nullptr)) return 0;
     return win32::DialogWindow::runMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return win32::guarded(1, [=] { return run(instance); });
 }

@@ -20,13 +20,29 @@ bool Win32Tray::call(DWORD what, const TrayIconRecord& r) {
     return ::Shell_NotifyIconA(what, &data) != 0;
 }
 
+bool Win32Windows::ShowWindow(WindowHandle w, int cmd) {
+    const HWND window = toHwnd(w);
+    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) return ::ShowWindow(window, cmd) != 0;
+    return ::ShowWindowAsync(window, cmd) != 0;
+}
+
+namespace {
+
+// An entry of kernel32 that older systems lack; null where it is missing.
+template <class Fn>
+Fn kernel32Entry(const char* name) {
+    const HMODULE kernel32 = ::GetModuleHandleA("kernel32.dll");
+    return kernel32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(kernel32, name))) : nullptr;
+}
+
+}  // namespace
+
+// Both calls are looked up, not imported: a system without them must still start the
+// programs, which then search as that system always does.
 void restrictDllSearch() {
-    ::SetDllDirectoryA("");
-    using SetDefault = BOOL(WINAPI*)(DWORD);
-    if (HMODULE k = ::GetModuleHandleA("kernel32.dll")) {
-        if (auto f = reinterpret_cast<SetDefault>(reinterpret_cast<void*>(::GetProcAddress(k, "SetDefaultDllDirectories"))))
-            f(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */ | 0x00000200 /* APPLICATION_DIR */);
-    }
+    if (auto setDirectory = kernel32Entry<BOOL(WINAPI*)(LPCSTR)>("SetDllDirectoryA")) setDirectory("");
+    if (auto setDefault = kernel32Entry<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories"))
+        setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */ | 0x00000200 /* APPLICATION_DIR */);
 }
 
 }  // namespace vantora::win32

@@ -23,7 +23,10 @@ public:
     bool SetWindowPos(WindowHandle w, WindowHandle after, int x, int y, int cx, int cy, std::uint32_t f) override {
         return ::SetWindowPos(toHwnd(w), toHwnd(after), x, y, cx, cy, f) != 0;
     }
-    bool ShowWindow(WindowHandle w, int cmd) override { return ::ShowWindow(toHwnd(w), cmd) != 0; }
+    // A window of this thread answers as ::ShowWindow does (was it visible before?). For
+    // any other window the request is queued to its own thread and the answer is only
+    // whether that worked: a hung or hostile program must not freeze ours.
+    bool ShowWindow(WindowHandle w, int cmd) override;
     bool SetForegroundWindow(WindowHandle w) override { return ::SetForegroundWindow(toHwnd(w)) != 0; }
     WindowHandle GetForegroundWindow() override { return fromHwnd(::GetForegroundWindow()); }
     bool IsIconic(WindowHandle w) override { return ::IsIconic(toHwnd(w)) != 0; }

@@ -10,6 +10,7 @@
 #include "common/win32/file_dialog_win32.h"
 #include "common/win32/files_win32.h"
 #include "common/win32/firmware_device_win32.h"
+#include "common/win32/guarded.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/shell_win32.h"
 #include "common/win32/single_copy_win32.h"
@@ -61,7 +62,7 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+static int runKeyloom(HINSTANCE instance) {
     win32::restrictDllSearch();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -112,4 +113,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (!first || !form) return 0;
 
     return win32::FormWindow::runMessageLoop();
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return win32::guarded(1, [=] { return runKeyloom(instance); });
 }

@@ -16,11 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/guarded.h"
 #include "common/win32/owners.h"
+#include "common/win32/window_identity.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 
 namespace {
 
+using vantora::win32::guarded;
 using vantora::win32::UniqueFile;
 using vantora::win32::UniqueKey;
 
@@ -29,6 +32,10 @@ constexpr char kSessionKey[] = "Software\\Vantora\\CoreLink\\Session";
 constexpr char kCountValue[] = "InvalidPwdCnt";
 constexpr char kSupervisorValue[] = "SupervisorPwd";
 constexpr char kAccessibilityValue[] = "Accessibility";
+// Whose windows each hand-over carries: a dialog of that program.
+constexpr char kSupervisorProgram[] = "BASTIONE.exe";
+constexpr char kAccessibilityProgram[] = "MERIDALE.exe";
+constexpr char kDialogClass[] = "#32770";
 constexpr int kTextChars = 260;
 constexpr DWORD kSettingsTimeoutMs = 5000;
 
@@ -65,12 +72,16 @@ LONG registerWindow(const char* name, DWORD window) {
     return writeDword(kSessionKey, REG_OPTION_VOLATILE, name, window) ? 1 : 0;
 }
 
-// The dialog programs end at once when Get... names a window: a program that crashed
-// leaves its handle behind, and without this check every later start of it would
-// hand over to a window that is gone and end too.
-DWORD registeredWindow(const char* name) {
+// The dialog programs end at once when Get... names a window, and bring that window
+// forward. A program that crashed leaves its handle behind: the window may be gone,
+// and then every later start would end too, or the number may since name a window of
+// some other program, which must not be handed out as ours.
+DWORD registeredWindow(const char* name, const char* program) {
     const DWORD window = readDword(kSessionKey, name);
-    return window && IsWindow(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(window))) ? window : 0;
+    return window && vantora::win32::isWindowOf(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(window)), kDialogClass,
+                                                program)
+               ? window
+               : 0;
 }
 
 HWND serviceWindow() { return FindWindowA(vantora::hotkey::kWindowClass, nullptr); }
@@ -181,47 +192,65 @@ bool readShortcut(const char* file, ShortcutInfo* info) {
 
 extern "C" {
 
-DWORD WINAPI GetVHotkeyHandle() { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(serviceWindow())); }
+DWORD WINAPI GetVHotkeyHandle() {
+    return guarded<DWORD>(0, [] { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(serviceWindow())); });
+}
 
-LONG WINAPI RegSupervisorPwd(DWORD window) { return registerWindow(kSupervisorValue, window); }
-DWORD WINAPI GetSupervisorPwd() { return registeredWindow(kSupervisorValue); }
-LONG WINAPI RegAccessibility(DWORD window) { return registerWindow(kAccessibilityValue, window); }
-DWORD WINAPI GetAccessibility() { return registeredWindow(kAccessibilityValue); }
+LONG WINAPI RegSupervisorPwd(DWORD window) {
+    return guarded<LONG>(0, [=] { return registerWindow(kSupervisorValue, window); });
+}
+DWORD WINAPI GetSupervisorPwd() {
+    return guarded<DWORD>(0, [] { return registeredWindow(kSupervisorValue, kSupervisorProgram); });
+}
+LONG WINAPI RegAccessibility(DWORD window) {
+    return guarded<LONG>(0, [=] { return registerWindow(kAccessibilityValue, window); });
+}
+DWORD WINAPI GetAccessibility() {
+    return guarded<DWORD>(0, [] { return registeredWindow(kAccessibilityValue, kAccessibilityProgram); });
+}
 
-LONG WINAPI GetInvalidPwdCnt() { return static_cast<LONG>(readDword(kStoreKey, kCountValue)); }
+LONG WINAPI GetInvalidPwdCnt() {
+    return guarded<LONG>(0, [] { return static_cast<LONG>(readDword(kStoreKey, kCountValue)); });
+}
 LONG WINAPI SetInvalidPwdCnt(LONG count) {
-    return writeDword(kStoreKey, REG_OPTION_NON_VOLATILE, kCountValue, static_cast<DWORD>(count)) ? 1 : 0;
+    return guarded<LONG>(0, [=] {
+        return writeDword(kStoreKey, REG_OPTION_NON_VOLATILE, kCountValue, static_cast<DWORD>(count)) ? 1 : 0;
+    });
 }
 
 // Nothing is written unless the whole shortcut was read: a caller's buffers keep what
 // they held when the file is missing or no shortcut.
 LONG WINAPI GetShortCutInfo(LPSTR text1, LPCSTR shortcutPath, LPSTR text2, LPSTR text3, LPSTR text4, LPSTR text5,
                             LONG* number1, LONG* number2) {
-    if (!text1 || !shortcutPath || !text2 || !text3 || !text4 || !text5 || !number1 || !number2) return 0;
-    ShortcutInfo info;
-    if (!readShortcut(shortcutPath, &info)) return 0;
-    copyCut(text1, info.target);
-    copyCut(text2, info.arguments);
-    copyCut(text3, info.directory);
-    copyCut(text4, info.description);
-    copyCut(text5, info.iconPath);
-    *number1 = info.iconIndex;
-    *number2 = info.showCommand;
-    return 1;
+    return guarded<LONG>(0, [=] {
+        if (!text1 || !shortcutPath || !text2 || !text3 || !text4 || !text5 || !number1 || !number2) return 0;
+        ShortcutInfo info;
+        if (!readShortcut(shortcutPath, &info)) return 0;
+        copyCut(text1, info.target);
+        copyCut(text2, info.arguments);
+        copyCut(text3, info.directory);
+        copyCut(text4, info.description);
+        copyCut(text5, info.iconPath);
+        *number1 = info.iconIndex;
+        *number2 = info.showCommand;
+        return 1;
+    });
 }
 
 // No program calls it. It asks a running hotkey service to take up its settings
 // again, as the settings dialog does after writing them: nonzero when a service
 // answered, 0 when none runs.
 LONG WINAPI RegisterVHotkey() {
-    HWND service = serviceWindow();
-    if (!service) return 0;
-    DWORD_PTR answer = 0;
-    return SendMessageTimeoutA(service, vantora::hotkey::kSettingsMessage, vantora::hotkey::kSettingsWParam,
-                               vantora::hotkey::kSettingsWritten, SMTO_ABORTIFHUNG, kSettingsTimeoutMs,
-                               &answer) != 0
-               ? 1
-               : 0;
+    return guarded<LONG>(0, [] {
+        HWND service = serviceWindow();
+        if (!service) return 0;
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(service, vantora::hotkey::kSettingsMessage, vantora::hotkey::kSettingsWParam,
+                                   vantora::hotkey::kSettingsWritten, SMTO_ABORTIFHUNG, kSettingsTimeoutMs,
+                                   &answer) != 0
+                   ? 1
+                   : 0;
+    });
 }
 
 }  // extern "C"

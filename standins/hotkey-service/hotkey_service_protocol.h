@@ -13,7 +13,7 @@
 //   2025 256 1 StickyKey=238 IdleTime=0      message 2025 taken, values re-read
 //   2025 7 7 ignored                         2025 with other parameters
 //   fnkey 48 window=0x1a2b                   FnKeyMessage posted for scan code 48
-//   fnkey 48 window=none                     no live window published: nothing sent
+//   fnkey 48 window=none                     no launcher window published: nothing sent
 //   second copy ends                         a second start found the first one
 //   stop
 // A value that is absent or not a REG_DWORD is logged as "absent" and counts as 0.
@@ -31,6 +31,10 @@ inline constexpr std::uint32_t kFnKeyMessage = 0x7EB;  // WM_USER + 1003
 inline constexpr std::uint32_t kFnKeyWParam = 0x100;   // lParam: the set-1 scan code
 inline constexpr char kLauncherKey[] = "Software\\Vantora";
 inline constexpr char kLauncherValue[] = "Keyloom";
+// The published number is taken only while it names the launcher's main window: after
+// a crash it may name a window of any other program.
+inline constexpr char kLauncherWindowClass[] = "Vantora.Keyloom.Form1";
+inline constexpr char kLauncherProgram[] = "Keyloom.exe";
 
 // accessibility dialog -> service: the Fn-StickyKey settings were shown or written.
 inline constexpr std::uint32_t kSettingsMessage = 2025;  // WM_USER + 1001

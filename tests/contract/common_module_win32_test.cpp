@@ -2,6 +2,7 @@
 // handles between processes, the wrong-password count, shortcut resolution, and the
 // errors of a missing library or export. The program starts copies of itself
 // ("--child <action>") to be the other process; a child answers by its exit code.
+// Copies named BASTIONE.exe and MERIDALE.exe hold the dialog windows handed over.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -12,6 +13,7 @@
 #include <climits>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,10 +72,30 @@ LONG makeNonVolatileChild(const char* path) {
     return rc;
 }
 
+// A copy of this program under another name that holds a dialog window and a plain
+// one until it is ended.
+class WindowHost {
+public:
+    WindowHost(const TempFolder& folder, const char* program) {
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        const std::string exe = folder.file(program);
+        CopyFileA(self, exe.c_str(), TRUE);  // a host before may still run from it
+        EXPECT_TRUE(process.start(exe, "--child host-windows")) << program;
+        EXPECT_TRUE(waitFor([&] {
+            return (dialog = topWindowOf(process.id(), "#32770")) && (plain = topWindowOf(process.id(), "Static"));
+        }, 20000)) << program << " shows no windows";
+    }
+    ChildProcess process;
+    HWND dialog = nullptr, plain = nullptr;
+};
+
 class CommonModule : public ::testing::Test {
 protected:
+    TempFolder folder{"corelink-hosts"};
     Win32CommonModule module{programFolder()};
     std::vector<UniqueWindow> windows;
+    std::vector<std::unique_ptr<WindowHost>> hosts;  // end before the folder goes
 
     void SetUp() override { deleteTree(HKEY_CURRENT_USER, kStoreKey); }
     void TearDown() override { deleteTree(HKEY_CURRENT_USER, kStoreKey); }
@@ -81,6 +103,8 @@ protected:
         windows.emplace_back(makeWindow());
         return windows.back().get();
     }
+    WindowHost& host(const char* program) { return *hosts.emplace_back(std::make_unique<WindowHost>(folder, program)); }
+    HWND dialogOf(const char* program) { return host(program).dialog; }
 };
 
 struct HandOver {
@@ -89,12 +113,13 @@ struct HandOver {
     std::uint32_t (Win32CommonModule::*get)();
     const char* childGet;
     const char* childRegisterAndEnd;
+    const char* program;  // whose dialog it hands over
 };
 const HandOver kHandOvers[] = {
     {"supervisor", &Win32CommonModule::RegSupervisorPwd, &Win32CommonModule::GetSupervisorPwd, "get-supervisor",
-     "register-supervisor-and-end"},
+     "register-supervisor-and-end", "BASTIONE.exe"},
     {"accessibility", &Win32CommonModule::RegAccessibility, &Win32CommonModule::GetAccessibility,
-     "get-accessibility", "register-accessibility-and-end"},
+     "get-accessibility", "register-accessibility-and-end", "MERIDALE.exe"},
 };
 
 TEST_F(CommonModule, HandOver_NothingRegistered_ReadsZero) {
@@ -102,7 +127,7 @@ TEST_F(CommonModule, HandOver_NothingRegistered_ReadsZero) {
 }
 
 TEST_F(CommonModule, HandOver_RegisteredHere_IsSeenByAnotherProcess_EachPairApart) {
-    const HWND supervisor = window(), accessibility = window();
+    const HWND supervisor = dialogOf("BASTIONE.exe"), accessibility = dialogOf("MERIDALE.exe");
     module.RegSupervisorPwd(handleOf(supervisor));
     module.RegAccessibility(handleOf(accessibility));
     EXPECT_EQ(handleOf(supervisor), module.GetSupervisorPwd());
@@ -110,7 +135,7 @@ TEST_F(CommonModule, HandOver_RegisteredHere_IsSeenByAnotherProcess_EachPairApar
     EXPECT_EQ(handleOf(supervisor), runChild("get-supervisor"));
     EXPECT_EQ(handleOf(accessibility), runChild("get-accessibility"));
 
-    const HWND later = window();  // the last registration counts
+    const HWND later = dialogOf("BASTIONE.exe");  // the last registration counts
     module.RegSupervisorPwd(handleOf(later));
     EXPECT_EQ(handleOf(later), runChild("get-supervisor"));
     EXPECT_EQ(handleOf(accessibility), runChild("get-accessibility"));
@@ -129,14 +154,35 @@ TEST_F(CommonModule, HandOver_WindowOfAProcessThatEnded_ReadsZero) {
 
 TEST_F(CommonModule, HandOver_DestroyedWindow_ReadsZero_AndRegisteringZeroClears) {
     for (const auto& h : kHandOvers) {
-        UniqueWindow w(makeWindow());
-        (module.*h.reg)(handleOf(w.get()));
-        ASSERT_EQ(handleOf(w.get()), (module.*h.get)()) << h.name;
-        w.reset();
+        WindowHost& owner = host(h.program);
+        (module.*h.reg)(handleOf(owner.dialog));
+        ASSERT_EQ(handleOf(owner.dialog), (module.*h.get)()) << h.name;
+        owner.process.terminate(1);
         EXPECT_EQ(0u, (module.*h.get)()) << h.name;
-        (module.*h.reg)(handleOf(window()));
+        (module.*h.reg)(handleOf(dialogOf(h.program)));
         (module.*h.reg)(0);
         EXPECT_EQ(0u, (module.*h.get)()) << h.name;
+    }
+}
+
+TEST_F(CommonModule, HandOver_AWindowOfAnotherKindOrProgram_ReadsZero) {
+    WindowHost &bastione = host("BASTIONE.exe"), &meridale = host("MERIDALE.exe");
+    const UniqueWindow ownDialog(CreateWindowExA(0, WC_DIALOG, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                                 nullptr, nullptr));
+    ASSERT_TRUE(ownDialog);
+    const struct {
+        const char* name;
+        const HandOver& handOver;
+        HWND window;
+    } cases[] = {
+        {"the supervisor utility's dialog as accessibility", kHandOvers[1], bastione.dialog},
+        {"the accessibility dialog as supervisor", kHandOvers[0], meridale.dialog},
+        {"a plain window of the right program", kHandOvers[1], meridale.plain},
+        {"a dialog of another program", kHandOvers[1], ownDialog.get()},
+    };
+    for (const auto& c : cases) {
+        (module.*c.handOver.reg)(handleOf(c.window));
+        EXPECT_EQ(0u, (module.*c.handOver.get)()) << c.name;
     }
 }
 
@@ -150,7 +196,7 @@ TEST_F(CommonModule, HandOver_OnAFreshProfile_LeavesTheSharedKeysOnDisk) {
     // The programs keep their settings below Software\Vantora: registering a window
     // first must not make that key (or the count's) volatile on the way.
     deleteTree(HKEY_CURRENT_USER, "Software\\Vantora");
-    const HWND dialog = window();
+    const HWND dialog = dialogOf("MERIDALE.exe");
     module.RegAccessibility(handleOf(dialog));
     EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild("Software\\Vantora"));
     EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild(kStoreKey));
@@ -494,6 +540,14 @@ int child(const std::string& action) {
     if (action == "get-accessibility") return static_cast<int>(module.GetAccessibility());
     if (action == "get-count") return module.GetInvalidPwdCnt();
     if (action == "set-count-9") return module.SetInvalidPwdCnt(9), 0;
+    if (action == "host-windows") {
+        const UniqueWindow dialog(CreateWindowExA(0, WC_DIALOG, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                                  nullptr, nullptr));
+        const UniqueWindow plain(makeWindow());
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        return 0;
+    }
     if (action == "register-supervisor-and-end" || action == "register-accessibility-and-end") {
         // Ends without destroying its window, as a program that crashed would.
         HWND w = makeWindow();

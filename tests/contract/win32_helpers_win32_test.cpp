@@ -1,6 +1,7 @@
 // The shared Win32 helpers against the real calls: a message to a window that does not
 // answer costs a bounded wait, the single-copy token is held until its last holder
-// ends, and the program's folder is never made from a cut-off path.
+// ends, and the program's folder is never made from a cut-off path. Also what the
+// built programs ask of Windows in their manifests.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
 #include "common/win32/window_messages_win32.h"
+#include "tests/e2e/win32_test_support.h"
 
 namespace vantora::win32 {
 namespace {
@@ -29,51 +31,10 @@ LRESULT CALLBACK probeProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND makeProbe() {
-    static const ATOM registered = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = probeProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kProbeClass;
-        return RegisterClassA(&wc);
-    }();
-    if (!registered) return nullptr;
+    if (!testing::registerClass(kProbeClass, probeProc)) return nullptr;
     return CreateWindowExA(0, kProbeClass, "probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
 }
-
-// A window owned by a thread of its own, which either pumps its messages or, hung,
-// waits for the end of the test without looking at them.
-class WindowThread {
-public:
-    explicit WindowThread(bool pumps) : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-        const UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        thread_ = std::thread([this, pumps, &ready] {
-            const UniqueWindow window(makeProbe());
-            window_ = window.get();
-            SetEvent(ready.get());
-            if (!pumps) {
-                WaitForSingleObject(release_.get(), INFINITE);
-                return;
-            }
-            MSG msg;
-            while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-        });
-        WaitForSingleObject(ready.get(), 10000);
-    }
-    ~WindowThread() {
-        SetEvent(release_.get());
-        PostMessageA(window_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    WindowThread(const WindowThread&) = delete;
-    WindowThread& operator=(const WindowThread&) = delete;
-    HWND window() const { return window_; }
-
-private:
-    UniqueHandle release_;
-    HWND window_ = nullptr;
-    std::thread thread_;
-};
 
 TEST(WindowMessages, Send_AnswersFromALiveWindow_AndGivesZeroWithinTheBoundOtherwise) {
     enum class Receiver { Answering, Hung, Gone };
@@ -89,12 +50,13 @@ TEST(WindowMessages, Send_AnswersFromALiveWindow_AndGivesZeroWithinTheBoundOther
     // Scheduling under a loaded machine may add to the bound, never double it.
     constexpr DWORD kAllowedMs = Win32WindowMessages::kSendTimeoutMs + 1500;
     for (const auto& c : cases) {
-        std::optional<WindowThread> owner;
+        std::optional<testing::WindowThread> owner;
         HWND target = nullptr;
         if (c.receiver == Receiver::Gone) {
             target = UniqueWindow(makeProbe()).get();  // destroyed at once
         } else {
-            owner.emplace(c.receiver == Receiver::Answering);
+            ASSERT_TRUE(testing::registerClass(kProbeClass, probeProc));
+            owner.emplace(kProbeClass, c.receiver == Receiver::Answering);
             target = owner->window();
         }
         if (c.receiver != Receiver::Gone) {
@@ -167,6 +129,33 @@ TEST(ProgramFolder, OfAGivenModule_IsThatModulesFolder) {
     ASSERT_NE(0u, GetSystemDirectoryA(system, MAX_PATH));
     const std::string folder = programFolder(GetModuleHandleA("kernel32.dll"));
     EXPECT_EQ(0, lstrcmpiA(system, folder.c_str())) << system << " / " << folder;
+}
+
+// The manifest Windows reads when it creates the process.
+std::string manifestOf(const std::string& exe) {
+    const UniqueModule image(LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!image) return "(cannot load " + exe + ")";
+    HRSRC found = FindResourceA(image.get(), CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+    HGLOBAL loaded = found ? LoadResource(image.get(), found) : nullptr;
+    const char* text = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    return text ? std::string(text, SizeofResource(image.get(), found)) : "(no manifest)";
+}
+
+TEST(Manifest, EachProgramAsksForTheRightsItNeeds) {
+    const struct {
+        const char* program;
+        const char* level;
+    } cases[] = {
+        {"Keyloom.exe", "asInvoker"},
+        {"VHotkey.exe", "asInvoker"},
+        // It refuses anyone but an administrator; under UAC only an elevated start is one.
+        {"MERIDALE.exe", "requireAdministrator"},
+    };
+    for (const auto& c : cases) {
+        const std::string manifest = manifestOf(testing::programPath(c.program));
+        const std::string request = std::string("<requestedExecutionLevel level=\"") + c.level + "\"";
+        EXPECT_NE(std::string::npos, manifest.find(request)) << c.program << ":\n" << manifest;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Drives the real VHotkey.exe from outside, as the launcher, the settings dialog and a
-// user at the keyboard would. A probe window of this program stands in for the
-// launcher: it is published as "Keyloom" and records every FnKeyMessage it gets.
+// user at the keyboard would. A copy of the probe program named Keyloom.exe stands in
+// for the launcher: its window is published as "Keyloom" and hands every FnKeyMessage
+// on to a probe window of this program, which records it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -150,6 +151,7 @@ protected:
     ChildProcess service;
     HWND window = nullptr;
     vantora::win32::UniqueWindow probe;
+    ChildProcess launcher;  // ends before the folder holding it is removed
 
     void SetUp() override {
         g_received.clear();
@@ -183,7 +185,13 @@ protected:
     void publishProbe() {
         probe.reset(makeProbe());
         ASSERT_TRUE(probe);
-        ASSERT_TRUE(writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, handleOf(probe.get())));
+        const std::string exe = folder.file(kLauncherProgram);
+        ASSERT_TRUE(CopyFileA(programPath("probe_app.exe").c_str(), exe.c_str(), FALSE));
+        ASSERT_TRUE(launcher.start(exe, "--launcher " + std::to_string(handleOf(probe.get()))));
+        HWND relay = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (relay = topWindowOf(launcher.id(), kLauncherWindowClass)) != nullptr; },
+                            10000));
+        ASSERT_TRUE(writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, handleOf(relay)));
     }
     std::string logText() const {
         std::ifstream in(log, std::ios::binary);
@@ -228,14 +236,24 @@ TEST_F(HotkeyService, SimulatedPress_ReachesThePublishedWindowOncePerPress) {
     EXPECT_EQ(expected, g_received);
 }
 
-TEST_F(HotkeyService, NoLiveWindowPublished_NothingIsSent_AndTheServiceCarriesOn) {
+TEST_F(HotkeyService, NoLauncherWindowPublished_NothingIsSent_AndTheServiceCarriesOn) {
     const HWND gone = vantora::win32::UniqueWindow(makeProbe()).get();  // destroyed at once
+    // What a number left behind by a crashed launcher may name since: another program's
+    // window, or one of the launcher's class in a program that is not the launcher.
+    const vantora::win32::UniqueWindow other(makeProbe());
+    ASSERT_TRUE(registerClass(kLauncherWindowClass));
+    const vantora::win32::UniqueWindow impostor(CreateWindowExA(0, kLauncherWindowClass, "Keyloom", WS_POPUP, 0, 0,
+                                                                10, 10, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(other && impostor);
+    auto publish = [](HWND w) { writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, handleOf(w)); };
     struct Case {
         const char* what;
         std::function<void()> publish;
     } cases[] = {
         {"nothing published", [] {}},
-        {"a window that is gone", [&] { writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, handleOf(gone)); }},
+        {"a window that is gone", [&] { publish(gone); }},
+        {"another program's window", [&] { publish(other.get()); }},
+        {"the launcher's class in another program", [&] { publish(impostor.get()); }},
         {"zero", [] { writeDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, 0); }},
         {"text instead of a number",
          [] { writeText(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, "1234"); }},

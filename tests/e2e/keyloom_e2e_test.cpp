@@ -86,6 +86,21 @@ TEST_F(KeyloomE2E, SecondStart_RestoresTheFirstWindowAndEnds) {
     EXPECT_EQ(window, publishedWindow()) << "the second copy must not publish itself";
 }
 
+TEST_F(KeyloomE2E, SecondStart_WithAHungWindowPublished_StillEnds) {
+    startKeyloom();
+    constexpr char kHungClass[] = "Vantora.Test.Hung";
+    ASSERT_TRUE(registerClass(kHungClass));
+    const WindowThread hung(kHungClass, false);
+    auto publish = [](HWND w) {
+        writeDword(HKEY_CURRENT_USER, kMakerKey, kPublishedValue, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(w)));
+    };
+    publish(hung.window());
+    ChildProcess second;
+    ASSERT_TRUE(second.start(programPath("Keyloom.exe")));
+    EXPECT_TRUE(second.ended(15000)) << "restoring a window that never answers must not hold up the second copy";
+    publish(window);
+}
+
 TEST_F(KeyloomE2E, Minimize_HidesToTray_TrayDoubleClickRestores) {
     startKeyloom();
     ShowWindow(window, SW_MINIMIZE);

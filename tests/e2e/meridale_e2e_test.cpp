@@ -33,13 +33,15 @@ struct Found {
 
 BOOL CALLBACK findDialog(HWND w, LPARAM data) {
     auto* f = reinterpret_cast<Found*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    // Only then the text: for a window of another thread of this program, GetWindowText
+    // sends a message, and a test's own hung window would never answer it.
+    if (process != f->process) return TRUE;
     char cls[32] = {}, text[128] = {};
     GetClassNameA(w, cls, sizeof cls);
     GetWindowTextA(w, text, sizeof text);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    if (std::string(cls) == "#32770" && std::string(text) == f->caption && process == f->process &&
-        IsWindowVisible(w)) {
+    if (std::string(cls) == "#32770" && std::string(text) == f->caption && IsWindowVisible(w)) {
         f->window = w;
         return FALSE;
     }
@@ -207,6 +209,18 @@ TEST_F(MeridaleE2E, FirstRun_WritesDefaults_ShowsFirstRunStates_ApplyAndOkNotify
     EXPECT_EQ(255u, sticky);
     EXPECT_EQ(2u, idle);
     EXPECT_EQ(2, loggedCount("2025 256 2 ")) << logText();
+}
+
+TEST_F(MeridaleE2E, HungService_CostsABoundedWait_TheDialogStillShowsAndEnds) {
+    ASSERT_TRUE(registerClass(kWindowClass));
+    const WindowThread hung(kWindowClass, false);
+    ASSERT_EQ(hung.window(), FindWindowA(kWindowClass, nullptr));
+    ASSERT_TRUE(meridale.start(programPath("MERIDALE.exe")));
+    EXPECT_TRUE(waitFor([&] { return (dialog = dialogOf(meridale, kDialogCaption)) != nullptr; }, 15000))
+        << "no dialog while the service hangs";
+    click(dialog, IDC_CHKSTICKYKEY);
+    click(dialog, IDC_OK);  // writes, and tells the hung service again
+    EXPECT_TRUE(meridale.ended(10000)) << "OK must end the program";
 }
 
 TEST_F(MeridaleE2E, SecondStart_BringsTheFirstDialogForwardAndEnds) {

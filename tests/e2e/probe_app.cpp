@@ -4,13 +4,21 @@
 // the file as one line, so a test can count its starts and see their arguments.
 // Without it, and with VANTORA_PROBE_LOG set, it appends its own file name there
 // (copies of the probe under other names tell which one was started).
+// With --launcher <window>, run as a copy named Keyloom.exe, it plays the launcher for
+// the hotkey service: a hidden window of the launcher's class that hands every
+// FnKeyMessage on to <window>, a window of the test.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "standins/hotkey-service/hotkey_service_protocol.h"
+
 namespace {
+HWND g_relayTo = nullptr;
+
 void append(const std::string& file, const std::string& line) {
     if (FILE* f = std::fopen(file.c_str(), "a")) {
         std::fprintf(f, "%s\n", line.c_str());
@@ -36,6 +44,10 @@ void logStart(const char* commandLine) {
 }  // namespace
 
 LRESULT CALLBACK probeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == vantora::hotkey::kFnKeyMessage && g_relayTo) {
+        PostMessageA(g_relayTo, m, wp, lp);
+        return 0;
+    }
     if (m == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -45,17 +57,19 @@ LRESULT CALLBACK probeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     logStart(commandLine);
+    if (const char* relay = std::strstr(commandLine, "--launcher "))
+        g_relayTo = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoul(relay + 11, nullptr, 10)));
     WNDCLASSA wc{};
     wc.lpfnWndProc = &probeProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "Vantora.ProbeApp";
+    wc.lpszClassName = g_relayTo ? vantora::hotkey::kLauncherWindowClass : "Vantora.ProbeApp";
     RegisterClassA(&wc);
     const std::string title = "Probe " + std::to_string(GetCurrentProcessId());
     HWND w = CreateWindowExA(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 300, 300, 240, 120, nullptr,
                              nullptr, instance, nullptr);
-    ShowWindow(w, show);
+    if (!g_relayTo) ShowWindow(w, show);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -135,6 +135,76 @@ inline HWND publishedWindow() {
     return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(h));
 }
 
+// ---- windows of other threads
+
+// Registers a window class of this program; one registered before is fine.
+inline bool registerClass(const char* name, WNDPROC proc = DefWindowProcA) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// A hidden top-level window of a registered class, owned by a thread of its own that
+// either pumps its messages or, hung, looks at none until the owner goes.
+class WindowThread {
+public:
+    WindowThread(const char* className, bool pumps) : release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        const win32::UniqueHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        thread_ = std::thread([this, className, pumps, &ready] {
+            const win32::UniqueWindow window(CreateWindowExA(0, className, "probe", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                                             nullptr, GetModuleHandleA(nullptr), nullptr));
+            window_ = window.get();
+            SetEvent(ready.get());
+            if (!pumps) {
+                WaitForSingleObject(release_.get(), INFINITE);
+                return;
+            }
+            MSG msg;
+            while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        });
+        WaitForSingleObject(ready.get(), 10000);
+    }
+    ~WindowThread() {
+        SetEvent(release_.get());
+        PostMessageA(window_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    WindowThread(const WindowThread&) = delete;
+    WindowThread& operator=(const WindowThread&) = delete;
+    HWND window() const { return window_; }
+
+private:
+    win32::UniqueHandle release_;
+    HWND window_ = nullptr;
+    std::thread thread_;
+};
+
+struct WindowQuery {
+    DWORD process;
+    const char* className;
+    HWND found = nullptr;
+};
+
+inline BOOL CALLBACK matchWindow(HWND w, LPARAM data) {
+    auto* q = reinterpret_cast<WindowQuery*>(data);
+    char name[64] = {};
+    DWORD process = 0;
+    GetClassNameA(w, name, sizeof name);
+    GetWindowThreadProcessId(w, &process);
+    if (process != q->process || lstrcmpiA(name, q->className) != 0) return TRUE;
+    q->found = w;
+    return FALSE;
+}
+
+// A top-level window of this class in that process; null while there is none.
+inline HWND topWindowOf(DWORD process, const char* className) {
+    WindowQuery q{process, className};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
 // ---- files and processes
 
 // A folder of this process's own under the temporary folder, removed with its files.

@@ -6,15 +6,18 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/win32/guarded.h"
 #include "common/win32/owners.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
+#include "common/win32/window_identity.h"
 #include "standins/hotkey-service/fn_key_tracker.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 
 namespace {
 
 using namespace vantora::hotkey;
+using vantora::win32::guarded;
 using vantora::win32::UniqueFile;
 using vantora::win32::UniqueKey;
 
@@ -64,7 +67,7 @@ HWND publishedLauncher() {
     DWORD value = 0;
     if (!readDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, &value) || value == 0) return nullptr;
     HWND w = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(value));
-    return IsWindow(w) ? w : nullptr;
+    return vantora::win32::isWindowOf(w, kLauncherWindowClass, kLauncherProgram) ? w : nullptr;
 }
 
 void deliverFnKey(std::uint32_t scan) {
@@ -82,20 +85,24 @@ void deliverFnKey(std::uint32_t scan) {
 
 HWND g_window = nullptr;
 
+// True when the key is Fn's or taken by it, and so must reach no program.
+bool takeKey(WPARAM wParam, const KBDLLHOOKSTRUCT& k) {
+    const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+    const DWORD scan = k.scanCode ? k.scanCode : MapVirtualKeyA(k.vkCode, MAPVK_VK_TO_VSC);
+    const KeyVerdict v = g_tracker.onKey(k.vkCode, scan, down, k.time);
+    // Delivered after the hook returns: the system gives a hook little time.
+    if (v.fnScan) PostMessageA(g_window, kSimulateFnKeyMessage, kSimulateWParam, static_cast<LPARAM>(*v.fnScan));
+    return v.swallow;
+}
+
 LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION) {
-        const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
-        const DWORD scan = k->scanCode ? k->scanCode : MapVirtualKeyA(k->vkCode, MAPVK_VK_TO_VSC);
-        const KeyVerdict v = g_tracker.onKey(k->vkCode, scan, down, k->time);
-        // Delivered after the hook returns: the system gives a hook little time.
-        if (v.fnScan) PostMessageA(g_window, kSimulateFnKeyMessage, kSimulateWParam, static_cast<LPARAM>(*v.fnScan));
-        if (v.swallow) return 1;
-    }
+    if (code == HC_ACTION &&
+        guarded(false, [&] { return takeKey(wParam, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)); }))
+        return 1;
     return CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
-LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case kSettingsMessage: {
         char head[48];
@@ -140,9 +147,11 @@ void parseCommandLine() {
     LocalFree(argv);
 }
 
-}  // namespace
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return guarded<LRESULT>(0, [&] { return handleMessage(hwnd, msg, wParam, lParam); });
+}
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int run(HINSTANCE instance) {
     parseCommandLine();
     vantora::win32::Win32SingleCopy single(kSingleCopyMutex);
     if (single.anotherCopyRunning()) {
@@ -178,4 +187,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (g_hook) UnhookWindowsHookEx(g_hook);
     logLine("stop");
     return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return guarded(1, [=] { return run(instance); });
 }
