@@ -51,6 +51,9 @@ struct KeyloomForms::Dialog {
         : view(instance, templateId, name, std::move(controls)) {}
 };
 
+KeyloomForms::KeyloomForms(Context context) : c_(std::move(context)) {}
+KeyloomForms::~KeyloomForms() = default;
+
 KeyloomForms::Dialog& KeyloomForms::fresh(std::unique_ptr<Dialog>& slot, std::unique_ptr<Dialog> next) {
     if (slot) retired_.push_back(std::move(slot));
     slot = std::move(next);

@@ -29,7 +29,8 @@ public:
         CommonModulePort& commonModule;
         std::string helpFile;
     };
-    explicit KeyloomForms(Context context) : c_(std::move(context)) {}
+    explicit KeyloomForms(Context context);
+    ~KeyloomForms() override;
 
     // Assignment Type: modal over the main window, or modeless without an owner. An open
     // one is brought forward instead: its modal loop may still be running.
