@@ -2,28 +2,23 @@
 // Form3, "Assignment Type": the first step of assigning the key CurrentKeyName.
 #include <string>
 
-#include "common/ports/desktop.h"
-#include "common/ui/view.h"
-#include "launcher/launcher_state.h"
-#include "launcher/store.h"
+#include "launcher/form7.h"
 
 namespace vantora::launcher {
 
 inline constexpr std::uint32_t kForm3HelpContext = 103;
 
-struct Form3Ports {
-    WindowManagerPort& windows;
-    HelpPort& help;
-};
-
 class Form3 {
 public:
     // form1 is the main window's view, whose "Confirm Changes" mark follows Check1.
-    Form3(LauncherState& state, Store& store, ui::View& view, ui::View& form1, Form3Ports ports,
+    Form3(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
           std::string helpFile);
 
     void Form_Load();
     void Check1_Click();
+    void Command1_Click();  // Direct
+    void Command2_Click();  // Popup
+    void Command3_Click();  // Clear
     void Command4_Click();  // Cancel
     void Command5_Click();  // Help
     void Form_KeyPress(int key);
@@ -34,7 +29,7 @@ private:
     Store& store_;
     ui::View& view_;
     ui::View& form1_;
-    Form3Ports ports_;
+    DialogPorts ports_;
     std::string helpFile_;
 };
 

@@ -37,9 +37,10 @@ struct LauncherState {
 
     // Assignment being edited by the command dialogs.
     std::string CurrentCommand, CurrentWorkingDir, CurrentDescription;
-    // Set by the explorer before a popup list is saved.
+    // The Application Explorer's choice: the folder, its namesake in the other Programs
+    // folder (empty when none), the folder's name, the file, and the count of its files.
+    std::string ChosenFolder, MergedFolder, ChosenFolderName, ChosenFile;
     long ExplorerFileCount = 0;
-    std::string ChosenFolderName;
 
     bool anyDialogOpen() const { return AssignmentTypeOpen || CommandEditOpen || ExplorerOpen || ConfirmationOpen; }
 

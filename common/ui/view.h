@@ -156,6 +156,8 @@ public:
         storeValue(control, value);
         if (value != kUnchecked || className(control) != "OptionButton") raise(control, Event::Click);
     }
+    // The state a dialog template gives a control before its form loads: no Click.
+    void setDesignValue(std::string_view control, int value) { storeValue(control, value); }
     void setListIndex(std::string_view control, int index) {
         if (index < -1 || index >= listCount(control)) return;  // not accepted: nothing changes
         if (index == listIndex(control)) return;

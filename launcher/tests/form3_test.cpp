@@ -4,6 +4,7 @@
 #include "common/testing/fake_registry.h"
 #include "common/testing/test_view.h"
 #include "launcher/form3.h"
+#include "launcher/tests/dialog_rig.h"
 
 namespace vantora::launcher {
 namespace {
@@ -18,6 +19,7 @@ protected:
     vantora::testing::TestView view{0x00050500}, form1View;
     FakeWindows windows;
     FakeHelp help;
+    launcher::testing::DialogRig rig;
     std::unique_ptr<Form3> form;
 
     void SetUp() override {
@@ -33,7 +35,7 @@ protected:
             v.declare(button, "CommandButton");
     }
     void open() {
-        form = std::make_unique<Form3>(state, store, view, form1View, Form3Ports{windows, help}, "C:\\K\\Keyloom32.hlp");
+        form = std::make_unique<Form3>(state, store, view, form1View, DialogPorts{windows, help, rig.files, rig}, "C:\\K\\Keyloom32.hlp");
         form->Form_Load();
     }
     void TearDown() override { EXPECT_EQ(0, reg.openHandleCount()); }
@@ -91,7 +93,7 @@ TEST_F(Form3Test, CancelEscAndHelp) {
     vantora::testing::TestView again;
     again.setFormName("Form3");
     declareControls(again);
-    Form3 second(state, store, again, form1View, {windows, help}, "h");
+    Form3 second(state, store, again, form1View, DialogPorts{windows, help, rig.files, rig}, "h");
     second.Form_Load();
     again.click("Command4");
     EXPECT_TRUE(again.closed());

@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "common/win32/desktop_win32.h"
+#include "common/win32/common_module_win32.h"
 #include "common/win32/dialog_window.h"
+#include "common/win32/file_dialog_win32.h"
 #include "common/win32/files_win32.h"
 #include "common/win32/firmware_device_win32.h"
 #include "common/win32/guarded.h"
@@ -16,6 +18,7 @@
 #include "launcher/form1.h"
 #include "launcher/form3.h"
 #include "launcher/launching.h"
+#include "launcher/win32/dialogs.h"
 #include "launcher/win32/resource.h"
 
 namespace {
@@ -57,33 +60,6 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
     return window;
 }
 
-// Form3 on its dialog template; one at a time, kept until the next one opens.
-class AssignmentTypeDialog {
-public:
-    AssignmentTypeDialog(HINSTANCE instance, LauncherState& state, Store& store, ui::View& main,
-                         WindowManagerPort& windows, HelpPort& help, std::string helpFile)
-        : view_(instance, IDD_FORM3, "Form3",
-                {{"Label1", IDC_FORM3_LABEL1, "Label"},
-                 {"Check1", IDC_FORM3_CHECK1, "CheckBox"},
-                 {"Command4", IDC_FORM3_COMMAND4, "CommandButton"},
-                 {"Command5", IDC_FORM3_COMMAND5, "CommandButton"}}),
-          form_(state, store, view_, main, {windows, help}, std::move(helpFile)) {
-        view_.onLoad = [this] { form_.Form_Load(); };
-    }
-    void showModal(HWND owner) { view_.showModal(owner); }
-    bool isOpen() const { return view_.isOpen(); }
-    void bringForward() { SetForegroundWindow(view_.hwnd()); }
-    void showModeless() {
-        if (!view_.createModeless(nullptr)) return;
-        view_.show();
-        SetForegroundWindow(view_.hwnd());
-    }
-
-private:
-    win32::DialogWindow view_;
-    Form3 form_;
-};
-
 }  // namespace
 
 static int runKeyloom(HINSTANCE instance) {
@@ -107,20 +83,10 @@ static int runKeyloom(HINSTANCE instance) {
     std::unique_ptr<win32::Win32Help> help;
     std::unique_ptr<Form1> form;
     std::unique_ptr<LaunchContext> launching;
-    std::unique_ptr<AssignmentTypeDialog> form3;
-    auto showForm3 = [&](bool modal) {
-        // The one that is open stays: its modal loop may still be running.
-        if (form3 && form3->isOpen()) {
-            form3->bringForward();
-            return;
-        }
-        form3 = std::make_unique<AssignmentTypeDialog>(instance, state, store, *window, windows, *help,
-                                                       form->helpFile());
-        if (modal)
-            form3->showModal(window->hwnd());
-        else
-            form3->showModeless();
-    };
+    std::unique_ptr<KeyloomForms> dialogs;
+    win32::Win32FileDialog fileDialog;
+    win32::Win32CommonModule commonModule;
+    auto showForm3 = [&](bool modal) { dialogs->showForm3(modal); };
 
     const bool first = StartUp(state, store, instances, windows, IsWin98OrMe(os), [&] {
         window = makeForm1(instance);
@@ -132,9 +98,12 @@ static int runKeyloom(HINSTANCE instance) {
         };
         tray = std::make_unique<win32::Win32Tray>(LoadIconA(instance, MAKEINTRESOURCEA(IDI_KEYLOOM)));
         help = std::make_unique<win32::Win32Help>(window->hwnd());
+        const std::string folder = win32::programFolder();
         form = std::make_unique<Form1>(
-            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, win32::programFolder()},
+            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, folder},
             Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, {}, {}});
+        dialogs = std::make_unique<KeyloomForms>(KeyloomForms::Context{
+            instance, state, store, *window, windows, *help, files, fileDialog, commonModule, form->helpFile()});
         launching = std::make_unique<LaunchContext>(
             LaunchContext{state, store, *form, *window, windows, shell, processes, files, showForm3});
         form->Form_Load();

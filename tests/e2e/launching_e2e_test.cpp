@@ -394,6 +394,73 @@ TEST_F(LaunchingE2E, ModalDialogOpen_PostedClicksOpenNoSecondOne_AndTheTrayMenuK
     EXPECT_EQ(dialog, GetForegroundWindow());
 }
 
+// A key assigned, edited with confirmation and cleared, through the launcher's own
+// dialogs, as a user clicks through them.
+TEST_F(LaunchingE2E, AssignmentDialogs_AssignEditConfirmAndClearAKey) {
+    constexpr int kDirect = 2005, kClear = 2007, kText1 = 2102, kText2 = 2104, kOk4 = 2110, kOk7 = 2220;
+    constexpr int kNewCommand7 = 2205 + 7;
+    startKeyloom();
+    const LPARAM onKeyQ = MAKELPARAM(20 + 8, 71 + 8);
+    const auto open = [&](const char* title) {
+        HWND w = nullptr;
+        EXPECT_TRUE(waitFor([&] { return (w = onlyWindowTitled(title)) != nullptr; }, 10000)) << title;
+        return w;
+    };
+    const auto click = [](HWND dialog, int id) {
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    };
+    // A modal dialog closed under a nested one is hidden at once and destroyed when its loop ends.
+    const auto gone = [&](HWND w) { return waitFor([&] { return !IsWindow(w) || !IsWindowVisible(w); }, 10000); };
+
+    // A new key: Direct..., fields typed, OK: stored at once, never confirmed.
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
+    HWND form3 = open("Assignment Type");
+    click(form3, kDirect);
+    HWND form4 = open("Add/Edit Command");
+    ASSERT_TRUE(form4);
+    EXPECT_TRUE(gone(form3)) << "Add/Edit Command closes Assignment Type";
+    SetDlgItemTextA(form4, kText1, "Probe");
+    SetDlgItemTextA(form4, kText2, "probe.exe --first");
+    click(form4, kOk4);
+    ASSERT_TRUE(gone(form4));
+    EXPECT_EQ("probe.exe --first", readText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q"));
+    EXPECT_TRUE(IsWindowEnabled(window));
+
+    // Edited: the stored fields come back; a change asks for confirmation, OK applies it.
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
+    form3 = open("Assignment Type");
+    click(form3, kDirect);
+    form4 = open("Add/Edit Command");
+    char text[64] = {};
+    GetDlgItemTextA(form4, kText2, text, sizeof text);
+    EXPECT_STREQ("probe.exe --first", text);
+    SetDlgItemTextA(form4, kText2, "probe.exe --second");
+    click(form4, kOk4);
+    HWND form7 = open("Key Assignment Confirmation");
+    ASSERT_TRUE(form7);
+    GetDlgItemTextA(form7, kNewCommand7, text, sizeof text);
+    EXPECT_STREQ("probe.exe --second", text);
+    EXPECT_EQ("probe.exe --first", readText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q")) << "nothing before OK";
+    click(form7, kOk7);
+    EXPECT_TRUE(gone(form7) && gone(form4));
+    EXPECT_EQ("probe.exe --second", readText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q"));
+
+    // Cleared, confirmed: the new definition reads "none"; OK leaves the key unassigned.
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
+    form3 = open("Assignment Type");
+    click(form3, kClear);
+    form7 = open("Key Assignment Confirmation");
+    ASSERT_TRUE(form7);
+    GetDlgItemTextA(form7, kNewCommand7, text, sizeof text);
+    EXPECT_STREQ("none", text);
+    click(form7, kOk7);
+    EXPECT_TRUE(gone(form7));
+    DWORD type = 0;
+    Bytes value;
+    EXPECT_FALSE(readValue(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", &type, &value));
+    EXPECT_TRUE(IsWindowEnabled(window));
+}
+
 // The whole road of a key press: the hotkey service's Fn key (Scroll Lock here) held
 // with A, as a user presses them, reaches Keyloom and starts Fn-A's command.
 TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -95,6 +96,15 @@ inline bool readValue(HKEY root, const char* path, const char* name, DWORD* type
 }
 
 // Stores exactly these bytes, terminator or not; a failed write fails the test.
+// A stored text up to its first zero; empty when the value cannot be read.
+inline std::string readText(HKEY root, const char* path, const char* name) {
+    DWORD type = 0;
+    Bytes data;
+    if (!readValue(root, path, name, &type, &data)) return {};
+    const auto end = std::find(data.begin(), data.end(), 0);
+    return std::string(data.begin(), end);
+}
+
 inline bool writeValue(HKEY root, const char* path, const char* name, DWORD type, const Bytes& data) {
     const ScopedRegKey key = ScopedRegKey::create(registry(), regHandle(root), path);
     if (!key) {

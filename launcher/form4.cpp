@@ -1,0 +1,122 @@
+#include "launcher/form4.h"
+
+#include "launcher/assignments.h"
+#include "launcher/launching.h"
+
+namespace vantora::launcher {
+
+Form4::Form4(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
+             FileDialogPort& fileDialog, CommonModulePort& commonModule, std::string helpFile)
+    : state_(state), store_(store), view_(view), form1_(form1), ports_(ports), fileDialog_(fileDialog),
+      commonModule_(commonModule), helpFile_(std::move(helpFile)) {
+    view_.on("Check1", ui::Event::Click, [this] { Check1_Click(); });
+    view_.on("Command1", ui::Event::Click, [this] { Command1_Click(); });
+    view_.on("Command2", ui::Event::Click, [this] { Command2_Click(); });
+    view_.on("Command3", ui::Event::Click, [this] { Command3_Click(); });
+    view_.on("Command4", ui::Event::Click, [this] { Command4_Click(); });
+    view_.on("Command5", ui::Event::Click, [this] { Command5_Click(); });
+    view_.on("Form4", ui::Event::KeyPress, [this](int key) { Form_KeyPress(key); });
+    view_.on("Form4", ui::Event::Help, [this] { Command5_Click(); });
+    view_.on("Form4", ui::Event::Unload, [this] { Form_Unload(); });
+}
+
+void Form4::Form_Load() {
+    view_.setDesignValue("Check1", ui::kChecked);
+    state_.CommandEditOpen = true;
+    state_.formLoaded(view_.windowHandle());
+    if (state_.TopMostFlag)
+        ports_.windows.SetWindowPos(view_.windowHandle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMoveNoSize);
+    view_.setCaption("Label5", state_.CurrentKeyName);
+    ports_.forms.closeForm("Form3");
+    if (state_.CurrentKeyStatus != kErrorSuccess) return;
+    if (ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, kOptsKey)) {
+        if (!state_.CurrentDescription.empty()) {
+            const bool on = numericValue(store_.readUser(kOptsKey, state_.CurrentKeyName).text) != 0;
+            view_.setValue("Check1", on ? ui::kChecked : ui::kUnchecked);
+        }
+    } else {
+        writeSwitch();
+    }
+}
+
+void Form4::writeSwitch() {
+    writeField(kOptsKey, "0", view_.value("Check1") == ui::kChecked ? "1" : "0");
+}
+
+void Form4::writeField(const char* keyPath, std::string_view empty, const std::string& text) {
+    RegistryPort& reg = store_.registry();
+    if (!ScopedRegKey::open(reg, kHkeyCurrentUser, keyPath)) {
+        auto created = ScopedRegKey::create(reg, kHkeyCurrentUser, keyPath);
+        if (!created) return;
+        for (const std::string& name : state_.KeyNames) Store::writeString(reg, created.get(), name, empty);
+    }
+    if (!text.empty()) store_.writeUser(keyPath, state_.CurrentKeyName, text);
+}
+
+void Form4::Check1_Click() { writeSwitch(); }
+
+void Form4::Command1_Click() {
+    const std::string description = view_.caption("Text1"), command = view_.caption("Text2"),
+                      directory = view_.caption("Text3");
+    if (store_.readUser(kCfgKey, "opts5").text != "0" && state_.CurrentKeyStatus == kErrorSuccess) {
+        if (directory != state_.CurrentWorkingDir || command != state_.CurrentCommand ||
+            description != state_.CurrentDescription) {
+            setConfirmSource(form1_, "Form4");
+            ports_.forms.showForm7({});
+        }
+    } else {
+        ClearAssignment(store_, state_);
+        if (!command.empty()) {
+            store_.writeUser(kCmdKey, state_.CurrentKeyName, command);
+            for (int i = 0; i < kKeyCount; ++i)
+                if ("Fn-" + form1_.caption(labelName(i)) == state_.CurrentKeyName)
+                    form1_.setForeColor(labelName(i), AssignedColor);
+        }
+        writeField(kCwdKey, "", directory);
+        writeField(kDescKey, "", description);
+        writeSwitch();
+    }
+    RefreshKeyPicture(store_, state_, form1_);
+    ports_.forms.closeForm("Form2");
+    view_.close();
+}
+
+void Form4::Command2_Click() { view_.close(); }
+
+// The fields change only when a file was chosen: a dismissed dialog leaves them as they were.
+void Form4::Command3_Click() {
+    const auto choice = fileDialog_.showOpen({view_.windowHandle(), kBrowserTitle, kBrowserFilter, {}});
+    if (!choice) return;
+    const std::string& file = choice->fileName;
+    const std::string& title = choice->fileTitle;
+    if (title.size() < 3 || title.compare(title.size() - 3, 3, "lnk") != 0) {
+        view_.setCaption("Text1", title);
+        view_.setCaption("Text2", file);
+        std::string directory = DirectoryPart(file);
+        if (!directory.empty() && directory.back() == ':') directory += '\\';
+        view_.setCaption("Text3", directory);
+        return;
+    }
+    ShortcutInfo info;
+    ResolveShortcut(commonModule_, file, info);
+    const std::string& target = info.TargetPath;
+    const auto slash = target.rfind('\\');
+    view_.setCaption("Text2", target);
+    view_.setCaption("Text1", slash == std::string::npos ? target : target.substr(slash + 1));
+    if (!target.empty()) view_.setCaption("Text3", DirectoryPart(target));
+}
+
+void Form4::Command4_Click() { ports_.forms.showForm6(kExplorerApplication); }
+
+void Form4::Command5_Click() { ports_.help.showContext(helpFile_, kForm4HelpContext); }
+
+void Form4::Form_KeyPress(int key) {
+    if (key == ui::kKeyEscape) view_.close();
+}
+
+void Form4::Form_Unload() {
+    state_.CommandEditOpen = false;
+    state_.formUnloaded(view_.windowHandle());
+}
+
+}  // namespace vantora::launcher

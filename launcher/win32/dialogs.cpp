@@ -1,0 +1,122 @@
+#include "launcher/win32/dialogs.h"
+
+#include "launcher/win32/resource.h"
+
+namespace vantora::launcher {
+
+namespace {
+
+std::vector<win32::ControlBinding> form3Controls() {
+    return {{"Label1", IDC_FORM3_LABEL1, "Label"},       {"Label2", IDC_FORM3_LABEL2, "Label"},
+            {"Label3", IDC_FORM3_LABEL3, "Label"},       {"Label4", IDC_FORM3_LABEL4, "Label"},
+            {"Image1", IDC_FORM3_IMAGE1, "Image"},       {"Check1", IDC_FORM3_CHECK1, "CheckBox"},
+            {"Command1", IDC_FORM3_COMMAND1, "CommandButton"}, {"Command2", IDC_FORM3_COMMAND2, "CommandButton"},
+            {"Command3", IDC_FORM3_COMMAND3, "CommandButton"}, {"Command4", IDC_FORM3_COMMAND4, "CommandButton"},
+            {"Command5", IDC_FORM3_COMMAND5, "CommandButton"}};
+}
+
+std::vector<win32::ControlBinding> form4Controls() {
+    std::vector<win32::ControlBinding> c{{"Label4", IDC_FORM4_LABEL4, "Label"},
+                                         {"Label5", IDC_FORM4_LABEL5, "Label"},
+                                         {"Check1", IDC_FORM4_CHECK1, "CheckBox"}};
+    for (int i = 0; i < 3; ++i) {
+        c.push_back({"Label" + std::to_string(i + 1), IDC_FORM4_LABEL1 + 2 * i, "Label"});
+        c.push_back({"Text" + std::to_string(i + 1), IDC_FORM4_TEXT1 + 2 * i, "TextBox"});
+    }
+    for (int i = 0; i < 5; ++i) c.push_back({"Command" + std::to_string(i + 1), IDC_FORM4_COMMAND1 + i, "CommandButton"});
+    return c;
+}
+
+std::vector<win32::ControlBinding> form7Controls() {
+    std::vector<win32::ControlBinding> c{{"Label1", IDC_FORM7_LABEL1, "Label"},
+                                         {"Label2", IDC_FORM7_LABEL2, "Label"},
+                                         {"Frame1", IDC_FORM7_FRAME1, "Frame"},
+                                         {"Frame2", IDC_FORM7_FRAME2, "Frame"}};
+    for (int i = 3; i <= 14; ++i) c.push_back({"Label" + std::to_string(i), IDC_FORM7_LABEL3 + i - 3, "Label"});
+    for (int i = 0; i < 3; ++i) c.push_back({"Command" + std::to_string(i + 1), IDC_FORM7_COMMAND1 + i, "CommandButton"});
+    return c;
+}
+
+}  // namespace
+
+// A dialog's window and its logic, which answers the window's events.
+struct KeyloomForms::Dialog {
+    win32::DialogWindow view;
+    std::unique_ptr<Form3> form3;
+    std::unique_ptr<Form4> form4;
+    std::unique_ptr<Form7> form7;
+    std::function<void()> load;
+
+    Dialog(HINSTANCE instance, int templateId, const char* name, std::vector<win32::ControlBinding> controls)
+        : view(instance, templateId, name, std::move(controls)) {}
+};
+
+KeyloomForms::KeyloomForms(Context context) : c_(std::move(context)) {}
+KeyloomForms::~KeyloomForms() = default;
+
+KeyloomForms::Dialog& KeyloomForms::fresh(std::unique_ptr<Dialog>& slot, std::unique_ptr<Dialog> next) {
+    if (slot) retired_.push_back(std::move(slot));
+    slot = std::move(next);
+    return *slot;
+}
+
+void KeyloomForms::showModal(Dialog& dialog, const Prepare& prepare) {
+    dialog.view.onLoad = [&dialog, prepare] {
+        dialog.load();
+        if (prepare && dialog.view.isOpen()) prepare(dialog.view);
+    };
+    ++modalDepth_;
+    dialog.view.showModal(c_.form1.hwnd());
+    if (--modalDepth_ == 0) retired_.clear();
+}
+
+void KeyloomForms::showForm3(bool modal) {
+    if (form3_ && form3_->view.isOpen()) {
+        SetForegroundWindow(form3_->view.hwnd());
+        return;
+    }
+    Dialog& d = fresh(form3_, std::make_unique<Dialog>(c_.instance, IDD_FORM3, "Form3", form3Controls()));
+    d.form3 = std::make_unique<Form3>(c_.state, c_.store, d.view, c_.form1,
+                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.helpFile);
+    d.load = [&d] { d.form3->Form_Load(); };
+    if (modal) {
+        showModal(d, {});
+        return;
+    }
+    d.view.onLoad = d.load;
+    if (!d.view.createModeless(nullptr)) return;
+    d.view.show();
+    SetForegroundWindow(d.view.hwnd());
+}
+
+void KeyloomForms::showForm4(const Prepare& prepare) {
+    if (form4_ && form4_->view.isOpen()) return;
+    Dialog& d = fresh(form4_, std::make_unique<Dialog>(c_.instance, IDD_FORM4, "Form4", form4Controls()));
+    d.form4 = std::make_unique<Form4>(c_.state, c_.store, d.view, c_.form1,
+                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.fileDialog,
+                                      c_.commonModule, c_.helpFile);
+    d.load = [&d] { d.form4->Form_Load(); };
+    showModal(d, prepare);
+}
+
+// The Application Explorer comes with its own change; until then its buttons open nothing.
+void KeyloomForms::showForm6(const std::string&) {}
+
+void KeyloomForms::showForm7(const Prepare& prepare) {
+    if (form7_ && form7_->view.isOpen()) return;
+    Dialog& d = fresh(form7_, std::make_unique<Dialog>(c_.instance, IDD_FORM7, "Form7", form7Controls()));
+    d.form7 = std::make_unique<Form7>(c_.state, c_.store, d.view, c_.form1,
+                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.helpFile);
+    d.load = [&d] { d.form7->Form_Load(); };
+    showModal(d, prepare);
+}
+
+ui::View* KeyloomForms::openForm(std::string_view name) {
+    for (auto* slot : {&form3_, &form4_, &form7_})
+        if (*slot && (*slot)->view.isOpen() && (*slot)->view.formName() == name) return &(*slot)->view;
+    return nullptr;
+}
+
+void KeyloomForms::enableMainWindow() { EnableWindow(c_.form1.hwnd(), TRUE); }
+
+}  // namespace vantora::launcher

@@ -1,0 +1,59 @@
+#pragma once
+// The launcher's dialogs on their templates, opened and reached as the logic asks.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/ports/common_module.h"
+#include "common/ports/file_dialog.h"
+#include "common/win32/dialog_window.h"
+#include "launcher/form3.h"
+#include "launcher/form4.h"
+#include "launcher/form7.h"
+
+namespace vantora::launcher {
+
+class KeyloomForms : public LauncherForms {
+public:
+    struct Context {
+        HINSTANCE instance;
+        LauncherState& state;
+        Store& store;
+        win32::FormWindow& form1;
+        WindowManagerPort& windows;
+        HelpPort& help;
+        FileSystemPort& files;
+        FileDialogPort& fileDialog;
+        CommonModulePort& commonModule;
+        std::string helpFile;
+    };
+    explicit KeyloomForms(Context context);
+    ~KeyloomForms() override;
+
+    // Assignment Type: modal over the main window, or modeless without an owner. An open
+    // one is brought forward instead: its modal loop may still be running.
+    void showForm3(bool modal);
+
+    void showForm4(const Prepare& prepare) override;
+    void showForm6(const std::string& mode) override;
+    void showForm7(const Prepare& prepare) override;
+    ui::View* openForm(std::string_view name) override;
+    void enableMainWindow() override;
+
+    struct Dialog;
+
+private:
+    // A dialog of a kind replaces the one before it only once that one is closed; the
+    // object stays alive until no modal loop of ours can still be running on it.
+    Dialog& fresh(std::unique_ptr<Dialog>& slot, std::unique_ptr<Dialog> next);
+    void showModal(Dialog& dialog, const Prepare& prepare);
+
+    Context c_;
+    std::unique_ptr<Dialog> form3_, form4_, form7_;
+    std::vector<std::unique_ptr<Dialog>> retired_;
+    int modalDepth_ = 0;
+};
+
+}  // namespace vantora::launcher
