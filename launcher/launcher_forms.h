@@ -21,6 +21,8 @@ public:
     // Each shows its dialog modally, owned by the main window. `prepare` runs once the
     // dialog has loaded and before it shows, as setting a control of a form that is not
     // loaded yet first loads it.
+    // "Assignment Type": modal over the main window, or modeless without an owner.
+    virtual void showForm3(bool modal) = 0;
     virtual void showForm4(const Prepare& prepare) = 0;   // "Add/Edit Command"
     virtual void showForm6(const std::string& mode) = 0;  // the Application Explorer
     virtual void showForm7(const Prepare& prepare) = 0;   // "Key Assignment Confirmation"

@@ -184,5 +184,57 @@ TEST_F(AssignmentDialogs, Form7_ShowsPreviousAndNew_HelpAndEscAsDesigned) {
     EXPECT_EQ("old.exe", stored(kCmdKey, "Fn-A"));
 }
 
+TEST_F(AssignmentDialogs, Form2_ListsTheKeys_SkipsReservedOnes_AndExpandsPopupLists) {
+    r().form1.setForeColor(labelName(2), ReservedColor);  // Fn-3
+    assign("Fn-1", "a.exe", "", "");
+    assign("Fn-2", "@C:\\L", "Lists", "");
+    for (const char* entry : {"y", "x"})
+        r().store.writeUser((std::string(kPrgKey) + "\\Fn-2\\" + entry).c_str(), entry, "C:\\L");
+    r().store.writeUser(kDescKey, "Fn-4", "Only a description");
+    r().store.writeUser(kCfgKey, "fIcon", "0");
+    r().showForm2();
+    TestView& f2 = *r().views["Form2"];
+    ui::ListView& list = f2.listView("ListView1");
+    const std::string five(5, ' '), entry(25, ' ');
+    EXPECT_EQ(23, list.rowCount()) << "one row per key that is not reserved";
+    const ui::ListRow plain[] = {{"Fn-1", five + "Fn-1", kPlainKeyPicture, 0, {}},
+                                 {"Fn-2", five + "Fn-2" + five + "Lists", kPopupKeyPicture, 0, {}},
+                                 {"Fn-4", five + "Fn-4" + five + "Only a description", kPlainKeyPicture, 0, {}}};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(plain[i], list.row(i)) << i;
+    EXPECT_EQ(ui::ListViewStyle::Report, list.style());
+    EXPECT_FALSE(f2.enabled("Command2")) << "Edit waits for a key row";
+
+    f2.click("Check1");
+    EXPECT_EQ("1", stored(kCfgKey, "fIcon"));
+    EXPECT_EQ(25, list.rowCount());
+    EXPECT_EQ((ui::ListRow{{}, entry + "x", kPopupEntryPicture, 0, {}}), list.row(2)) << "registry order";
+    EXPECT_EQ(entry + "y", list.row(3).text);
+    EXPECT_EQ("Fn-4", list.row(4).key) << "no entries under a key without a list";
+
+    // An entry row: Edit off, no current key, a double click does nothing.
+    f2.clickRow("ListView1", 2);
+    f2.clickRow("ListView1", 2, true);
+    EXPECT_FALSE(f2.enabled("Command2"));
+    EXPECT_EQ("", r().state.CurrentKeyName);
+    EXPECT_TRUE(r().form3Modes.empty());
+    // A key row: Edit opens Assignment Type modally over the list, a double click modelessly instead of it.
+    f2.clickRow("ListView1", 1);
+    EXPECT_TRUE(f2.enabled("Command2"));
+    EXPECT_EQ("Fn-2", r().state.CurrentKeyName);
+    EXPECT_EQ(kErrorSuccess, r().state.CurrentKeyStatus);
+    f2.click("Command2");
+    f2.clickRow("ListView1", 1, true);
+    EXPECT_EQ((std::vector<bool>{true, false}), r().form3Modes);
+    EXPECT_TRUE(f2.closed());
+
+    // The mode comes back with the next opening; without fIcon the list stays empty.
+    r().showForm2();
+    EXPECT_EQ(ui::kChecked, r().views["Form2"]->value("Check1"));
+    EXPECT_EQ(25, r().views["Form2"]->listView("ListView1").rowCount());
+    fresh();
+    r().showForm2();
+    EXPECT_EQ(0, r().views["Form2"]->listView("ListView1").rowCount());
+}
+
 }  // namespace
 }  // namespace vantora::launcher

@@ -11,6 +11,7 @@
 #include "common/testing/fake_file_dialog.h"
 #include "common/testing/fake_registry.h"
 #include "common/testing/test_view.h"
+#include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
 #include "launcher/form7.h"
@@ -33,9 +34,11 @@ struct DialogRig : LauncherForms {
     // What the user does in a dialog once it shows; nothing closes it by default.
     std::function<void(const std::string& form, TestView& view)> user;
     std::vector<std::string> shown, explorers;
+    std::vector<bool> form3Modes;  // true: modal
     int mainEnabled = 0;
 
     std::map<std::string, std::unique_ptr<TestView>> views;
+    std::unique_ptr<Form2> form2;
     std::unique_ptr<Form3> form3;
     std::unique_ptr<Form4> form4;
     std::unique_ptr<Form7> form7;
@@ -57,6 +60,9 @@ struct DialogRig : LauncherForms {
         for (const char* button : {"Command1", "Command2", "Command3", "Command4", "Command5"})
             v->declare(button, "CommandButton");
         for (const char* text : {"Text1", "Text2", "Text3"}) v->declare(text, "TextBox");
+        v->declare("ListView1", "ListView");
+        v->declare("ImageList1", "ImageList");
+        if (name == "Form2") v->control("Command2").enabled = false;  // "&Edit..." starts disabled
         return *v;
     }
     void opened(const std::string& name, const Prepare& prepare) {
@@ -71,7 +77,13 @@ struct DialogRig : LauncherForms {
         state.CurrentKeyName = key;
         state.CurrentKeyStatus = store.readUser(kCmdKey, key).status;
     }
-    void showForm3() {
+    void showForm2() {
+        form2 = std::make_unique<Form2>(state, store, view("Form2"), form1, ports, "K.hlp");
+        form2->Form_Load();
+        opened("Form2", {});
+    }
+    void showForm3(bool modal = true) override {
+        form3Modes.push_back(modal);
         form3 = std::make_unique<Form3>(state, store, view("Form3"), form1, ports, "K.hlp");
         form3->Form_Load();
         opened("Form3", {});

@@ -34,7 +34,8 @@ public:
 
     // Assignment Type: modal over the main window, or modeless without an owner. An open
     // one is brought forward instead: its modal loop may still be running.
-    void showForm3(bool modal);
+    void showForm2();  // "Function Key Assignments", modal over the main window
+    void showForm3(bool modal) override;
 
     void showForm4(const Prepare& prepare) override;
     void showForm6(const std::string& mode) override;

@@ -1,0 +1,96 @@
+#include "launcher/form2.h"
+
+#include "launcher/assignments.h"
+
+namespace vantora::launcher {
+
+namespace {
+constexpr char kKeyIndent[] = "     ";
+constexpr char kEntryIndent[] = "                         ";
+constexpr int kColumnMarginTwips = 300;
+}  // namespace
+
+Form2::Form2(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
+             std::string helpFile)
+    : state_(state), store_(store), view_(view), form1_(form1), ports_(ports), helpFile_(std::move(helpFile)) {
+    view_.on("Check1", ui::Event::Click, [this] { Check1_Click(); });
+    view_.on("ListView1", ui::Event::Click, [this](int row) { ListView1_ItemClick(row); });
+    view_.on("ListView1", ui::Event::DblClick, [this] { ListView1_DblClick(); });
+    view_.on("Command1", ui::Event::Click, [this] { Command1_Click(); });
+    view_.on("Command2", ui::Event::Click, [this] { Command2_Click(); });
+    view_.on("Command3", ui::Event::Click, [this] { Command3_Click(); });
+    view_.on("Form2", ui::Event::KeyPress, [this](int key) { Form_KeyPress(key); });
+    view_.on("Form2", ui::Event::Help, [this] { Command3_Click(); });
+    view_.on("Form2", ui::Event::Unload, [this] { Form_Unload(); });
+}
+
+void Form2::Form_Load() {
+    if (state_.TopMostFlag)
+        ports_.windows.SetWindowPos(view_.windowHandle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMoveNoSize);
+    const StoredString fIcon = store_.readUser(kCfgKey, "fIcon");
+    if (!fIcon.exists()) return;
+    if (fIcon.text == "1")
+        view_.setValue("Check1", ui::kChecked);  // its Click fills the expanded list
+    else
+        FnKeyList();
+}
+
+void Form2::Check1_Click() {
+    view_.listView("ListView1").clear();
+    const bool expand = view_.value("Check1") == ui::kChecked;
+    store_.writeUser(kCfgKey, "fIcon", expand ? "1" : "0");
+    fill(expand);
+}
+
+void Form2::FnKeyList() { fill(false); }
+void Form2::FnKeyExpandList() { fill(true); }
+
+void Form2::fill(bool expand) {
+    ui::ListView& list = view_.listView("ListView1");
+    list.setStyle(ui::ListViewStyle::Report);
+    list.setImageLists({}, "ImageList1");
+    list.setColumnWidth(view_.bounds("ListView1").width - kColumnMarginTwips);
+    for (std::size_t i = 0; i < state_.KeyNames.size(); ++i) {
+        const std::string& key = state_.KeyNames[i];
+        if (form1_.foreColor(labelName(static_cast<int>(i))) == ReservedColor) continue;
+        const StoredString command = store_.readUser(kCmdKey, key);
+        const StoredString description = store_.readUser(kDescKey, key);
+        const bool popup = command.exists() && !command.text.empty() && command.text[0] == '@';
+        std::string text = kKeyIndent + key;
+        if (description.exists() && !description.text.empty()) text += kKeyIndent + description.text;
+        list.addRow({key, text, popup ? kPopupKeyPicture : kPlainKeyPicture, 0, {}});
+        if (!expand || !popup) continue;
+        for (const std::string& entry : popupEntryNames(store_, key))
+            list.addRow({{}, kEntryIndent + entry, kPopupEntryPicture, 0, {}});
+    }
+}
+
+void Form2::ListView1_ItemClick(int row) {
+    const std::string key = view_.listView("ListView1").row(row).key;
+    view_.setEnabled("Command2", !key.empty());
+    state_.CurrentKeyName = key;
+    state_.CurrentKeyStatus = store_.readUser(kCmdKey, key).status;
+}
+
+void Form2::ListView1_DblClick() {
+    if (state_.CurrentKeyName.empty()) return;
+    ports_.forms.showForm3(false);
+    view_.close();
+}
+
+void Form2::Command1_Click() {
+    ports_.forms.enableMainWindow();
+    view_.close();
+}
+
+void Form2::Command2_Click() { ports_.forms.showForm3(true); }
+
+void Form2::Command3_Click() { ports_.help.showContext(helpFile_, kForm2HelpContext); }
+
+void Form2::Form_KeyPress(int key) {
+    if (key == ui::kKeyEscape) view_.close();
+}
+
+void Form2::Form_Unload() { ports_.forms.enableMainWindow(); }
+
+}  // namespace vantora::launcher
