@@ -2,7 +2,6 @@
 // them, and what the user then sees: the assignment dialog, the program started or
 // brought back, the popup list.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -55,20 +54,7 @@ HWND onlyWindowTitled(const std::string& prefix) {
 // Every copy of the probe, under any of its names; a probe may still be on its way to
 // its window when a test ends, so it is ended by process, not by window.
 void killProbes() {
-    const vantora::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-        const std::string name = entry.szExeFile;
-        if (name != "probe_app.exe" && name != "a-first.exe" && name != "b-second.exe" && name != "c-third.exe")
-            continue;
-        const vantora::win32::UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        if (p) {
-            TerminateProcess(p.get(), 0);
-            WaitForSingleObject(p.get(), 5000);
-        }
-    }
+    endProcessesNamed({"probe_app.exe", "a-first.exe", "b-second.exe", "c-third.exe"});
 }
 
 class LaunchingE2E : public ::testing::Test {
