@@ -177,8 +177,14 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
     }
     EXPECT_EQ(1u, windowsTitled("Probe ").size()) << "no second copy: " << titles;
 
+    // A press while the program is still on its way out finds it running, so the test
+    // waits for the process, not only for its window.
+    DWORD id = 0;
+    GetWindowThreadProcessId(probe, &id);
+    const vantora::win32::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    ASSERT_TRUE(process) << GetLastError();
     PostMessageA(probe, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(waitFor([&] { return windowsTitled("Probe ").empty(); }, 10000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.get(), 10000)) << "the probe did not end";
     press(kScanB);
     HWND again = nullptr;
     EXPECT_TRUE(waitFor([&] { return (again = onlyWindowTitled("Probe ")) != nullptr; }, 20000))
