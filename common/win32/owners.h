@@ -62,6 +62,7 @@ inline void closeService(SC_HANDLE h) { ::CloseServiceHandle(h); }
 inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
 inline void closeFind(HANDLE h) { ::FindClose(h); }
 inline void closeKey(HKEY h) { ::RegCloseKey(h); }
+inline void globalFree(HGLOBAL h) { ::GlobalFree(h); }
 }  // namespace detail
 
 using UniqueHandle = Owner<detail::NullIsInvalid<HANDLE, detail::closeHandle>>;  // process, thread, mutex, event
@@ -75,6 +76,7 @@ using UniqueImageList = Owner<detail::NullIsInvalid<HIMAGELIST, detail::destroyI
 using UniqueService = Owner<detail::NullIsInvalid<SC_HANDLE, detail::closeService>>;
 using UniqueWindow = Owner<detail::NullIsInvalid<HWND, detail::destroyWindow>>;
 using UniqueKey = Owner<detail::NullIsInvalid<HKEY, detail::closeKey>>;  // an opened registry key, never a root
+using UniqueGlobal = Owner<detail::NullIsInvalid<HGLOBAL, detail::globalFree>>;  // until the clipboard takes it
 
 // A GDI object of one kind (HFONT, HBRUSH, HPEN, HBITMAP).
 template <typename Gdi>
@@ -115,6 +117,39 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// The clipboard, open for this thread for one scope (no window: reading only).
+class ClipboardScope {
+public:
+    ClipboardScope() : open_(::OpenClipboard(nullptr) != FALSE) {}
+    ~ClipboardScope() {
+        if (open_) ::CloseClipboard();
+    }
+    ClipboardScope(const ClipboardScope&) = delete;
+    ClipboardScope& operator=(const ClipboardScope&) = delete;
+    explicit operator bool() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// A global memory block locked for one scope; the block itself stays its owner's.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HGLOBAL block) : block_(block), memory_(::GlobalLock(block)) {}
+    ~GlobalLockScope() {
+        if (memory_) ::GlobalUnlock(block_);
+    }
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+    explicit operator bool() const { return memory_ != nullptr; }
+    const void* get() const { return memory_; }
+    SIZE_T size() const { return ::GlobalSize(block_); }
+
+private:
+    HGLOBAL block_;
+    void* memory_;
 };
 
 // The screen's horizontal resolution in dots per inch (96 when it cannot be had).

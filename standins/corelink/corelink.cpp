@@ -1,13 +1,13 @@
 // CORELINK.dll: the common module of the suite. Every export is stdcall with 32-bit
 // integers and window handles, exported under its plain name (corelink.def).
 //
-// Storage, under HKCU\Software\Vantora\CoreLink, so that every process of the user
-// sees the same values:
-//   "InvalidPwdCnt"  REG_DWORD, kept on disk: the count must outlive a restart of the
-//                    programs and of the machine. Stored as the 32 bits of the signed
-//                    count, so any 32-bit value reads back as written.
-//   Session\"SupervisorPwd", Session\"Accessibility"  REG_DWORD window handles, in a
-//                    volatile subkey: a handle means nothing after the session ends.
+// Storage, in the volatile subkey HKCU\Software\Vantora\CoreLink\Session, so that
+// every process of the user sees the same values and none outlives the session:
+//   "SupervisorPwd", "Accessibility"  REG_DWORD window handles: a handle means nothing
+//                    after the session ends.
+//   "InvalidPwdCnt"  REG_DWORD, the wrong supervisor passwords in a row. It must outlast
+//                    the programs but not a restart: the firmware allows three tries per
+//                    boot, and a count kept on disk would lock the utility for good.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -37,6 +37,12 @@ constexpr char kSupervisorProgram[] = "BASTIONE.exe";
 constexpr char kAccessibilityProgram[] = "MERIDALE.exe";
 constexpr char kDialogClass[] = "#32770";
 constexpr int kTextChars = 260;
+// Three wrong passwords lock the utility's changes; a count that cannot be read as a
+// count is taken as that, never as a fresh start.
+constexpr LONG kLockedCount = 3;
+// The highest count kept, one below the largest LONG: callers count with
+// GetInvalidPwdCnt() + 1, which then cannot overflow.
+constexpr LONG kCountCeiling = 0x7FFFFFFE;
 constexpr DWORD kSettingsTimeoutMs = 5000;
 
 bool writeDword(const char* path, DWORD options, const char* name, DWORD value) {
@@ -63,13 +69,30 @@ DWORD readDword(const char* path, const char* name) {
 // one: a volatile Session key created first would make Software\Vantora and CoreLink
 // volatile too, and then no program could keep a setting below them. The path is
 // therefore made to last before the volatile key is added at its end.
-LONG registerWindow(const char* name, DWORD window) {
+LONG writeSessionValue(const char* name, DWORD value) {
     HKEY created;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY,
                         nullptr, &created, nullptr) != ERROR_SUCCESS)
         return 0;
     const UniqueKey store(created);
-    return writeDword(kSessionKey, REG_OPTION_VOLATILE, name, window) ? 1 : 0;
+    return writeDword(kSessionKey, REG_OPTION_VOLATILE, name, value) ? 1 : 0;
+}
+
+// No key or no value: nothing counted since the session began. Anything else that is
+// not a 4-byte REG_DWORD of 0 or more (another type or size, a failed read) is locked.
+LONG readCount() {
+    HKEY opened;
+    const LONG open = RegOpenKeyExA(HKEY_CURRENT_USER, kSessionKey, 0, KEY_QUERY_VALUE, &opened);
+    if (open == ERROR_FILE_NOT_FOUND) return 0;
+    if (open != ERROR_SUCCESS) return kLockedCount;
+    const UniqueKey key(opened);
+    DWORD type = 0, value = 0, size = sizeof value;
+    const LONG rc = RegQueryValueExA(key.get(), kCountValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    if (rc == ERROR_FILE_NOT_FOUND) return 0;
+    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return kLockedCount;
+    const LONG count = static_cast<LONG>(value);
+    if (count < 0) return kLockedCount;
+    return count > kCountCeiling ? kCountCeiling : count;
 }
 
 // The dialog programs end at once when Get... names a window, and bring that window
@@ -197,24 +220,26 @@ DWORD WINAPI GetVHotkeyHandle() {
 }
 
 LONG WINAPI RegSupervisorPwd(DWORD window) {
-    return guarded<LONG>(0, [=] { return registerWindow(kSupervisorValue, window); });
+    return guarded<LONG>(0, [=] { return writeSessionValue(kSupervisorValue, window); });
 }
 DWORD WINAPI GetSupervisorPwd() {
     return guarded<DWORD>(0, [] { return registeredWindow(kSupervisorValue, kSupervisorProgram); });
 }
 LONG WINAPI RegAccessibility(DWORD window) {
-    return guarded<LONG>(0, [=] { return registerWindow(kAccessibilityValue, window); });
+    return guarded<LONG>(0, [=] { return writeSessionValue(kAccessibilityValue, window); });
 }
 DWORD WINAPI GetAccessibility() {
     return guarded<DWORD>(0, [] { return registeredWindow(kAccessibilityValue, kAccessibilityProgram); });
 }
 
-LONG WINAPI GetInvalidPwdCnt() {
-    return guarded<LONG>(0, [] { return static_cast<LONG>(readDword(kStoreKey, kCountValue)); });
-}
+// A count that cannot be had reads as locked, never as no wrong tries.
+LONG WINAPI GetInvalidPwdCnt() { return guarded<LONG>(kLockedCount, [] { return readCount(); }); }
+// A negative count is what GetInvalidPwdCnt() + 1 wraps to past the largest LONG: it
+// stays at the ceiling.
 LONG WINAPI SetInvalidPwdCnt(LONG count) {
     return guarded<LONG>(0, [=] {
-        return writeDword(kStoreKey, REG_OPTION_NON_VOLATILE, kCountValue, static_cast<DWORD>(count)) ? 1 : 0;
+        return writeSessionValue(kCountValue,
+                                 static_cast<DWORD>(count < 0 || count > kCountCeiling ? kCountCeiling : count));
     });
 }
 

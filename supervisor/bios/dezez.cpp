@@ -1,6 +1,9 @@
 #include "supervisor/bios/dezez.h"
 
 #include <cstddef>
+#include <string_view>
+
+#include "common/secure_wipe.h"
 
 namespace vantora {
 
@@ -13,12 +16,6 @@ constexpr std::size_t kOwnerBlocks = 16;
 constexpr std::size_t kSingleByteOwnerFull = 512;
 constexpr std::size_t kDoubleByteOwnerFull = 256;
 constexpr std::size_t kDoubleByteOwnerMax = 255;
-
-// Password bytes must not survive in memory that the optimiser considers dead.
-void secureWipe(std::uint8_t* p, std::size_t n) {
-    volatile std::uint8_t* v = p;
-    for (std::size_t i = 0; i < n; ++i) v[i] = 0;
-}
 
 std::uint8_t toByte(std::int32_t value) {
     if (value < 0 || value > 255) throw BiosArgumentError("BIOS byte value out of range: " + std::to_string(value));
@@ -97,16 +94,17 @@ bool DEZEZ::request(std::uint8_t function) {
     return result == 0;
 }
 
-void DEZEZ::storePasswordGroups(const std::string& PwdStr) {
+void DEZEZ::storePasswordGroups(const KeyCodeString& PwdStr) {
+    const std::string_view text = PwdStr.text();
     // Len / 3 rounded: a trailing group of two digits still counts, one of one does not.
-    std::size_t groups = (PwdStr.size() + 1) / 3;
+    std::size_t groups = (text.size() + 1) / 3;
     if (groups > kMaxPasswordKeys) groups = kMaxPasswordKeys;
     for (std::size_t j = 0; j < groups; ++j) {
         const std::size_t start = j * 3;
-        const std::size_t end = start + 3 < PwdStr.size() ? start + 3 : PwdStr.size();
+        const std::size_t end = start + 3 < text.size() ? start + 3 : text.size();
         unsigned value = 0;
         for (std::size_t k = start; k < end; ++k) {
-            const char c = PwdStr[k];
+            const char c = text[k];
             if (c < '0' || c > '9') throw BiosArgumentError("password group is not a number");
             value = value * 10 + static_cast<unsigned>(c - '0');
         }
@@ -152,14 +150,14 @@ void DEZEZ::writeByte1(std::uint8_t function, std::int32_t State) {
 std::int16_t DEZEZ::UserPasswordState() { return readByte0(0x82); }
 std::int16_t DEZEZ::SPasswordState() { return readByte0(0x85); }
 
-void DEZEZ::UserPassword(const std::string& PwdStr) {
+void DEZEZ::UserPassword(const KeyCodeString& PwdStr) {
     WipeOnExit wipe(RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x83);
 }
 
-void DEZEZ::ClrUserPwd(const std::string& PwdStr) {
+void DEZEZ::ClrUserPwd(const KeyCodeString& PwdStr) {
     WipeOnExit wipe(RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
@@ -167,21 +165,21 @@ void DEZEZ::ClrUserPwd(const std::string& PwdStr) {
     request(0x82);
 }
 
-void DEZEZ::SupervisorPwd(const std::string& PwdStr) {
+void DEZEZ::SupervisorPwd(const KeyCodeString& PwdStr) {
     WipeOnExit wipe(RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x86);
 }
 
-void DEZEZ::ClrSupervisorPwd(const std::string& PwdStr) {
+void DEZEZ::ClrSupervisorPwd(const KeyCodeString& PwdStr) {
     WipeOnExit wipe(RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x87);
 }
 
-std::int16_t DEZEZ::ChkUserPwd(const std::string& PwdStr) {
+std::int16_t DEZEZ::ChkUserPwd(const KeyCodeString& PwdStr) {
     WipeOnExit wipe(RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
@@ -189,7 +187,7 @@ std::int16_t DEZEZ::ChkUserPwd(const std::string& PwdStr) {
     return boolean16(ReplyBlock[0] == 0);
 }
 
-std::int16_t DEZEZ::ChkSupervisorPwd(const std::string& PwdStr) {
+std::int16_t DEZEZ::ChkSupervisorPwd(const KeyCodeString& PwdStr) {
     WipeOnExit wipe(RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);

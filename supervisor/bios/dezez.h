@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/ports/firmware_device.h"
+#include "supervisor/bios/key_code_string.h"
 
 namespace vantora {
 
@@ -46,17 +47,17 @@ public:
 
     std::string BIOSVersion();
     std::int16_t UserPasswordState();
-    void UserPassword(const std::string& PwdStr);
-    void ClrUserPwd(const std::string& PwdStr);
+    void UserPassword(const KeyCodeString& PwdStr);
+    void ClrUserPwd(const KeyCodeString& PwdStr);
     std::int16_t SPasswordState();
-    void SupervisorPwd(const std::string& PwdStr);
-    void ClrSupervisorPwd(const std::string& PwdStr);
+    void SupervisorPwd(const KeyCodeString& PwdStr);
+    void ClrSupervisorPwd(const KeyCodeString& PwdStr);
     // Single-byte form: one code unit per byte (units above 0xFF have no single-byte
     // code and go as '?'). Double-byte form: at most 255 characters are kept.
     void PwdOwnerString(const std::u16string& OwnerString);
     std::u16string PwdOwnerString();
-    std::int16_t ChkUserPwd(const std::string& PwdStr);
-    std::int16_t ChkSupervisorPwd(const std::string& PwdStr);
+    std::int16_t ChkUserPwd(const KeyCodeString& PwdStr);
+    std::int16_t ChkSupervisorPwd(const KeyCodeString& PwdStr);
     std::int16_t MachineInfo();
 
     std::int16_t SCUItem1() { return scuItem(1); }
@@ -108,7 +109,7 @@ private:
     void BiosCall(std::uint32_t ioControlCode, std::uint8_t function, std::int32_t& result);
     void prepare(std::uint8_t parameterDefault);
     bool request(std::uint8_t function);
-    void storePasswordGroups(const std::string& PwdStr);
+    void storePasswordGroups(const KeyCodeString& PwdStr);
     void wipeBlocks();
     std::int16_t readByte0(std::uint8_t function);
     void writeByte1(std::uint8_t function, std::int32_t State);

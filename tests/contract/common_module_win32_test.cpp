@@ -192,47 +192,75 @@ TEST_F(CommonModule, HandOver_IsKeptForTheSessionOnly) {
         << "handles must not be written to disk";
 }
 
-TEST_F(CommonModule, HandOver_OnAFreshProfile_LeavesTheSharedKeysOnDisk) {
-    // The programs keep their settings below Software\Vantora: registering a window
-    // first must not make that key (or the count's) volatile on the way.
-    deleteTree(HKEY_CURRENT_USER, "Software\\Vantora");
-    const HWND dialog = dialogOf("MERIDALE.exe");
-    module.RegAccessibility(handleOf(dialog));
-    EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild("Software\\Vantora"));
-    EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild(kStoreKey));
-    EXPECT_EQ(handleOf(dialog), module.GetAccessibility());
+TEST_F(CommonModule, OnAFreshProfile_SessionValues_LeaveTheSharedKeysOnDisk) {
+    // The programs keep their settings below Software\Vantora: the first write of a
+    // session value must not make that key (or CoreLink) volatile on the way.
+    const struct {
+        const char* what;
+        std::function<void(Win32CommonModule&, HWND)> write;
+    } cases[] = {
+        {"window", [](Win32CommonModule& m, HWND w) {
+             m.RegAccessibility(handleOf(w));
+             EXPECT_EQ(handleOf(w), m.GetAccessibility());
+         }},
+        {"count", [](Win32CommonModule& m, HWND) { m.SetInvalidPwdCnt(2); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        deleteTree(HKEY_CURRENT_USER, "Software\\Vantora");
+        c.write(module, dialogOf("MERIDALE.exe"));
+        EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild("Software\\Vantora"));
+        EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild(kStoreKey));
+        EXPECT_EQ(ERROR_CHILD_MUST_BE_VOLATILE, makeNonVolatileChild(kSessionKey)) << "kept past a restart";
+    }
 }
 
-TEST_F(CommonModule, InvalidPwdCnt_RoundTripsAnyValue_AcrossProcesses_OnDisk) {
+TEST_F(CommonModule, InvalidPwdCnt_RoundTripsAcrossProcesses_AndSaturates) {
     EXPECT_EQ(0, module.GetInvalidPwdCnt()) << "nothing stored yet";
-    const std::int32_t values[] = {1, 3, 0, -1, INT_MIN, INT_MAX, 0x12345678, 2};
-    for (std::int32_t v : values) {
-        module.SetInvalidPwdCnt(v);
-        EXPECT_EQ(v, module.GetInvalidPwdCnt());
-        EXPECT_EQ(static_cast<DWORD>(v), runChild("get-count")) << "count " << v;
+    const struct {
+        std::int32_t set, read;
+    } cases[] = {
+        {1, 1}, {3, 3}, {0, 0}, {0x12345678, 0x12345678}, {INT_MAX - 1, INT_MAX - 1},
+        {INT_MAX, INT_MAX - 1}, {INT_MIN, INT_MAX - 1}, {-1, INT_MAX - 1}, {2, 2},
+    };
+    for (const auto& c : cases) {
+        module.SetInvalidPwdCnt(c.set);
+        EXPECT_EQ(c.read, module.GetInvalidPwdCnt()) << "set " << c.set;
+        EXPECT_EQ(static_cast<DWORD>(c.read), runChild("get-count")) << "set " << c.set;
     }
     runChild("set-count-9");
     EXPECT_EQ(9, module.GetInvalidPwdCnt()) << "written by another process";
-    EXPECT_EQ(ERROR_SUCCESS, makeNonVolatileChild(kStoreKey)) << "the count must be kept on disk";
+    module.SetInvalidPwdCnt(module.GetInvalidPwdCnt() + 1);
+    EXPECT_EQ(10, module.GetInvalidPwdCnt());
+    HKEY store;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kStoreKey, 0, KEY_QUERY_VALUE, &store));
+    const UniqueKey storeKey(store);
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(storeKey.get(), "InvalidPwdCnt", nullptr, nullptr, nullptr, nullptr))
+        << "no count on disk";
 }
 
-TEST_F(CommonModule, InvalidPwdCnt_StoredValueOfAnotherShape_ReadsZero) {
+TEST_F(CommonModule, InvalidPwdCnt_StoredValueThatIsNoCount_ReadsLocked) {
     struct Case {
         const char* what;
         DWORD type;
         std::vector<BYTE> data;
+        std::int32_t expected;
     } cases[] = {
-        {"text", REG_SZ, {'5', 0}},
-        {"two bytes", REG_DWORD, {5, 0}},
-        {"binary", REG_BINARY, {5, 0, 0, 0}},
-        {"eight bytes", REG_QWORD, {5, 0, 0, 0, 0, 0, 0, 0}},
+        {"text", REG_SZ, {'0', 0}, 3},
+        {"two bytes", REG_DWORD, {0, 0}, 3},
+        {"binary", REG_BINARY, {0, 0, 0, 0}, 3},
+        {"eight bytes", REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0}, 3},
+        {"negative", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}, 3},
+        {"largest", REG_DWORD, {0xFF, 0xFF, 0xFF, 0x7F}, INT_MAX - 1},
+        {"a count", REG_DWORD, {1, 0, 0, 0}, 1},
     };
+    module.SetInvalidPwdCnt(0);  // the volatile key, made as the module makes it
     for (const auto& c : cases) {
-        HKEY created;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, kStoreKey, &created));
-        const UniqueKey key(created);
+        HKEY opened;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, kSessionKey, 0, KEY_SET_VALUE, &opened));
+        const UniqueKey key(opened);
         RegSetValueExA(key.get(), "InvalidPwdCnt", 0, c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
-        EXPECT_EQ(0, module.GetInvalidPwdCnt()) << c.what;
+        EXPECT_EQ(c.expected, module.GetInvalidPwdCnt()) << c.what;
     }
 }
 

@@ -22,6 +22,7 @@
 namespace {
 
 using vantora::DEZEZ;
+using vantora::KeyCodeString;
 using vantora::win32::UniqueFile;
 using namespace vantora::testing;
 namespace fwext = vantora::fwext;
@@ -187,31 +188,31 @@ TEST_F(FirmwareE2E, Dezez_BiosVersion_IsTheSimulatedBiosText) {
 TEST_F(FirmwareE2E, Dezez_SupervisorPassword_RegisterCheckRefuseAgainDelete) {
     DEZEZ bios(device, osVersion);
     EXPECT_EQ(0, bios.SPasswordState());
-    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd)) << "no password registered: nothing matches";
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd))) << "no password registered: nothing matches";
 
-    bios.SupervisorPwd(kKeysAbcd);
+    bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
     EXPECT_EQ(0, bios.Status);
     EXPECT_EQ(1, bios.SPasswordState());
-    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd));
-    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbce));
-    EXPECT_EQ(0, bios.ChkSupervisorPwd("030048046"));  // a prefix is not the password
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd)));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbce)));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString("030048046")));  // a prefix is not the password
     EXPECT_EQ(0, bios.UserPasswordState()) << "the user password is separate";
 
-    bios.SupervisorPwd(kKeysWxyz);
-    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd)) << "a second registration must be refused";
-    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysWxyz));
+    bios.SupervisorPwd(KeyCodeString(kKeysWxyz));
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd))) << "a second registration must be refused";
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString(kKeysWxyz)));
 
-    bios.ClrSupervisorPwd(kKeysAbce);
+    bios.ClrSupervisorPwd(KeyCodeString(kKeysAbce));
     EXPECT_EQ(1, bios.SPasswordState()) << "deleting with wrong keys must fail";
-    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd));
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd)));
 
-    bios.ClrSupervisorPwd(kKeysAbcd);
+    bios.ClrSupervisorPwd(KeyCodeString(kKeysAbcd));
     EXPECT_EQ(0, bios.Status);
     EXPECT_EQ(0, bios.SPasswordState());
-    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd)));
 
-    bios.SupervisorPwd(kKeysWxyz);
-    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysWxyz)) << "after deleting, a new password can be registered";
+    bios.SupervisorPwd(KeyCodeString(kKeysWxyz));
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kKeysWxyz))) << "after deleting, a new password can be registered";
 }
 
 TEST_F(FirmwareE2E, Dezez_ScuItemsAndBootOrder_RoundTrip) {
@@ -238,15 +239,15 @@ TEST_F(FirmwareE2E, Dezez_ScuItemsAndBootOrder_RoundTrip) {
 TEST_F(FirmwareE2E, State_SurvivesServiceRestart) {
     {
         DEZEZ bios(device, osVersion);
-        bios.SupervisorPwd(kKeysAbcd);
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
         bios.SCUItem7(3);
         ASSERT_EQ(1, bios.SPasswordState());
     }
     restartDriver();
     DEZEZ bios(device, osVersion);
     EXPECT_EQ(1, bios.SPasswordState());
-    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd));
-    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysWxyz));
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd)));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString(kKeysWxyz)));
     EXPECT_EQ(3, bios.SCUItem7());
 }
 
@@ -269,7 +270,7 @@ int replyCode(BYTE function, std::initializer_list<BYTE> keys) {
 TEST_F(FirmwareE2E, Lock_ThreeWrongChecksInARow_RefuseEvenTheRightKeysUntilRestart) {
     {
         DEZEZ bios(device, osVersion);
-        bios.SupervisorPwd(kKeysAbcd);
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
         ASSERT_EQ(1, bios.SPasswordState());
     }
     const std::initializer_list<BYTE> right = {30, 48, 46, 32};
@@ -292,12 +293,12 @@ TEST_F(FirmwareE2E, Lock_ThreeWrongChecksInARow_RefuseEvenTheRightKeysUntilResta
     for (const auto& s : steps) EXPECT_EQ(s.expected, replyCode(s.function, s.keys)) << s.name;
     {
         DEZEZ bios(device, osVersion);
-        EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd)) << "a locked check must not read as a match";
+        EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd))) << "a locked check must not read as a match";
         EXPECT_EQ(1, bios.SPasswordState());
     }
     restartDriver();
     DEZEZ bios(device, osVersion);
-    EXPECT_EQ(-1, bios.ChkSupervisorPwd(kKeysAbcd)) << "a power cycle ends the lock";
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd))) << "a power cycle ends the lock";
 }
 
 LONG stateValueQuery() {
@@ -314,8 +315,8 @@ TEST_F(FirmwareE2E, Save_OnlyWhenTheStateChanged) {
     bios.SCUItem3(0);
     bios.LEDOnOff(0);
     bios.SetBootPriority("012345");
-    bios.ClrSupervisorPwd(kKeysAbcd);
-    bios.ChkSupervisorPwd(kKeysAbcd);
+    bios.ClrSupervisorPwd(KeyCodeString(kKeysAbcd));
+    bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd));
     EXPECT_EQ(0, bios.Status);
     EXPECT_EQ(LONG(ERROR_FILE_NOT_FOUND), stateValueQuery()) << "requests that changed nothing were saved";
     bios.SCUItem3(1);
@@ -330,7 +331,7 @@ TEST_F(FirmwareE2E, Save_FailedSave_FailsTheRequestAndUndoesTheChange) {
         DEZEZ bios(device, osVersion);
         bios.SCUItem3(7);
         EXPECT_EQ(-1, bios.Status);
-        bios.SupervisorPwd(kKeysAbcd);
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
         EXPECT_EQ(-1, bios.Status);
         EXPECT_EQ(0, bios.SCUItem3());
         EXPECT_EQ(0, bios.SPasswordState());
@@ -382,7 +383,7 @@ TEST_F(FirmwareE2E, State_ForeignSavedValue_IsIgnoredAtStart) {
 TEST_F(FirmwareE2E, StateTool_PrintsPasswordsAsSetOrNoneAndSettings_NeverTheKeys) {
     {
         DEZEZ bios(device, osVersion);
-        bios.SupervisorPwd(kKeysAbcd);
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
         bios.SCUItem1(9);
         bios.SetBootPriority("012354");
         bios.LEDOnOff(1);
@@ -408,8 +409,8 @@ TEST_F(FirmwareE2E, StateTool_PrintsPasswordsAsSetOrNoneAndSettings_NeverTheKeys
 TEST_F(FirmwareE2E, StateTool_Reset_RestoresFactoryStateInTheRunningDriver) {
     {
         DEZEZ bios(device, osVersion);
-        bios.SupervisorPwd(kKeysAbcd);
-        bios.UserPassword(kKeysWxyz);
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
+        bios.UserPassword(KeyCodeString(kKeysWxyz));
         bios.SCUItem8(5);
         ASSERT_EQ(1, bios.SPasswordState());
     }
@@ -461,7 +462,7 @@ TEST_F(FirmwareE2E, Dezez_OwnerString_RoundTripsInBothForms) {
 TEST_F(FirmwareE2E, Dezez_DriverStopped_ReadsGiveZeroAndStatusMinusOne) {
     {
         DEZEZ bios(device, osVersion);
-        bios.SupervisorPwd(kKeysAbcd);
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
         bios.SCUItem14(1);
         bios.PwdOwnerString(u"kept");
     }
@@ -469,7 +470,7 @@ TEST_F(FirmwareE2E, Dezez_DriverStopped_ReadsGiveZeroAndStatusMinusOne) {
     DEZEZ bios(device, osVersion);
     EXPECT_EQ(0, bios.SPasswordState());
     EXPECT_EQ(-1, bios.Status);
-    EXPECT_EQ(0, bios.ChkSupervisorPwd(kKeysAbcd));
+    EXPECT_EQ(0, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd)));
     EXPECT_EQ(-1, bios.Status);
     EXPECT_EQ(0, bios.SCUItem14());
     EXPECT_EQ("", bios.BIOSVersion());

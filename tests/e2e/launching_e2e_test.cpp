@@ -2,7 +2,6 @@
 // them, and what the user then sees: the assignment dialog, the program started or
 // brought back, the popup list.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -56,32 +55,10 @@ HWND onlyWindowTitled(const std::string& prefix) {
     return all.size() == 1 ? *all.begin() : nullptr;
 }
 
-// The process ids of every copy of the probe, under any of its names.
-std::vector<DWORD> probeProcesses() {
-    std::vector<DWORD> ids;
-    const vantora::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return ids;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
-        const std::string name = entry.szExeFile;
-        if (name == "probe_app.exe" || name == "a-first.exe" || name == "b-second.exe" || name == "c-third.exe" ||
-            name == "app.exe" || name == "My.exe")
-            ids.push_back(entry.th32ProcessID);
-    }
-    return ids;
-}
-
-// A probe may still be on its way to its window when a test ends, so it is ended by
-// process, not by window.
+// Every copy of the probe, under any of its names; a probe may still be on its way to
+// its window when a test ends, so it is ended by process, not by window.
 void killProbes() {
-    for (DWORD id : probeProcesses()) {
-        const vantora::win32::UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-        if (p) {
-            TerminateProcess(p.get(), 0);
-            WaitForSingleObject(p.get(), 5000);
-        }
-    }
+    endProcessesNamed({"probe_app.exe", "a-first.exe", "b-second.exe", "c-third.exe", "app.exe", "My.exe"});
 }
 
 class LaunchingE2E : public ::testing::Test {
@@ -204,10 +181,14 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
     }
     EXPECT_EQ(1u, windowsTitled("Probe ").size()) << "no second copy: " << titles;
 
+    // A press while the program is still on its way out finds it running, so the test
+    // waits for the process, not only for its window.
+    DWORD id = 0;
+    GetWindowThreadProcessId(probe, &id);
+    const vantora::win32::UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+    ASSERT_TRUE(process) << GetLastError();
     PostMessageA(probe, WM_CLOSE, 0, 0);
-    // A program whose window has gone may still be ending; while it runs the key only
-    // brings it back.
-    ASSERT_TRUE(waitFor([&] { return probeProcesses().empty(); }, 10000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.get(), 10000)) << "the probe did not end";
     press(kScanB);
     HWND again = nullptr;
     EXPECT_TRUE(waitFor([&] { return (again = onlyWindowTitled("Probe ")) != nullptr; }, 20000))

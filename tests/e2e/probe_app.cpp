@@ -3,7 +3,9 @@
 // window is closed. With --log <file> it appends the rest of its command line to
 // the file as one line, so a test can count its starts and see their arguments.
 // Without it, and with VANTORA_PROBE_LOG set, it appends its own file name there
-// (copies of the probe under other names tell which one was started).
+// (copies of the probe under other names tell which one was started). With
+// --signal <event> it sets that named event as soon as it runs, so that a benchmark
+// can wait for it without polling.
 // With --launcher <window>, run as a copy named Keyloom.exe, it plays the launcher for
 // the hotkey service: a hidden window of the launcher's class that hands every
 // FnKeyMessage on to <window>, a window of the test.
@@ -15,6 +17,7 @@
 #include <string>
 
 #include "standins/hotkey-service/hotkey_service_protocol.h"
+#include "common/win32/owners.h"
 
 namespace {
 HWND g_relayTo = nullptr;
@@ -41,6 +44,15 @@ void logStart(const char* commandLine) {
     const std::string file(log, end ? end : log + std::strlen(log));
     append(file, end ? end + 1 : "");
 }
+// The word after --signal names the event; a missing event is ignored.
+void signalRunning(const char* commandLine) {
+    const char* name = std::strstr(commandLine, "--signal ");
+    if (!name) return;
+    name += 9;
+    const std::string event(name, name + std::strcspn(name, " "));
+    if (const vantora::win32::UniqueHandle e(OpenEventA(EVENT_MODIFY_STATE, FALSE, event.c_str())); e)
+        SetEvent(e.get());
+}
 }  // namespace
 
 LRESULT CALLBACK probeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -56,6 +68,7 @@ LRESULT CALLBACK probeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
+    signalRunning(commandLine);
     logStart(commandLine);
     if (const char* relay = std::strstr(commandLine, "--launcher "))
         g_relayTo = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoul(relay + 11, nullptr, 10)));

@@ -3,6 +3,7 @@
 // answering, child processes that never outlive a test, scratch folders, and the
 // registry as the tests read and write it.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <utility>
@@ -308,6 +310,24 @@ private:
     win32::UniqueHandle process_, thread_;
     DWORD id_ = 0;
 };
+
+// Ends every process running one of these programs (file names) and waits for each:
+// for children of other processes, which a ChildProcess never owned.
+inline void endProcessesNamed(std::initializer_list<const char*> names) {
+    const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+        if (std::none_of(names.begin(), names.end(), [&](const char* n) { return lstrcmpiA(n, entry.szExeFile) == 0; }))
+            continue;
+        const win32::UniqueHandle p(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (p) {
+            TerminateProcess(p.get(), 0);
+            WaitForSingleObject(p.get(), 5000);
+        }
+    }
+}
 
 // The lines of a text file another process appends to; none while it does not exist.
 inline std::vector<std::string> fileLines(const std::string& path) {

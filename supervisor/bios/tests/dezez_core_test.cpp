@@ -9,6 +9,8 @@
 namespace vantora {
 namespace {
 
+using testing::keys;
+
 struct CoreRig {
     CoreRig() { bios_core_init(&core); }
     BiosCoreState core;
@@ -26,33 +28,33 @@ TEST(DEZEZWithCore, SupervisorPassword_RegisterCheckDelete) {
     CoreRig rig;
     const std::string pwd = "030048046";
     EXPECT_EQ(0, rig.bios.SPasswordState());
-    rig.bios.SupervisorPwd(pwd);
+    rig.bios.SupervisorPwd(keys(pwd));
     EXPECT_EQ(0, rig.bios.Status);
     EXPECT_NE(0, rig.bios.SPasswordState());
 
-    EXPECT_EQ(-1, rig.bios.ChkSupervisorPwd(pwd));
-    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd("030048"));
-    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd("030048046047")) << "an extra key is a different password";
+    EXPECT_EQ(-1, rig.bios.ChkSupervisorPwd(keys(pwd)));
+    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd(keys("030048")));
+    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd(keys("030048046047"))) << "an extra key is a different password";
 
-    rig.bios.SupervisorPwd("016017");
-    EXPECT_EQ(-1, rig.bios.ChkSupervisorPwd(pwd)) << "a second registration must not replace the first";
+    rig.bios.SupervisorPwd(keys("016017"));
+    EXPECT_EQ(-1, rig.bios.ChkSupervisorPwd(keys(pwd))) << "a second registration must not replace the first";
 
-    rig.bios.ClrSupervisorPwd("016017");
+    rig.bios.ClrSupervisorPwd(keys("016017"));
     EXPECT_NE(0, rig.bios.SPasswordState()) << "deleting with wrong keys must fail";
-    rig.bios.ClrSupervisorPwd(pwd);
+    rig.bios.ClrSupervisorPwd(keys(pwd));
     EXPECT_EQ(0, rig.bios.SPasswordState());
-    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd(pwd)) << "no password registered: nothing matches";
+    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd(keys(pwd))) << "no password registered: nothing matches";
 }
 
 TEST(DEZEZWithCore, UserPassword_RegisterCheckDelete) {
     CoreRig rig;
-    rig.bios.UserPassword("031032");
+    rig.bios.UserPassword(keys("031032"));
     EXPECT_NE(0, rig.bios.UserPasswordState());
-    EXPECT_EQ(-1, rig.bios.ChkUserPwd("031032"));
-    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd("031032"));
-    rig.bios.ClrUserPwd("031033");
+    EXPECT_EQ(-1, rig.bios.ChkUserPwd(keys("031032")));
+    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd(keys("031032")));
+    rig.bios.ClrUserPwd(keys("031033"));
     EXPECT_NE(0, rig.bios.UserPasswordState());
-    rig.bios.ClrUserPwd("031032");
+    rig.bios.ClrUserPwd(keys("031032"));
     EXPECT_EQ(0, rig.bios.UserPasswordState());
 }
 
@@ -106,11 +108,11 @@ TEST(DEZEZWithCore, BootOrder_SetThenGet) {
 // also for the right keys.
 TEST(DEZEZWithCore, LockedSupervisorCheck_NeverReadsAsAMatch) {
     CoreRig rig;
-    rig.bios.SupervisorPwd("030048");
-    for (int i = 0; i < BIOS_CHECK_TRIES; ++i) EXPECT_EQ(0, rig.bios.ChkSupervisorPwd("030049"));
-    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd("030048"));
+    rig.bios.SupervisorPwd(keys("030048"));
+    for (int i = 0; i < BIOS_CHECK_TRIES; ++i) EXPECT_EQ(0, rig.bios.ChkSupervisorPwd(keys("030049")));
+    EXPECT_EQ(0, rig.bios.ChkSupervisorPwd(keys("030048")));
     EXPECT_EQ(0, rig.bios.Status) << "a refused check is an answer, not a failed request";
-    rig.bios.ClrSupervisorPwd("030048");
+    rig.bios.ClrSupervisorPwd(keys("030048"));
     EXPECT_EQ(1, rig.bios.SPasswordState());
 }
 
@@ -121,8 +123,8 @@ TEST(DEZEZWithCore, SmiDllPath_ReachesTheSameFirmware) {
     FakeOsVersion win98(4, 10);
     FakeSmiDll smi(&core);
     DEZEZ bios(device, win98, &smi);
-    bios.SupervisorPwd("030");
-    EXPECT_EQ(-1, bios.ChkSupervisorPwd("030"));
+    bios.SupervisorPwd(keys("030"));
+    EXPECT_EQ(-1, bios.ChkSupervisorPwd(keys("030")));
     EXPECT_EQ("VANTORA BIOS 1.00", bios.BIOSVersion());
     EXPECT_EQ(0u, device.opens().size());
 }

@@ -13,6 +13,7 @@ namespace vantora {
 namespace {
 
 using testing::bytesOf;
+using testing::keys;
 using testing::replyOf;
 using testing::requestOf;
 
@@ -74,7 +75,7 @@ TEST(DEZEZBiosCall, OpensAndClosesTheDeviceOncePerRequest) {
     EXPECT_EQ(0, rig.device.openHandles());
 }
 
-TEST(DEZEZPassword, SendsGroupsAsBytes_AtMostTen) {
+TEST(DEZEZPassword, SendsGroupsAsBytes) {
     struct Case {
         const char* name;
         std::string pwd;
@@ -83,8 +84,7 @@ TEST(DEZEZPassword, SendsGroupsAsBytes_AtMostTen) {
     const Case cases[] = {
         {"empty", "", requestOf(0x86, {})},
         {"two keys", "030031", requestOf(0x86, {30, 31})},
-        {"eleven groups", "002003004005006007008009010011012",
-         requestOf(0x86, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11})},
+        {"ten groups", "002003004005006007008009010011", requestOf(0x86, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11})},
         {"two-digit tail counts", "03012", requestOf(0x86, {30, 12})},
         {"one-digit tail dropped", "0301", requestOf(0x86, {30})},
         {"255 is a byte", "255000", requestOf(0x86, {255, 0})},
@@ -92,7 +92,7 @@ TEST(DEZEZPassword, SendsGroupsAsBytes_AtMostTen) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rig rig;
-        rig.bios.SupervisorPwd(c.pwd);
+        rig.bios.SupervisorPwd(keys(c.pwd));
         ASSERT_EQ(1u, rig.device.requests().size());
         EXPECT_EQ(c.expected, bytesOf(rig.device.requests()[0].bytes));
     }
@@ -105,11 +105,11 @@ TEST(DEZEZPassword, EachOperationUsesItsFunction) {
         int function;
     };
     const Case cases[] = {
-        {"UserPassword", [](DEZEZ& b) { b.UserPassword("045"); }, 0x83},
-        {"SupervisorPwd", [](DEZEZ& b) { b.SupervisorPwd("045"); }, 0x86},
-        {"ClrSupervisorPwd", [](DEZEZ& b) { b.ClrSupervisorPwd("045"); }, 0x87},
-        {"ChkUserPwd", [](DEZEZ& b) { b.ChkUserPwd("045"); }, 0xAE},
-        {"ChkSupervisorPwd", [](DEZEZ& b) { b.ChkSupervisorPwd("045"); }, 0xAF},
+        {"UserPassword", [](DEZEZ& b) { b.UserPassword(keys("045")); }, 0x83},
+        {"SupervisorPwd", [](DEZEZ& b) { b.SupervisorPwd(keys("045")); }, 0x86},
+        {"ClrSupervisorPwd", [](DEZEZ& b) { b.ClrSupervisorPwd(keys("045")); }, 0x87},
+        {"ChkUserPwd", [](DEZEZ& b) { b.ChkUserPwd(keys("045")); }, 0xAE},
+        {"ChkSupervisorPwd", [](DEZEZ& b) { b.ChkSupervisorPwd(keys("045")); }, 0xAF},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,7 +122,7 @@ TEST(DEZEZPassword, EachOperationUsesItsFunction) {
 
 TEST(DEZEZPassword, ClrUserPwd_SendsSameBlockTwice_AndStopsAtFirstFailure) {
     Rig rig;
-    rig.bios.ClrUserPwd("030031");
+    rig.bios.ClrUserPwd(keys("030031"));
     ASSERT_EQ(2u, rig.device.requests().size());
     EXPECT_EQ(requestOf(0x84, {30, 31}), bytesOf(rig.device.requests()[0].bytes));
     EXPECT_EQ(requestOf(0x82, {30, 31}), bytesOf(rig.device.requests()[1].bytes));
@@ -130,13 +130,13 @@ TEST(DEZEZPassword, ClrUserPwd_SendsSameBlockTwice_AndStopsAtFirstFailure) {
 
     Rig failing;
     failing.device.failRequestAt(0);
-    failing.bios.ClrUserPwd("030031");
+    failing.bios.ClrUserPwd(keys("030031"));
     EXPECT_EQ(1u, failing.device.opens().size());
     EXPECT_EQ(-1, failing.bios.Status);
 
     Rig secondFails;
     secondFails.device.failRequestAt(1);
-    secondFails.bios.ClrUserPwd("030031");
+    secondFails.bios.ClrUserPwd(keys("030031"));
     EXPECT_EQ(2u, secondFails.device.requests().size());
     EXPECT_EQ(-1, secondFails.bios.Status);
 }
@@ -155,8 +155,8 @@ TEST(DEZEZPassword, CheckDecodesReplyByte0_AndFailureIsNoMatch) {
         rig.device.setReply(0xAF, replyOf({c.replyByte0}));
         rig.device.setReply(0xAE, replyOf({c.replyByte0}));
         if (c.requestFails) rig.device.setDeviceMissing(true);
-        EXPECT_EQ(c.expected, rig.bios.ChkSupervisorPwd("030"));
-        EXPECT_EQ(c.expected, rig.bios.ChkUserPwd("030"));
+        EXPECT_EQ(c.expected, rig.bios.ChkSupervisorPwd(keys("030")));
+        EXPECT_EQ(c.expected, rig.bios.ChkUserPwd(keys("030")));
         EXPECT_EQ(c.requestFails ? -1 : 0, rig.bios.Status);
     }
 }
@@ -167,10 +167,10 @@ TEST(DEZEZPassword, WipesPasswordBytesFromTheObject) {
     const std::string pwd = "201202203204";
     const unsigned char pattern[] = {201, 202, 203, 204};
     const std::function<void(DEZEZ&)> calls[] = {
-        [&](DEZEZ& b) { b.SupervisorPwd(pwd); },
-        [&](DEZEZ& b) { b.ClrUserPwd(pwd); },
-        [&](DEZEZ& b) { b.ChkSupervisorPwd(pwd); },
-        [&](DEZEZ& b) { EXPECT_THROW(b.ClrSupervisorPwd(pwd + "2x5"), BiosArgumentError); },
+        [&](DEZEZ& b) { b.SupervisorPwd(keys(pwd)); },
+        [&](DEZEZ& b) { b.ClrUserPwd(keys(pwd)); },
+        [&](DEZEZ& b) { b.ChkSupervisorPwd(keys(pwd)); },
+        [&](DEZEZ& b) { EXPECT_THROW(b.ClrSupervisorPwd(keys(pwd + "2x5")), BiosArgumentError); },
     };
     for (const auto& call : calls) {
         Rig rig;
@@ -188,10 +188,10 @@ TEST(DEZEZArguments, MalformedArgumentsThrow_AndSendNothing) {
         std::function<void(DEZEZ&)> call;
     };
     const Case cases[] = {
-        {"group not a number", [](DEZEZ& b) { b.SupervisorPwd("0300a1"); }},
-        {"group with sign", [](DEZEZ& b) { b.ChkSupervisorPwd("-01"); }},
-        {"group over 255", [](DEZEZ& b) { b.UserPassword("030256"); }},
-        {"clear user, bad group", [](DEZEZ& b) { b.ClrUserPwd("03 "); }},
+        {"group not a number", [](DEZEZ& b) { b.SupervisorPwd(keys("0300a1")); }},
+        {"group with sign", [](DEZEZ& b) { b.ChkSupervisorPwd(keys("-01")); }},
+        {"group over 255", [](DEZEZ& b) { b.UserPassword(keys("030256")); }},
+        {"clear user, bad group", [](DEZEZ& b) { b.ClrUserPwd(keys("03 ")); }},
         {"boot digit", [](DEZEZ& b) { b.SetBootPriority("12x456"); }},
         {"boot too short", [](DEZEZ& b) { b.SetBootPriority("1234"); }},
         {"boot empty", [](DEZEZ& b) { b.SetBootPriority(""); }},

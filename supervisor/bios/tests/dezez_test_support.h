@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 #include <initializer_list>
+#include <string_view>
 #include <vector>
 
 #include "common/testing/fake_firmware_device.h"
+#include "supervisor/bios/key_code_string.h"
 
 namespace vantora::testing {
 
@@ -18,6 +20,8 @@ inline std::vector<int> requestOf(int function, std::initializer_list<int> leadi
     for (int b : leading) bytes[i++] = b;
     return bytes;
 }
+
+inline KeyCodeString keys(std::string_view text) { return KeyCodeString(text); }
 
 inline FirmwareReply replyOf(std::initializer_list<int> leading) {
     FirmwareReply reply{};
