@@ -282,6 +282,12 @@ public:
         rows_.clear();
     }
     void selectRow(int i) override {
+        const bool was = selecting_;
+        selecting_ = true;
+        selectRowNow(i);
+        selecting_ = was;
+    }
+    void selectRowNow(int i) {
         LVITEMA item{};
         item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageA(w_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
@@ -294,6 +300,15 @@ public:
     }
 
     std::optional<LRESULT> notify(const NMHDR& header) {
+        // The keyboard user's click: a row that becomes selected without the mouse.
+        if (header.code == static_cast<UINT>(LVN_ITEMCHANGED)) {
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            const bool gained = (change.uNewState & LVIS_SELECTED) && !(change.uOldState & LVIS_SELECTED);
+            const bool mouse = (GetKeyState(VK_LBUTTON) | GetKeyState(VK_RBUTTON)) & 0x8000;
+            if (gained && !selecting_ && !mouse && change.iItem >= 0 && change.iItem < rowCount())
+                kinds_.view->raise(name_, ui::Event::Click, change.iItem);
+            return std::nullopt;
+        }
         if (header.code != static_cast<UINT>(NM_CLICK) && header.code != static_cast<UINT>(NM_DBLCLK))
             return std::nullopt;
         const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
@@ -336,6 +351,7 @@ private:
     ControlTable::Kinds& kinds_;
     std::string large_, small_;
     std::vector<ui::ListRow> rows_;
+    bool selecting_ = false;  // a selection by program raises nothing
 };
 
 class TreeViewKind final : public ui::TreeView {

@@ -6,6 +6,12 @@ namespace vantora::launcher {
 
 namespace {
 
+std::vector<win32::ControlBinding> form2Controls() {
+    return {{"ListView1", IDC_FORM2_LISTVIEW1, "ListView"},   {"ImageList1", 0, "ImageList"},
+            {"Check1", IDC_FORM2_CHECK1, "CheckBox"},          {"Command1", IDC_FORM2_COMMAND1, "CommandButton"},
+            {"Command2", IDC_FORM2_COMMAND2, "CommandButton"}, {"Command3", IDC_FORM2_COMMAND3, "CommandButton"}};
+}
+
 std::vector<win32::ControlBinding> form3Controls() {
     return {{"Label1", IDC_FORM3_LABEL1, "Label"},       {"Label2", IDC_FORM3_LABEL2, "Label"},
             {"Label3", IDC_FORM3_LABEL3, "Label"},       {"Label4", IDC_FORM3_LABEL4, "Label"},
@@ -42,6 +48,7 @@ std::vector<win32::ControlBinding> form7Controls() {
 // A dialog's window and its logic, which answers the window's events.
 struct KeyloomForms::Dialog {
     win32::DialogWindow view;
+    std::unique_ptr<Form2> form2;
     std::unique_ptr<Form3> form3;
     std::unique_ptr<Form4> form4;
     std::unique_ptr<Form7> form7;
@@ -68,6 +75,22 @@ void KeyloomForms::showModal(Dialog& dialog, const Prepare& prepare) {
     ++modalDepth_;
     dialog.view.showModal(c_.form1.hwnd());
     if (--modalDepth_ == 0) retired_.clear();
+}
+
+void KeyloomForms::showForm2() {
+    if (form2_ && form2_->view.isOpen()) {
+        SetForegroundWindow(form2_->view.hwnd());
+        return;
+    }
+    Dialog& d = fresh(form2_, std::make_unique<Dialog>(c_.instance, IDD_FORM2, "Form2", form2Controls()));
+    d.form2 = std::make_unique<Form2>(c_.state, c_.store, d.view, c_.form1,
+                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.helpFile);
+    d.load = [&d] {
+        // The pictures the rows name by number, in that order.
+        for (int bitmap : {IDB_LIST_KEY, IDB_LIST_POPUP_KEY, IDB_LIST_ENTRY}) d.view.imageList("ImageList1").addBitmap(bitmap);
+        d.form2->Form_Load();
+    };
+    showModal(d, {});
 }
 
 void KeyloomForms::showForm3(bool modal) {
@@ -112,7 +135,7 @@ void KeyloomForms::showForm7(const Prepare& prepare) {
 }
 
 ui::View* KeyloomForms::openForm(std::string_view name) {
-    for (auto* slot : {&form3_, &form4_, &form7_})
+    for (auto* slot : {&form2_, &form3_, &form4_, &form7_})
         if (*slot && (*slot)->view.isOpen() && (*slot)->view.formName() == name) return &(*slot)->view;
     return nullptr;
 }

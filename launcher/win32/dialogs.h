@@ -9,6 +9,7 @@
 #include "common/ports/common_module.h"
 #include "common/ports/file_dialog.h"
 #include "common/win32/dialog_window.h"
+#include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
 #include "launcher/form7.h"
@@ -52,7 +53,7 @@ private:
     void showModal(Dialog& dialog, const Prepare& prepare);
 
     Context c_;
-    std::unique_ptr<Dialog> form3_, form4_, form7_;
+    std::unique_ptr<Dialog> form2_, form3_, form4_, form7_;
     std::vector<std::unique_ptr<Dialog>> retired_;
     int modalDepth_ = 0;
 };

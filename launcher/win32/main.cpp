@@ -101,7 +101,7 @@ static int runKeyloom(HINSTANCE instance) {
         const std::string folder = win32::programFolder();
         form = std::make_unique<Form1>(
             state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, folder},
-            Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, {}, {}});
+            Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, [&] { dialogs->showForm2(); }, {}});
         dialogs = std::make_unique<KeyloomForms>(KeyloomForms::Context{
             instance, state, store, *window, windows, *help, files, fileDialog, commonModule, form->helpFile()});
         launching = std::make_unique<LaunchContext>(

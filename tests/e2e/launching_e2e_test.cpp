@@ -442,6 +442,57 @@ TEST_F(LaunchingE2E, AssignmentDialogs_AssignEditConfirmAndClearAKey) {
     EXPECT_TRUE(IsWindowEnabled(window));
 }
 
+// The key list, as a keyboard user works it: "&Assignments..." opens it, the arrows
+// choose a key, "&Edit..." opens Assignment Type for that key, and the expand switch is
+// kept for the next opening.
+TEST_F(LaunchingE2E, KeyList_ByKeyboard_ChoosesAKeyToEdit_AndKeepsTheExpandSwitch) {
+    constexpr int kAssignments = 1001, kList = 2301, kExpand = 2302, kEdit = 2304;
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-2", "@C:\\Lists");
+    writeText(HKEY_CURRENT_USER, (std::string(kPrgKey) + "\\Fn-2\\entry").c_str(), "entry", "C:\\Lists\\e.txt");
+    startKeyloom();
+    const auto keys = [](std::initializer_list<WORD> held, WORD vk) {
+        for (WORD h : held) keybd_event(static_cast<BYTE>(h), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+        for (WORD h : held) keybd_event(static_cast<BYTE>(h), 0, KEYEVENTF_KEYUP, 0);
+        pumpFor(200);
+    };
+    SetForegroundWindow(window);
+    PostMessageA(window, WM_COMMAND, kAssignments, 0);
+    HWND list = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (list = onlyWindowTitled("Function Key Assignments")) != nullptr; }, 10000));
+    HWND rows = GetDlgItem(list, kList);
+    EXPECT_EQ(24, SendMessageA(rows, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(list, kEdit)));
+    SetForegroundWindow(list);
+    SetFocus(rows);
+    SendMessageA(list, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(rows), TRUE);
+    keys({}, VK_DOWN);  // the first key row
+    keys({}, VK_DOWN);  // Fn-2
+    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(GetDlgItem(list, kEdit)) != FALSE; }, 5000))
+        << "a key row chosen from the keyboard enables Edit";
+    keys({VK_MENU}, 'E');
+    HWND form3 = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (form3 = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000));
+    char key[32] = {};
+    GetDlgItemTextA(form3, 2001, key, sizeof key);
+    EXPECT_STREQ("Fn-2", key);
+    PostMessageA(form3, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(form3); }, 10000));
+
+    PostMessageA(GetDlgItem(list, kExpand), BM_CLICK, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return SendMessageA(rows, LVM_GETITEMCOUNT, 0, 0) == 25; }, 5000)) << "one entry row";
+    EXPECT_EQ("1", readText(HKEY_CURRENT_USER, kCfgKey, "fIcon"));
+    PostMessageA(list, WM_COMMAND, IDCANCEL, 0);  // Esc
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(list); }, 10000));
+    EXPECT_TRUE(IsWindowEnabled(window));
+    PostMessageA(window, WM_COMMAND, kAssignments, 0);
+    ASSERT_TRUE(waitFor([&] { return (list = onlyWindowTitled("Function Key Assignments")) != nullptr; }, 10000));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(list, kExpand));
+    EXPECT_EQ(25, SendMessageA(GetDlgItem(list, kList), LVM_GETITEMCOUNT, 0, 0));
+    PostMessageA(list, WM_COMMAND, IDCANCEL, 0);
+}
+
 // The whole road of a key press: the hotkey service's Fn key (Scroll Lock here) held
 // with A, as a user presses them, reaches Keyloom and starts Fn-A's command.
 TEST_F(LaunchingE2E, HotkeyService_FnKeyPlusA_LaunchesFnA) {
