@@ -94,6 +94,12 @@ struct FakeFiles : FileSystemPort {
     std::set<std::string> files;
     std::vector<DirectoryEntry> listFolder(const std::string& f) override { return folders[f]; }
     bool fileExists(const std::string& path) override { return files.count(path) != 0; }
+    // A file or folder at a full path, listed in its parent folder.
+    void addEntry(const std::string& path, bool hidden, bool directory) {
+        const auto slash = path.rfind('\\');
+        folders[path.substr(0, slash)].push_back({path.substr(slash + 1), hidden, directory});
+        if (!directory) files.insert(path);
+    }
 };
 
 }  // namespace vantora::testing
