@@ -12,21 +12,18 @@ constexpr int kColumnMarginTwips = 300;
 
 Form2::Form2(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
              std::string helpFile)
-    : state_(state), store_(store), view_(view), form1_(form1), ports_(ports), helpFile_(std::move(helpFile)) {
-    view_.on("Check1", ui::Event::Click, [this] { Check1_Click(); });
+    : LauncherDialog(state, store, view, form1, ports, std::move(helpFile), "Form2", kForm2HelpContext, nullptr) {
+    onClick<Form2>({{"Check1", &Form2::Check1_Click},
+                    {"Command1", &Form2::Command1_Click},
+                    {"Command2", &Form2::Command2_Click},
+                    {"Command3", &Form2::Command3_Click}});
     view_.on("ListView1", ui::Event::Click, [this](int row) { ListView1_ItemClick(row); });
     view_.on("ListView1", ui::Event::DblClick, [this] { ListView1_DblClick(); });
-    view_.on("Command1", ui::Event::Click, [this] { Command1_Click(); });
-    view_.on("Command2", ui::Event::Click, [this] { Command2_Click(); });
-    view_.on("Command3", ui::Event::Click, [this] { Command3_Click(); });
-    view_.on("Form2", ui::Event::KeyPress, [this](int key) { Form_KeyPress(key); });
-    view_.on("Form2", ui::Event::Help, [this] { Command3_Click(); });
     view_.on("Form2", ui::Event::Unload, [this] { Form_Unload(); });
 }
 
 void Form2::Form_Load() {
-    if (state_.TopMostFlag)
-        ports_.windows.SetWindowPos(view_.windowHandle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMoveNoSize);
+    loaded();
     const StoredString fIcon = store_.readUser(kCfgKey, "fIcon");
     if (!fIcon.exists()) return;
     if (fIcon.text == "1")
@@ -85,12 +82,11 @@ void Form2::Command1_Click() {
 
 void Form2::Command2_Click() { ports_.forms.showForm3(true); }
 
-void Form2::Command3_Click() { ports_.help.showContext(helpFile_, kForm2HelpContext); }
+void Form2::Command3_Click() { showHelp(); }
 
-void Form2::Form_KeyPress(int key) {
-    if (key == ui::kKeyEscape) view_.close();
+void Form2::Form_Unload() {
+    ports_.forms.enableMainWindow();
+    unloaded();
 }
-
-void Form2::Form_Unload() { ports_.forms.enableMainWindow(); }
 
 }  // namespace vantora::launcher

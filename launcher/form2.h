@@ -13,7 +13,7 @@ inline constexpr int kPlainKeyPicture = 1;
 inline constexpr int kPopupKeyPicture = 2;
 inline constexpr int kPopupEntryPicture = 3;
 
-class Form2 {
+class Form2 : public LauncherDialog {
 public:
     Form2(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
           std::string helpFile);
@@ -25,7 +25,6 @@ public:
     void Command1_Click();  // OK
     void Command2_Click();  // Edit
     void Command3_Click();  // Help
-    void Form_KeyPress(int key);
     void Form_Unload();
 
     void FnKeyList();
@@ -33,13 +32,6 @@ public:
 
 private:
     void fill(bool expand);
-
-    LauncherState& state_;
-    Store& store_;
-    ui::View& view_;
-    ui::View& form1_;
-    DialogPorts ports_;
-    std::string helpFile_;
 };
 
 }  // namespace vantora::launcher

@@ -6,23 +6,19 @@ namespace vantora::launcher {
 
 Form3::Form3(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
              std::string helpFile)
-    : state_(state), store_(store), view_(view), form1_(form1), ports_(ports), helpFile_(std::move(helpFile)) {
-    view_.on("Check1", ui::Event::Click, [this] { Check1_Click(); });
-    view_.on("Command1", ui::Event::Click, [this] { Command1_Click(); });
-    view_.on("Command2", ui::Event::Click, [this] { Command2_Click(); });
-    view_.on("Command3", ui::Event::Click, [this] { Command3_Click(); });
-    view_.on("Command4", ui::Event::Click, [this] { Command4_Click(); });
-    view_.on("Command5", ui::Event::Click, [this] { Command5_Click(); });
-    view_.on("Form3", ui::Event::KeyPress, [this](int key) { Form_KeyPress(key); });
-    view_.on("Form3", ui::Event::Help, [this] { Command5_Click(); });
+    : LauncherDialog(state, store, view, form1, ports, std::move(helpFile), "Form3", kForm3HelpContext,
+                     &LauncherState::AssignmentTypeOpen) {
+    onClick<Form3>({{"Check1", &Form3::Check1_Click},
+                    {"Command1", &Form3::Command1_Click},
+                    {"Command2", &Form3::Command2_Click},
+                    {"Command3", &Form3::Command3_Click},
+                    {"Command4", &Form3::Command4_Click},
+                    {"Command5", &Form3::Command5_Click}});
     view_.on("Form3", ui::Event::Unload, [this] { Form_Unload(); });
 }
 
 void Form3::Form_Load() {
-    state_.AssignmentTypeOpen = true;
-    state_.formLoaded(view_.windowHandle());
-    if (state_.TopMostFlag)
-        ports_.windows.SetWindowPos(view_.windowHandle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMoveNoSize);
+    loaded();
     view_.setCaption("Label1", state_.CurrentKeyName);
     if (state_.CurrentKeyStatus == kErrorSuccess) {
         const std::pair<const char*, std::string*> parts[] = {
@@ -65,15 +61,8 @@ void Form3::Command3_Click() {
 
 void Form3::Command4_Click() { view_.close(); }
 
-void Form3::Command5_Click() { ports_.help.showContext(helpFile_, kForm3HelpContext); }
+void Form3::Command5_Click() { showHelp(); }
 
-void Form3::Form_KeyPress(int key) {
-    if (key == ui::kKeyEscape) view_.close();
-}
-
-void Form3::Form_Unload() {
-    state_.AssignmentTypeOpen = false;
-    state_.formUnloaded(view_.windowHandle());
-}
+void Form3::Form_Unload() { unloaded(); }
 
 }  // namespace vantora::launcher

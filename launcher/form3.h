@@ -8,7 +8,7 @@ namespace vantora::launcher {
 
 inline constexpr std::uint32_t kForm3HelpContext = 103;
 
-class Form3 {
+class Form3 : public LauncherDialog {
 public:
     // form1 is the main window's view, whose "Confirm Changes" mark follows Check1.
     Form3(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
@@ -21,16 +21,8 @@ public:
     void Command3_Click();  // Clear
     void Command4_Click();  // Cancel
     void Command5_Click();  // Help
-    void Form_KeyPress(int key);
     void Form_Unload();
 
-private:
-    LauncherState& state_;
-    Store& store_;
-    ui::View& view_;
-    ui::View& form1_;
-    DialogPorts ports_;
-    std::string helpFile_;
 };
 
 }  // namespace vantora::launcher

@@ -7,25 +7,21 @@ namespace vantora::launcher {
 
 Form4::Form4(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
              FileDialogPort& fileDialog, CommonModulePort& commonModule, std::string helpFile)
-    : state_(state), store_(store), view_(view), form1_(form1), ports_(ports), fileDialog_(fileDialog),
-      commonModule_(commonModule), helpFile_(std::move(helpFile)) {
-    view_.on("Check1", ui::Event::Click, [this] { Check1_Click(); });
-    view_.on("Command1", ui::Event::Click, [this] { Command1_Click(); });
-    view_.on("Command2", ui::Event::Click, [this] { Command2_Click(); });
-    view_.on("Command3", ui::Event::Click, [this] { Command3_Click(); });
-    view_.on("Command4", ui::Event::Click, [this] { Command4_Click(); });
-    view_.on("Command5", ui::Event::Click, [this] { Command5_Click(); });
-    view_.on("Form4", ui::Event::KeyPress, [this](int key) { Form_KeyPress(key); });
-    view_.on("Form4", ui::Event::Help, [this] { Command5_Click(); });
+    : LauncherDialog(state, store, view, form1, ports, std::move(helpFile), "Form4", kForm4HelpContext,
+                     &LauncherState::CommandEditOpen),
+      fileDialog_(fileDialog), commonModule_(commonModule) {
+    onClick<Form4>({{"Check1", &Form4::Check1_Click},
+                    {"Command1", &Form4::Command1_Click},
+                    {"Command2", &Form4::Command2_Click},
+                    {"Command3", &Form4::Command3_Click},
+                    {"Command4", &Form4::Command4_Click},
+                    {"Command5", &Form4::Command5_Click}});
     view_.on("Form4", ui::Event::Unload, [this] { Form_Unload(); });
 }
 
 void Form4::Form_Load() {
     view_.setDesignValue("Check1", ui::kChecked);
-    state_.CommandEditOpen = true;
-    state_.formLoaded(view_.windowHandle());
-    if (state_.TopMostFlag)
-        ports_.windows.SetWindowPos(view_.windowHandle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMoveNoSize);
+    loaded();
     view_.setCaption("Label5", state_.CurrentKeyName);
     ports_.forms.closeForm("Form3");
     if (state_.CurrentKeyStatus != kErrorSuccess) return;
@@ -108,15 +104,8 @@ void Form4::Command3_Click() {
 
 void Form4::Command4_Click() { ports_.forms.showForm6(kExplorerApplication); }
 
-void Form4::Command5_Click() { ports_.help.showContext(helpFile_, kForm4HelpContext); }
+void Form4::Command5_Click() { showHelp(); }
 
-void Form4::Form_KeyPress(int key) {
-    if (key == ui::kKeyEscape) view_.close();
-}
-
-void Form4::Form_Unload() {
-    state_.CommandEditOpen = false;
-    state_.formUnloaded(view_.windowHandle());
-}
+void Form4::Form_Unload() { unloaded(); }
 
 }  // namespace vantora::launcher

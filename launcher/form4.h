@@ -15,7 +15,7 @@ inline constexpr char kBrowserFilter[] =
     "Applications(*.exe,*.com,*.bat,*.pif)|*.exe;*.com;*.bat;*.pif|EXE files(*.exe)|*.exe|COM files(*.com)|*.com|"
     "BAT files(*.bat)|*.bat|PIF files(*.pif)|*.pif|All files(*.*)|*.*";
 
-class Form4 {
+class Form4 : public LauncherDialog {
 public:
     Form4(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
           FileDialogPort& fileDialog, CommonModulePort& commonModule, std::string helpFile);
@@ -27,7 +27,6 @@ public:
     void Command3_Click();  // Browse
     void Command4_Click();  // Application
     void Command5_Click();  // Help
-    void Form_KeyPress(int key);
     void Form_Unload();
 
 private:
@@ -36,14 +35,8 @@ private:
     // A store key created with `empty` for every key name when it is missing, then the text.
     void writeField(const char* keyPath, std::string_view empty, const std::string& text);
 
-    LauncherState& state_;
-    Store& store_;
-    ui::View& view_;
-    ui::View& form1_;
-    DialogPorts ports_;
     FileDialogPort& fileDialog_;
     CommonModulePort& commonModule_;
-    std::string helpFile_;
 };
 
 }  // namespace vantora::launcher

@@ -18,20 +18,16 @@ void setConfirmSource(ui::View& form1, std::string_view source) { form1.setTag(k
 
 Form7::Form7(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
              std::string helpFile)
-    : state_(state), store_(store), view_(view), form1_(form1), ports_(ports), helpFile_(std::move(helpFile)) {
-    view_.on("Command1", ui::Event::Click, [this] { Command1_Click(); });
-    view_.on("Command2", ui::Event::Click, [this] { Command2_Click(); });
-    view_.on("Command3", ui::Event::Click, [this] { Command3_Click(); });
-    view_.on("Form7", ui::Event::KeyPress, [this](int key) { Form_KeyPress(key); });
-    view_.on("Form7", ui::Event::Help, [this] { Command3_Click(); });
+    : LauncherDialog(state, store, view, form1, ports, std::move(helpFile), "Form7", kForm7HelpContext,
+                     &LauncherState::ConfirmationOpen) {
+    onClick<Form7>({{"Command1", &Form7::Command1_Click},
+                    {"Command2", &Form7::Command2_Click},
+                    {"Command3", &Form7::Command3_Click}});
     view_.on("Form7", ui::Event::Unload, [this] { Form_Unload(); });
 }
 
 void Form7::Form_Load() {
-    state_.ConfirmationOpen = true;
-    state_.formLoaded(view_.windowHandle());
-    if (state_.TopMostFlag)
-        ports_.windows.SetWindowPos(view_.windowHandle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMoveNoSize);
+    loaded();
     const std::string source = ConfirmSource(form1_);
     if (source == "Form4") {
         if (ui::View* form4 = ports_.forms.openForm("Form4")) {
@@ -81,16 +77,11 @@ void Form7::Command2_Click() {
     view_.close();
 }
 
-void Form7::Command3_Click() { ports_.help.showContext(helpFile_, kForm7HelpContext); }
-
-void Form7::Form_KeyPress(int key) {
-    if (key == ui::kKeyEscape) view_.close();
-}
+void Form7::Command3_Click() { showHelp(); }
 
 void Form7::Form_Unload() {
-    state_.ConfirmationOpen = false;
-    state_.formUnloaded(view_.windowHandle());
     setConfirmSource(form1_, "");
+    unloaded();
 }
 
 }  // namespace vantora::launcher

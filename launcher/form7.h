@@ -5,6 +5,7 @@
 
 #include "common/ports/desktop.h"
 #include "common/ui/view.h"
+#include "launcher/launcher_dialog.h"
 #include "launcher/launcher_forms.h"
 #include "launcher/launcher_state.h"
 #include "launcher/store.h"
@@ -19,14 +20,7 @@ inline constexpr char kNoCommand[] = "none";
 std::string ConfirmSource(ui::View& form1);
 void setConfirmSource(ui::View& form1, std::string_view source);
 
-struct DialogPorts {
-    WindowManagerPort& windows;
-    HelpPort& help;
-    FileSystemPort& files;
-    LauncherForms& forms;
-};
-
-class Form7 {
+class Form7 : public LauncherDialog {
 public:
     Form7(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
           std::string helpFile);
@@ -35,16 +29,8 @@ public:
     void Command1_Click();  // OK
     void Command2_Click();  // Cancel
     void Command3_Click();  // Help
-    void Form_KeyPress(int key);
     void Form_Unload();
 
-private:
-    LauncherState& state_;
-    Store& store_;
-    ui::View& view_;
-    ui::View& form1_;
-    DialogPorts ports_;
-    std::string helpFile_;
 };
 
 }  // namespace vantora::launcher

@@ -1,0 +1,58 @@
+#pragma once
+// What every dialog of the launcher does alike: while loaded it is one of the open forms
+// (and sets its open flag, where it has one), it is top-most when the main window is,
+// Esc closes it like its Cancel, and F1 opens its help topic like its Help button.
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "common/ports/desktop.h"
+#include "common/ui/view.h"
+#include "launcher/launcher_forms.h"
+#include "launcher/launcher_state.h"
+#include "launcher/store.h"
+
+namespace vantora::launcher {
+
+struct DialogPorts {
+    WindowManagerPort& windows;
+    HelpPort& help;
+    FileSystemPort& files;
+    LauncherForms& forms;
+};
+
+class LauncherDialog {
+protected:
+    // openFlag: the state's flag for this dialog, or none.
+    LauncherDialog(LauncherState& state, Store& store, ui::View& view, ui::View& form1, DialogPorts ports,
+                   std::string helpFile, const char* formName, std::uint32_t helpContext,
+                   bool LauncherState::*openFlag);
+    ~LauncherDialog() = default;
+    LauncherDialog(const LauncherDialog&) = delete;
+    LauncherDialog& operator=(const LauncherDialog&) = delete;
+
+    // Each control's Click to its handler of the derived form.
+    template <class Form>
+    void onClick(std::initializer_list<std::pair<const char*, void (Form::*)()>> handlers) {
+        for (auto [control, handler] : handlers)
+            view_.on(control, ui::Event::Click, [form = static_cast<Form*>(this), handler] { (form->*handler)(); });
+    }
+    // First in the load handler, and last in the unload handler.
+    void loaded();
+    void unloaded();
+    void showHelp();
+
+    LauncherState& state_;
+    Store& store_;
+    ui::View& view_;
+    ui::View& form1_;
+    DialogPorts ports_;
+    std::string helpFile_;
+
+private:
+    std::uint32_t helpContext_;
+    bool LauncherState::*openFlag_;
+};
+
+}  // namespace vantora::launcher
