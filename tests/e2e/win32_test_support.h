@@ -3,6 +3,8 @@
 // answering, child processes that never outlive a test, scratch folders, and the
 // registry as the tests read and write it.
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -327,6 +329,44 @@ inline void endProcessesNamed(std::initializer_list<const char*> names) {
             WaitForSingleObject(p.get(), 5000);
         }
     }
+}
+
+// A shell shortcut as the shell's link object writes it (a program using it links ole32
+// and uuid).
+struct Link {
+    std::string target, arguments, directory, description, iconPath;
+    int iconIndex = 0, showCommand = SW_SHOWNORMAL;
+};
+
+inline Link linkTo(const std::string& target) {
+    Link l;
+    l.target = target;
+    return l;
+}
+
+inline bool writeLink(const std::string& file, const Link& l) {
+    const HRESULT init = CoInitialize(nullptr);
+    bool ok = false;
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        link->SetPath(l.target.c_str());
+        link->SetArguments(l.arguments.c_str());
+        link->SetWorkingDirectory(l.directory.c_str());
+        link->SetDescription(l.description.c_str());
+        link->SetIconLocation(l.iconPath.c_str(), l.iconIndex);
+        link->SetShowCmd(l.showCommand);
+        IPersistFile* persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            wchar_t wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+            ok = SUCCEEDED(persist->Save(wide, TRUE));
+            persist->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return ok;
 }
 
 // The lines of a text file another process appends to; none while it does not exist.
