@@ -46,21 +46,6 @@ Bytes valueOf(const char* path, const char* name) {
     return data;
 }
 
-BOOL CALLBACK collectByTitle(HWND w, LPARAM p) {
-    auto* found = reinterpret_cast<std::pair<std::string, std::set<HWND>>*>(p);
-    char title[128] = {};
-    GetWindowTextA(w, title, sizeof title);
-    if (IsWindowVisible(w) && found->first == title) found->second.insert(w);
-    return TRUE;
-}
-
-// The one visible top-level window of this title; null while there is none or several.
-HWND onlyWindowTitled(const char* title) {
-    std::pair<std::string, std::set<HWND>> found{title, {}};
-    EnumWindows(&collectByTitle, reinterpret_cast<LPARAM>(&found));
-    return found.second.size() == 1 ? *found.second.begin() : nullptr;
-}
-
 HWND awaitWindow(const char* title) {
     HWND w = nullptr;
     EXPECT_TRUE(waitFor([&] { return (w = onlyWindowTitled(title)) != nullptr; }, 10000)) << "no " << title;
@@ -187,11 +172,7 @@ protected:
         killProbes();
     }
     static void killProbes() { endProcessesNamed({"probe_app.exe", "fn-b.exe"}); }
-    void startKeyloom() {
-        ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
-        ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
-            << "no published, visible main window";
-    }
+    void startKeyloom() { ASSERT_TRUE(window = startedKeyloom(keyloom)); }
     // "&Assignments..." from the keyboard, with the launcher in front.
     HWND openKeyList() {
         SetForegroundWindow(window);
@@ -222,6 +203,13 @@ protected:
         if (!list) return nullptr;
         click(editFromKeyList(list, key), IDC_FORM3_COMMAND1);
         return awaitWindow("Add/Edit Command");
+    }
+    // Cancel, and Esc on the key list that stays open under it.
+    static void cancelAddEdit(HWND form4) {
+        click(form4, IDC_FORM4_COMMAND2);
+        EXPECT_TRUE(gone(form4));
+        PostMessageA(onlyWindowTitled("Function Key Assignments"), WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(waitFor([] { return onlyWindowTitled("Function Key Assignments") == nullptr; }, 10000));
     }
     void fill(HWND form4, const std::string& description, const std::string& command, const std::string& directory) {
         SetDlgItemTextA(form4, IDC_FORM4_TEXT1, description.c_str());
@@ -385,10 +373,7 @@ TEST_F(AssignmentE2E, Browse_FillsTheFieldsFromAProgram_OrFromTheTargetOfAShortc
         EXPECT_TRUE(waitFor([&] { return textOf(form4, IDC_FORM4_TEXT2) == target; }, 5000)) << c.chosen;
         EXPECT_EQ(c.description, textOf(form4, IDC_FORM4_TEXT1)) << c.chosen;
         EXPECT_EQ(folder.path, textOf(form4, IDC_FORM4_TEXT3)) << c.chosen;
-        click(form4, IDC_FORM4_COMMAND2);
-        ASSERT_TRUE(gone(form4));
-        PostMessageA(onlyWindowTitled("Function Key Assignments"), WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(waitFor([] { return onlyWindowTitled("Function Key Assignments") == nullptr; }, 10000));
+        cancelAddEdit(form4);
     }
 }
 
@@ -464,10 +449,7 @@ TEST_F(AssignmentE2E, LongTextsAndForeignValues_AreKeptWhole_OrReadAsAbsent) {
         ASSERT_TRUE(form4) << e.key;
         EXPECT_EQ(e.description, textOf(form4, IDC_FORM4_TEXT1)) << e.key;
         EXPECT_EQ(e.command, textOf(form4, IDC_FORM4_TEXT2)) << e.key;
-        click(form4, IDC_FORM4_COMMAND2);
-        ASSERT_TRUE(gone(form4));
-        PostMessageA(onlyWindowTitled("Function Key Assignments"), WM_COMMAND, IDCANCEL, 0);
-        EXPECT_TRUE(waitFor([] { return onlyWindowTitled("Function Key Assignments") == nullptr; }, 10000));
+        cancelAddEdit(form4);
     }
 }
 

@@ -30,31 +30,6 @@ using vantora::launcher::TrayCallbackMessage;
 
 constexpr LPARAM kScanA = 0x1E, kScanB = 0x30, kScanQ = 0x10;
 
-struct Found {
-    std::string title;
-    std::set<HWND> windows;
-};
-
-BOOL CALLBACK collectByTitle(HWND w, LPARAM p) {
-    auto* f = reinterpret_cast<Found*>(p);
-    char title[128] = {};
-    GetWindowTextA(w, title, sizeof title);
-    if (IsWindowVisible(w) && std::string(title).rfind(f->title, 0) == 0) f->windows.insert(w);
-    return TRUE;
-}
-
-// Visible top-level windows whose title begins with `prefix`.
-std::set<HWND> windowsTitled(const std::string& prefix) {
-    Found f{prefix, {}};
-    EnumWindows(&collectByTitle, reinterpret_cast<LPARAM>(&f));
-    return f.windows;
-}
-
-HWND onlyWindowTitled(const std::string& prefix) {
-    const auto all = windowsTitled(prefix);
-    return all.size() == 1 ? *all.begin() : nullptr;
-}
-
 // Every copy of the probe, under any of its names; a probe may still be on its way to
 // its window when a test ends, so it is ended by process, not by window.
 void killProbes() {
@@ -78,11 +53,7 @@ protected:
         }
         killProbes();
     }
-    void startKeyloom() {
-        ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
-        ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
-            << "no published, visible main window";
-    }
+    void startKeyloom() { ASSERT_TRUE(window = startedKeyloom(keyloom)); }
     void press(LPARAM scan) { PostMessageA(window, FnKeyMessage, kFnKeyWParam, scan); }
     // A log file in the temporary folder, emptied; its path has no spaces.
     std::string freshLog() {

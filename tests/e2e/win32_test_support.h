@@ -16,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -219,6 +220,32 @@ inline HWND topWindowOf(DWORD process, const char* className) {
     return q.found;
 }
 
+struct Found {
+    std::string title;
+    std::set<HWND> windows;
+};
+
+inline BOOL CALLBACK collectByTitle(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<Found*>(p);
+    char title[128] = {};
+    GetWindowTextA(w, title, sizeof title);
+    if (IsWindowVisible(w) && std::string(title).rfind(f->title, 0) == 0) f->windows.insert(w);
+    return TRUE;
+}
+
+// Visible top-level windows whose title begins with `prefix`.
+inline std::set<HWND> windowsTitled(const std::string& prefix) {
+    Found f{prefix, {}};
+    EnumWindows(&collectByTitle, reinterpret_cast<LPARAM>(&f));
+    return f.windows;
+}
+
+// The one such window; null while there is none or several.
+inline HWND onlyWindowTitled(const std::string& prefix) {
+    const auto all = windowsTitled(prefix);
+    return all.size() == 1 ? *all.begin() : nullptr;
+}
+
 // ---- files and processes
 
 // A folder of this process's own under the temporary folder, removed with its files.
@@ -367,6 +394,19 @@ inline bool writeLink(const std::string& file, const Link& l) {
     }
     if (SUCCEEDED(init)) CoUninitialize();
     return ok;
+}
+
+// Keyloom started, with its main window published for the hotkey service and shown;
+// null (and the test failed) when it did not come up.
+inline HWND startedKeyloom(ChildProcess& keyloom) {
+    if (!keyloom.start(programPath("Keyloom.exe"))) {
+        ADD_FAILURE() << "Keyloom.exe did not start: " << GetLastError();
+        return nullptr;
+    }
+    HWND window = nullptr;
+    if (!waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
+        ADD_FAILURE() << "no published, visible main window";
+    return window;
 }
 
 // The lines of a text file another process appends to; none while it does not exist.
