@@ -10,7 +10,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <set>
 #include <string>
 
 #include "launcher/launcher_constants.h"
@@ -367,8 +366,9 @@ TEST_F(AssignmentE2E, Browse_FillsTheFieldsFromAProgram_OrFromTheTargetOfAShortc
         HWND name = edit ? edit : box;
         SetWindowTextA(name, c.chosen.c_str());
         SetForegroundWindow(browser);
-        SetFocus(name);
-        PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(browser, IDOK)));
+        EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == browser; }, 5000));
+        pumpFor(500);  // as for the launcher: the keyboard follows the front window a moment later
+        keys({}, VK_RETURN);
         EXPECT_TRUE(gone(browser)) << c.chosen;
         EXPECT_TRUE(waitFor([&] { return textOf(form4, IDC_FORM4_TEXT2) == target; }, 5000)) << c.chosen;
         EXPECT_EQ(c.description, textOf(form4, IDC_FORM4_TEXT1)) << c.chosen;
