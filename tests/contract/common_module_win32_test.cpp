@@ -336,42 +336,6 @@ TEST(CommonModuleErrors, DefaultFolder_IsTheProgramsOwn) {
 
 // ---- shortcuts
 
-struct Link {
-    std::string target, arguments, directory, description, iconPath;
-    int iconIndex = 0, showCommand = SW_SHOWNORMAL;
-};
-
-Link linkTo(const std::string& target) {
-    Link l;
-    l.target = target;
-    return l;
-}
-
-bool writeLink(const std::string& file, const Link& l) {
-    const HRESULT init = CoInitialize(nullptr);
-    bool ok = false;
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        link->SetPath(l.target.c_str());
-        link->SetArguments(l.arguments.c_str());
-        link->SetWorkingDirectory(l.directory.c_str());
-        link->SetDescription(l.description.c_str());
-        link->SetIconLocation(l.iconPath.c_str(), l.iconIndex);
-        link->SetShowCmd(l.showCommand);
-        IPersistFile* persist = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            wchar_t wide[MAX_PATH];
-            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-            ok = SUCCEEDED(persist->Save(wide, TRUE));
-            persist->Release();
-        }
-        link->Release();
-    }
-    if (SUCCEEDED(init)) CoUninitialize();
-    return ok;
-}
-
 // A link in the published binary format whose target is only a local path in its
 // link information: the one way to make a target longer than the shell's link object
 // takes through SetPath. Header (76 bytes), then the link information block.

@@ -42,9 +42,7 @@ protected:
         deleteTree(HKEY_LOCAL_MACHINE, kReserveKey);
     }
     void startKeyloom() {
-        ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
-        ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
-            << "no published, visible main window";
+        ASSERT_TRUE(window = startedKeyloom(keyloom));
         pumpFor(500);  // first paint
     }
 };

@@ -30,31 +30,6 @@ using vantora::launcher::TrayCallbackMessage;
 
 constexpr LPARAM kScanA = 0x1E, kScanB = 0x30, kScanQ = 0x10;
 
-struct Found {
-    std::string title;
-    std::set<HWND> windows;
-};
-
-BOOL CALLBACK collectByTitle(HWND w, LPARAM p) {
-    auto* f = reinterpret_cast<Found*>(p);
-    char title[128] = {};
-    GetWindowTextA(w, title, sizeof title);
-    if (IsWindowVisible(w) && std::string(title).rfind(f->title, 0) == 0) f->windows.insert(w);
-    return TRUE;
-}
-
-// Visible top-level windows whose title begins with `prefix`.
-std::set<HWND> windowsTitled(const std::string& prefix) {
-    Found f{prefix, {}};
-    EnumWindows(&collectByTitle, reinterpret_cast<LPARAM>(&f));
-    return f.windows;
-}
-
-HWND onlyWindowTitled(const std::string& prefix) {
-    const auto all = windowsTitled(prefix);
-    return all.size() == 1 ? *all.begin() : nullptr;
-}
-
 // Every copy of the probe, under any of its names; a probe may still be on its way to
 // its window when a test ends, so it is ended by process, not by window.
 void killProbes() {
@@ -78,11 +53,7 @@ protected:
         }
         killProbes();
     }
-    void startKeyloom() {
-        ASSERT_TRUE(keyloom.start(programPath("Keyloom.exe"))) << GetLastError();
-        ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
-            << "no published, visible main window";
-    }
+    void startKeyloom() { ASSERT_TRUE(window = startedKeyloom(keyloom)); }
     void press(LPARAM scan) { PostMessageA(window, FnKeyMessage, kFnKeyWParam, scan); }
     // A log file in the temporary folder, emptied; its path has no spaces.
     std::string freshLog() {
@@ -373,124 +344,6 @@ TEST_F(LaunchingE2E, ModalDialogOpen_PostedClicksOpenNoSecondOne_AndTheTrayMenuK
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
     EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(menu); }, 5000));
     EXPECT_EQ(dialog, GetForegroundWindow());
-}
-
-// A key assigned, edited with confirmation and cleared, through the launcher's own
-// dialogs, as a user clicks through them.
-TEST_F(LaunchingE2E, AssignmentDialogs_AssignEditConfirmAndClearAKey) {
-    constexpr int kDirect = 2005, kClear = 2007, kText1 = 2102, kText2 = 2104, kOk4 = 2110, kOk7 = 2220;
-    constexpr int kNewCommand7 = 2205 + 7;
-    startKeyloom();
-    const LPARAM onKeyQ = MAKELPARAM(20 + 8, 71 + 8);
-    const auto open = [&](const char* title) {
-        HWND w = nullptr;
-        EXPECT_TRUE(waitFor([&] { return (w = onlyWindowTitled(title)) != nullptr; }, 10000)) << title;
-        return w;
-    };
-    const auto click = [](HWND dialog, int id) {
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    };
-    // A modal dialog closed under a nested one is hidden at once and destroyed when its loop ends.
-    const auto gone = [&](HWND w) { return waitFor([&] { return !IsWindow(w) || !IsWindowVisible(w); }, 10000); };
-
-    // A new key: Direct..., fields typed, OK: stored at once, never confirmed.
-    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
-    HWND form3 = open("Assignment Type");
-    click(form3, kDirect);
-    HWND form4 = open("Add/Edit Command");
-    ASSERT_TRUE(form4);
-    EXPECT_TRUE(gone(form3)) << "Add/Edit Command closes Assignment Type";
-    SetDlgItemTextA(form4, kText1, "Probe");
-    SetDlgItemTextA(form4, kText2, "probe.exe --first");
-    click(form4, kOk4);
-    ASSERT_TRUE(gone(form4));
-    EXPECT_EQ("probe.exe --first", readText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q"));
-    EXPECT_TRUE(IsWindowEnabled(window));
-
-    // Edited: the stored fields come back; a change asks for confirmation, OK applies it.
-    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
-    form3 = open("Assignment Type");
-    click(form3, kDirect);
-    form4 = open("Add/Edit Command");
-    char text[64] = {};
-    GetDlgItemTextA(form4, kText2, text, sizeof text);
-    EXPECT_STREQ("probe.exe --first", text);
-    SetDlgItemTextA(form4, kText2, "probe.exe --second");
-    click(form4, kOk4);
-    HWND form7 = open("Key Assignment Confirmation");
-    ASSERT_TRUE(form7);
-    GetDlgItemTextA(form7, kNewCommand7, text, sizeof text);
-    EXPECT_STREQ("probe.exe --second", text);
-    EXPECT_EQ("probe.exe --first", readText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q")) << "nothing before OK";
-    click(form7, kOk7);
-    EXPECT_TRUE(gone(form7) && gone(form4));
-    EXPECT_EQ("probe.exe --second", readText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q"));
-
-    // Cleared, confirmed: the new definition reads "none"; OK leaves the key unassigned.
-    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, onKeyQ);
-    form3 = open("Assignment Type");
-    click(form3, kClear);
-    form7 = open("Key Assignment Confirmation");
-    ASSERT_TRUE(form7);
-    GetDlgItemTextA(form7, kNewCommand7, text, sizeof text);
-    EXPECT_STREQ("none", text);
-    click(form7, kOk7);
-    EXPECT_TRUE(gone(form7));
-    DWORD type = 0;
-    Bytes value;
-    EXPECT_FALSE(readValue(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", &type, &value));
-    EXPECT_TRUE(IsWindowEnabled(window));
-}
-
-// The key list, as a keyboard user works it: "&Assignments..." opens it, the arrows
-// choose a key, "&Edit..." opens Assignment Type for that key, and the expand switch is
-// kept for the next opening.
-TEST_F(LaunchingE2E, KeyList_ByKeyboard_ChoosesAKeyToEdit_AndKeepsTheExpandSwitch) {
-    constexpr int kAssignments = 1001, kList = 2301, kExpand = 2302, kEdit = 2304;
-    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-2", "@C:\\Lists");
-    writeText(HKEY_CURRENT_USER, (std::string(kPrgKey) + "\\Fn-2\\entry").c_str(), "entry", "C:\\Lists\\e.txt");
-    startKeyloom();
-    const auto keys = [](std::initializer_list<WORD> held, WORD vk) {
-        for (WORD h : held) keybd_event(static_cast<BYTE>(h), 0, 0, 0);
-        keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
-        keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
-        for (WORD h : held) keybd_event(static_cast<BYTE>(h), 0, KEYEVENTF_KEYUP, 0);
-        pumpFor(200);
-    };
-    SetForegroundWindow(window);
-    PostMessageA(window, WM_COMMAND, kAssignments, 0);
-    HWND list = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (list = onlyWindowTitled("Function Key Assignments")) != nullptr; }, 10000));
-    HWND rows = GetDlgItem(list, kList);
-    EXPECT_EQ(24, SendMessageA(rows, LVM_GETITEMCOUNT, 0, 0));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(list, kEdit)));
-    SetForegroundWindow(list);
-    SetFocus(rows);
-    SendMessageA(list, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(rows), TRUE);
-    keys({}, VK_DOWN);  // the first key row
-    keys({}, VK_DOWN);  // Fn-2
-    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(GetDlgItem(list, kEdit)) != FALSE; }, 5000))
-        << "a key row chosen from the keyboard enables Edit";
-    keys({VK_MENU}, 'E');
-    HWND form3 = nullptr;
-    ASSERT_TRUE(waitFor([&] { return (form3 = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000));
-    char key[32] = {};
-    GetDlgItemTextA(form3, 2001, key, sizeof key);
-    EXPECT_STREQ("Fn-2", key);
-    PostMessageA(form3, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(form3); }, 10000));
-
-    PostMessageA(GetDlgItem(list, kExpand), BM_CLICK, 0, 0);
-    EXPECT_TRUE(waitFor([&] { return SendMessageA(rows, LVM_GETITEMCOUNT, 0, 0) == 25; }, 5000)) << "one entry row";
-    EXPECT_EQ("1", readText(HKEY_CURRENT_USER, kCfgKey, "fIcon"));
-    PostMessageA(list, WM_COMMAND, IDCANCEL, 0);  // Esc
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(list); }, 10000));
-    EXPECT_TRUE(IsWindowEnabled(window));
-    PostMessageA(window, WM_COMMAND, kAssignments, 0);
-    ASSERT_TRUE(waitFor([&] { return (list = onlyWindowTitled("Function Key Assignments")) != nullptr; }, 10000));
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(list, kExpand));
-    EXPECT_EQ(25, SendMessageA(GetDlgItem(list, kList), LVM_GETITEMCOUNT, 0, 0));
-    PostMessageA(list, WM_COMMAND, IDCANCEL, 0);
 }
 
 // The whole road of a key press: the hotkey service's Fn key (Scroll Lock here) held

@@ -3,6 +3,8 @@
 // answering, child processes that never outlive a test, scratch folders, and the
 // registry as the tests read and write it.
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -217,6 +220,32 @@ inline HWND topWindowOf(DWORD process, const char* className) {
     return q.found;
 }
 
+struct Found {
+    std::string title;
+    std::set<HWND> windows;
+};
+
+inline BOOL CALLBACK collectByTitle(HWND w, LPARAM p) {
+    auto* f = reinterpret_cast<Found*>(p);
+    char title[128] = {};
+    GetWindowTextA(w, title, sizeof title);
+    if (IsWindowVisible(w) && std::string(title).rfind(f->title, 0) == 0) f->windows.insert(w);
+    return TRUE;
+}
+
+// Visible top-level windows whose title begins with `prefix`.
+inline std::set<HWND> windowsTitled(const std::string& prefix) {
+    Found f{prefix, {}};
+    EnumWindows(&collectByTitle, reinterpret_cast<LPARAM>(&f));
+    return f.windows;
+}
+
+// The one such window; null while there is none or several.
+inline HWND onlyWindowTitled(const std::string& prefix) {
+    const auto all = windowsTitled(prefix);
+    return all.size() == 1 ? *all.begin() : nullptr;
+}
+
 // ---- files and processes
 
 // A folder of this process's own under the temporary folder, removed with its files.
@@ -327,6 +356,57 @@ inline void endProcessesNamed(std::initializer_list<const char*> names) {
             WaitForSingleObject(p.get(), 5000);
         }
     }
+}
+
+// A shell shortcut as the shell's link object writes it (a program using it links ole32
+// and uuid).
+struct Link {
+    std::string target, arguments, directory, description, iconPath;
+    int iconIndex = 0, showCommand = SW_SHOWNORMAL;
+};
+
+inline Link linkTo(const std::string& target) {
+    Link l;
+    l.target = target;
+    return l;
+}
+
+inline bool writeLink(const std::string& file, const Link& l) {
+    const HRESULT init = CoInitialize(nullptr);
+    bool ok = false;
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        link->SetPath(l.target.c_str());
+        link->SetArguments(l.arguments.c_str());
+        link->SetWorkingDirectory(l.directory.c_str());
+        link->SetDescription(l.description.c_str());
+        link->SetIconLocation(l.iconPath.c_str(), l.iconIndex);
+        link->SetShowCmd(l.showCommand);
+        IPersistFile* persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            wchar_t wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+            ok = SUCCEEDED(persist->Save(wide, TRUE));
+            persist->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return ok;
+}
+
+// Keyloom started, with its main window published for the hotkey service and shown;
+// null (and the test failed) when it did not come up.
+inline HWND startedKeyloom(ChildProcess& keyloom) {
+    if (!keyloom.start(programPath("Keyloom.exe"))) {
+        ADD_FAILURE() << "Keyloom.exe did not start: " << GetLastError();
+        return nullptr;
+    }
+    HWND window = nullptr;
+    if (!waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000))
+        ADD_FAILURE() << "no published, visible main window";
+    return window;
 }
 
 // The lines of a text file another process appends to; none while it does not exist.
