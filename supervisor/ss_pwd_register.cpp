@@ -11,10 +11,6 @@ namespace vantora::supervisor {
 
 namespace {
 
-constexpr char kOptRegistered[] = "optRegistered";
-constexpr char kOptNotRegistered[] = "optNotRegistered";
-constexpr char kOptAbleToRun[] = "optAbleToRun";
-constexpr char kOptUnableToRun[] = "optUnableToRun";
 constexpr char kDeleted[] = "Del";
 
 constexpr int kKeyBackspace = 8;

@@ -1,15 +1,8 @@
 #include "supervisor/supervisor.h"
 
-#include <algorithm>
-
 namespace vantora::supervisor {
 
 namespace {
-
-constexpr char kOptRegistered[] = "optRegistered";
-constexpr char kOptNotRegistered[] = "optNotRegistered";
-constexpr char kOptAbleToRun[] = "optAbleToRun";
-constexpr char kOptUnableToRun[] = "optUnableToRun";
 
 constexpr std::int16_t boolean(bool on) { return on ? kTrue : kFalse; }
 

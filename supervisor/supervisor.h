@@ -22,6 +22,12 @@ inline constexpr char kFormName[] = "Supervisor";
 // The title of the boxes that carry no title of their own: the program's.
 inline constexpr char kProgramTitle[] = "BASTIONE";
 
+// The main window's options, which the dialogs set too.
+inline constexpr char kOptRegistered[] = "optRegistered";
+inline constexpr char kOptNotRegistered[] = "optNotRegistered";
+inline constexpr char kOptAbleToRun[] = "optAbleToRun";
+inline constexpr char kOptUnableToRun[] = "optUnableToRun";
+
 // Values of Tag.
 inline constexpr std::string_view kInitialize = "Initialize";
 inline constexpr std::string_view kRegister = "Register";

@@ -2,11 +2,6 @@
 
 namespace vantora::supervisor {
 
-namespace {
-constexpr char kOptAbleToRun[] = "optAbleToRun";
-constexpr char kOptUnableToRun[] = "optUnableToRun";
-}  // namespace
-
 UserPwdMode::UserPwdMode(ui::View& view, Supervisor& main) : view_(view), main_(main) {
     using ui::Event;
     view_.on(kOptAbleToRun, Event::Click, [this] { choose(kOptAbleToRun, kOptUnableToRun); });

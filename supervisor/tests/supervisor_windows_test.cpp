@@ -404,7 +404,9 @@ TEST(Supervisor, PasswordChangeTheBiosDidNotTake_IsReportedAndPutBack) {
         EXPECT_EQ(!c.registered, rig.on("optNotRegistered"));
         EXPECT_EQ(c.registered, rig.on("optUnableToRun"));
         EXPECT_EQ(c.registered, rig.main.enabled("optAbleToRun"));
-        if (c.registered) EXPECT_EQ(0, rig.core.scu[14]) << "no user access while the password stays";
+        if (c.registered) {
+            EXPECT_EQ(0, rig.core.scu[14]) << "no user access while the password stays";
+        }
         const auto boxes = rig.main.messageBoxes().size();
         rig.main.click("OK");
         EXPECT_EQ(boxes, rig.main.messageBoxes().size());
