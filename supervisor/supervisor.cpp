@@ -1,0 +1,230 @@
+#include "supervisor/supervisor.h"
+
+namespace vantora::supervisor {
+
+namespace {
+
+constexpr std::int16_t boolean(bool on) { return on ? kTrue : kFalse; }
+
+}  // namespace
+
+Supervisor::Supervisor(ui::View& view, SupervisorPorts ports, SupervisorForms& forms)
+    : view_(view), ports_(ports), forms_(forms) {
+    using ui::Event;
+    view_.on(kOptRegistered, Event::Click, [this] { optRegistered_Click(); });
+    view_.on(kOptNotRegistered, Event::Click, [this] { optNotRegistered_Click(); });
+    view_.on(kOptAbleToRun, Event::Click, [this] { modeOption_Click(kOptAbleToRun, kOptUnableToRun, kAbleToRun); });
+    view_.on(kOptUnableToRun, Event::Click,
+             [this] { modeOption_Click(kOptUnableToRun, kOptAbleToRun, kUnableToRun); });
+    view_.on("OK", Event::Click, [this] { OK_Click(); });
+    view_.on(kFormName, Event::KeyPress, [this](int key) { Form_KeyPress(key); });
+}
+
+void Supervisor::setOption(std::string_view option, bool on) {
+    const int value = on ? ui::kChecked : ui::kUnchecked;
+    if (view_.value(option) == value) return;
+    // Only a selection reports itself, so only a selection arms the guard.
+    if (on) setTag(kInitialize);
+    view_.setValue(option, value);
+}
+
+void Supervisor::enableModeOptions(bool on) {
+    view_.setEnabled(kOptAbleToRun, on);
+    view_.setEnabled(kOptUnableToRun, on);
+}
+
+void Supervisor::disarmGuard() {
+    if (Tag() == kInitialize) setTag("");
+}
+
+std::int32_t Supervisor::invalidPwdCount() {
+    try {
+        return ports_.commonModule.GetInvalidPwdCnt();
+    } catch (const CommonModuleError&) {
+        return kInvalidPwdLimit;
+    }
+}
+
+void Supervisor::Form_Load() {
+    texts_ = SupervisorTexts{};
+    layOutBanner();
+    if (ports_.instances.anotherCopyRunning()) {
+        bringRunningCopyForward();
+        view_.close();
+        return;
+    }
+    std::uint32_t hotkeyWindow = 0;
+    try {
+        hotkeyWindow = ports_.commonModule.GetVHotkeyHandle();
+    } catch (const CommonModuleError&) {
+        // Only the registration below reports a missing module.
+    }
+    try {
+        ports_.commonModule.RegSupervisorPwd(view_.windowHandle());
+    } catch (const CommonModuleError& failure) {
+        view_.messageBox(failure.what(), kProgramTitle, ui::kMbOk | ui::kMbIconCritical);
+        view_.close();
+        return;
+    }
+    if (hotkeyWindow == 0) {
+        view_.messageBox(texts_.commonModuleTerminated, kProgramTitle, ui::kMbOk | ui::kMbIconCritical);
+        view_.close();
+        return;
+    }
+    readBiosState();
+    disarmGuard();
+}
+
+void Supervisor::layOutBanner() {
+    ui::Rect image1 = view_.bounds("Image1"), image2 = view_.bounds("Image2"), image3 = view_.bounds("Image3");
+    const int width = view_.formBounds().width;
+    image3.left = width - image3.width;
+    image3.height = image1.height;
+    image2.height = image1.height;
+    image2.width = image3.left - image1.left - image1.width < 0 ? 0 : width - image1.width - image3.width;
+    image2.left = image1.left + image1.width + 1;
+    view_.setBounds("Image3", image3);
+    view_.setBounds("Image2", image2);
+}
+
+void Supervisor::bringRunningCopyForward() {
+    WindowHandle running = 0;
+    try {
+        running = ports_.commonModule.GetSupervisorPwd();
+    } catch (const CommonModuleError&) {
+        return;
+    }
+    ports_.windows.ShowWindow(running, kSwRestore);
+    ports_.windows.SetForegroundWindow(running);
+}
+
+void Supervisor::readBiosState() {
+    DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
+    if (bios.SPasswordState() == 0) {
+        setOption(kOptRegistered, false);
+        setOption(kOptNotRegistered, true);
+        enableModeOptions(false);
+        o_Registered = kFalse, o_UnRegistered = kTrue, o_AbleToRun = kFalse, o_UnableToRun = kFalse;
+        return;
+    }
+    setOption(kOptRegistered, true);
+    setOption(kOptNotRegistered, false);
+    enableModeOptions(true);
+    const std::int16_t mode = bios.SCUItem14();
+    if (mode == kUserMayNotRunRigpanel) {
+        setOption(kOptAbleToRun, false);
+        setOption(kOptUnableToRun, true);
+    } else if (mode == kUserMayRunRigpanel) {
+        setOption(kOptAbleToRun, true);
+        setOption(kOptUnableToRun, false);
+    }
+    o_Registered = kTrue, o_UnRegistered = kFalse;
+    o_AbleToRun = boolean(isOn(kOptAbleToRun));
+    o_UnableToRun = boolean(isOn(kOptUnableToRun));
+}
+
+bool Supervisor::clickMayProceed(std::string_view clicked, std::string_view other) {
+    if (Tag() == kInitialize) {
+        setTag("");
+        return false;
+    }
+    if (invalidPwdCount() < kInvalidPwdLimit) return true;
+    view_.messageBox(texts_.accessDenied, texts_.messageTitle, ui::kMbOk | ui::kMbIconExclamation);
+    setOption(clicked, false);
+    setOption(other, true);
+    disarmGuard();
+    return false;
+}
+
+void Supervisor::optRegistered_Click() {
+    if (!clickMayProceed(kOptRegistered, kOptNotRegistered)) return;
+    setTag(kRegister);
+    o_EnterPwd.reset();
+    forms_.showSSPwdRegister();
+    if (!o_EnterPwd.empty()) {
+        setTag(kVerification);
+        forms_.showSSPwdRegister();
+    }
+    if (!o_EnterPwd.empty()) {
+        enableModeOptions(true);
+        forms_.showUserPwdMode();
+        writeSupervisorPwd();
+    }
+    disarmGuard();
+}
+
+// A write whose request failed, or that the BIOS refused, must not leave the window
+// showing a password the BIOS does not have: the state is read back.
+void Supervisor::writeSupervisorPwd() {
+    DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
+    try {
+        bios.SupervisorPwd(o_EnterPwd);
+    } catch (const BiosArgumentError&) {
+        // Nothing was sent; the read-back below tells the user.
+    }
+    const std::int16_t state = bios.SPasswordState();
+    if (bios.Status == 0 && state != 0) return;
+    o_EnterPwd.reset();
+    view_.messageBox(texts_.changeNotTaken, texts_.messageTitle, ui::kMbOk | ui::kMbIconExclamation);
+    setOption(kOptNotRegistered, true);
+    setOption(kOptRegistered, false);
+    setOption(kOptAbleToRun, false);
+    setOption(kOptUnableToRun, false);
+    enableModeOptions(false);
+}
+
+void Supervisor::optNotRegistered_Click() {
+    if (!clickMayProceed(kOptNotRegistered, kOptRegistered)) return;
+    setTag(kUnRegister);
+    o_EnterPwd.reset();
+    forms_.showSSPwdRegister();
+    if (!o_EnterPwd.empty()) {
+        setOption(kOptRegistered, false);
+        setOption(kOptAbleToRun, false);
+        setOption(kOptUnableToRun, false);
+        enableModeOptions(false);
+    }
+    disarmGuard();
+}
+
+void Supervisor::modeOption_Click(std::string_view clicked, std::string_view other, std::string_view mode) {
+    if (!clickMayProceed(clicked, other)) return;
+    setTag(mode);
+    o_EnterPwd.reset();
+    forms_.showSSPwdRegister();
+    if (!o_EnterPwd.empty()) {
+        setOption(other, false);
+    } else {
+        setOption(clicked, false);
+        setOption(other, true);
+    }
+    disarmGuard();
+}
+
+void Supervisor::OK_Click() {
+    {
+        DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
+        if (isOn(kOptAbleToRun))
+            bios.SCUItem14(kUserMayRunRigpanel);
+        else if (isOn(kOptUnableToRun))
+            bios.SCUItem14(kUserMayNotRunRigpanel);
+    }
+    const bool changed = boolean(isOn(kOptNotRegistered)) != o_UnRegistered ||
+                         boolean(isOn(kOptRegistered)) != o_Registered ||
+                         boolean(isOn(kOptUnableToRun)) != o_UnableToRun ||
+                         boolean(isOn(kOptAbleToRun)) != o_AbleToRun;
+    if (changed &&
+        view_.messageBox(texts_.powerOff, texts_.messageTitle, ui::kMbYesNo | ui::kMbIconExclamation) == ui::kIdYes) {
+        // Without the privilege the call below fails, but it is still the user's answer
+        // to try: the privilege may be held enabled already.
+        ports_.power.enablePrivilege(kShutdownPrivilege);
+        ports_.power.ExitWindowsEx(kEwxPowerOff, kShutdownReasonAll);
+    }
+    view_.close();
+}
+
+void Supervisor::Form_KeyPress(int key) {
+    if (key == ui::kKeyEscape) view_.close();
+}
+
+}  // namespace vantora::supervisor

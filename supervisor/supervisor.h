@@ -1,0 +1,147 @@
+#pragma once
+// Supervisor: BASTIONE's main window. It shows whether a BIOS supervisor password is
+// registered and the user password mode, and opens the password dialogs when the user
+// changes either. The dialogs talk back through its public variables, its mode marker
+// Tag and its option buttons, as the design has them do.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/ports/common_module.h"
+#include "common/ports/desktop.h"
+#include "common/ports/firmware_device.h"
+#include "common/ports/power.h"
+#include "common/ports/single_copy.h"
+#include "common/ui/view.h"
+#include "supervisor/bios/dezez.h"
+#include "supervisor/bios/key_code_string.h"
+
+namespace vantora::supervisor {
+
+inline constexpr char kFormName[] = "Supervisor";
+// The title of the boxes that carry no title of their own: the program's.
+inline constexpr char kProgramTitle[] = "BASTIONE";
+
+// The main window's options, which the dialogs set too.
+inline constexpr char kOptRegistered[] = "optRegistered";
+inline constexpr char kOptNotRegistered[] = "optNotRegistered";
+inline constexpr char kOptAbleToRun[] = "optAbleToRun";
+inline constexpr char kOptUnableToRun[] = "optUnableToRun";
+
+// Values of Tag.
+inline constexpr std::string_view kInitialize = "Initialize";
+inline constexpr std::string_view kRegister = "Register";
+inline constexpr std::string_view kVerification = "Verification";
+inline constexpr std::string_view kUnRegister = "UnRegister";
+inline constexpr std::string_view kAbleToRun = "AbleToRun";
+inline constexpr std::string_view kUnableToRun = "UnableToRun";
+
+// Wrong supervisor passwords in a row after which the utility refuses every change.
+inline constexpr std::int32_t kInvalidPwdLimit = 3;
+
+// SCUItem14, the user password mode.
+inline constexpr std::int32_t kUserMayRunRigpanel = 1;
+inline constexpr std::int32_t kUserMayNotRunRigpanel = 0;
+
+// 16-bit booleans, as they pass between the windows.
+inline constexpr std::int16_t kTrue = -1;
+inline constexpr std::int16_t kFalse = 0;
+
+// Every text the three windows show in a message box or choose by mode. One place
+// fills it, so that the language library can later replace the set.
+struct SupervisorTexts {
+    std::string messageTitle = "Supervisor Password";
+    std::string accessDenied = "Access denied!!!";
+    std::string entryError = "Entry Error!!!";
+    std::string invalidPassword = "Invalid Password!!!";
+    std::string powerOff =
+        "You must power off your computer in order for the change to take effect.\r\n"
+        "Would you like to power off your computer now?";
+    std::string writeDown =
+        "Please write down the password.\r\nIn Case you forget it, the Rigpanel may not work.";
+    std::string commonModuleTerminated = "Common Module terminated!";
+    // The BIOS still reports the old state after a password write or deletion.
+    std::string changeNotTaken = "The BIOS did not take the change.";
+    std::string registrationCaption = "Supervisor Password";
+    std::string registrationPrompt = "Enter Password:";
+    std::string verificationCaption = "Password Verification";
+    std::string verificationPrompt = "Verify Password:";
+};
+
+// What each handler needs to make a DEZEZ object of its own.
+struct BiosPorts {
+    FirmwareDevicePort& device;
+    OsVersionPort& osVersion;
+    SmiDllPort* smiDll = nullptr;
+};
+
+struct SupervisorPorts {
+    CommonModulePort& commonModule;
+    WindowManagerPort& windows;
+    SingleCopyPort& instances;
+    PowerPort& power;
+    BiosPorts bios;
+};
+
+// The modal dialogs the main window opens; each show returns when the dialog closed.
+class SupervisorForms {
+public:
+    virtual ~SupervisorForms() = default;
+    virtual void showSSPwdRegister() = 0;
+    virtual void showUserPwdMode() = 0;
+};
+
+class Supervisor {
+public:
+    Supervisor(ui::View& view, SupervisorPorts ports, SupervisorForms& forms);
+    Supervisor(const Supervisor&) = delete;
+    Supervisor& operator=(const Supervisor&) = delete;
+
+    // The whole start-up. Ends with the state read from the BIOS, or the window closed
+    // after a second start or a message.
+    void Form_Load();
+
+    // Result of the last password dialog: empty when it was cancelled or failed.
+    KeyCodeString o_EnterPwd;
+    // The options as read from the BIOS at load.
+    std::int16_t o_Registered = kFalse;
+    std::int16_t o_UnRegistered = kFalse;
+    std::int16_t o_AbleToRun = kFalse;
+    std::int16_t o_UnableToRun = kFalse;
+
+    std::string Tag() const { return view_.tag(kFormName); }
+    void setTag(std::string_view tag) { view_.setTag(kFormName, tag); }
+    // Changes an option of this window from the program: no password dialog opens.
+    void setOption(std::string_view option, bool on);
+    bool isOn(std::string_view option) const { return view_.value(option) == ui::kChecked; }
+    void enableModeOptions(bool on);
+
+    ui::View& view() { return view_; }
+    const SupervisorTexts& texts() const { return texts_; }
+    const BiosPorts& bios() const { return ports_.bios; }
+    // GetInvalidPwdCnt; a count that cannot be read counts as the limit, so that a
+    // broken common module never opens the way to unlimited guesses.
+    std::int32_t invalidPwdCount();
+
+private:
+    void layOutBanner();
+    void bringRunningCopyForward();
+    void readBiosState();
+    void optRegistered_Click();
+    void optNotRegistered_Click();
+    void modeOption_Click(std::string_view clicked, std::string_view other, std::string_view mode);
+    // The common start of the four option handlers; false when the click is handled.
+    bool clickMayProceed(std::string_view clicked, std::string_view other);
+    void writeSupervisorPwd();
+    void OK_Click();
+    void Form_KeyPress(int key);
+    // A guard no change consumed would swallow the user's next click.
+    void disarmGuard();
+
+    ui::View& view_;
+    SupervisorPorts ports_;
+    SupervisorForms& forms_;
+    SupervisorTexts texts_;
+};
+
+}  // namespace vantora::supervisor
