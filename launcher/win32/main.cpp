@@ -15,6 +15,7 @@
 #include "common/win32/shell_win32.h"
 #include "common/win32/single_copy_win32.h"
 #include "common/win32/win32_registry.h"
+#include "common/win32/window_identity.h"
 #include "launcher/form1.h"
 #include "launcher/form3.h"
 #include "launcher/launching.h"
@@ -27,6 +28,21 @@ using namespace vantora;
 using namespace vantora::launcher;
 
 constexpr char kSingleCopyMutex[] = "Vantora.Keyloom.SingleCopy";
+
+constexpr char kForm1Class[] = "Vantora.Keyloom.Form1";
+
+// What a second copy may bring back: only the first copy's main window. After a crash the
+// published number may name a window of any other program.
+class FirstCopyWindow : public win32::Win32Windows {
+public:
+    bool ShowWindow(WindowHandle w, int command) override { return ours(w) && Win32Windows::ShowWindow(w, command); }
+    bool SetForegroundWindow(WindowHandle w) override { return ours(w) && Win32Windows::SetForegroundWindow(w); }
+
+private:
+    static bool ours(WindowHandle w) {
+        return win32::isWindowOf(win32::toHwnd(w), kForm1Class, win32::programNameOf(GetCurrentProcessId()).c_str());
+    }
+};
 
 // The main window: the keyboard picture with a windowless label on each key.
 std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
@@ -47,7 +63,7 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
                       {"mDynFnKey", IDM_DYNFNKEY},
                       {ui::indexed("mPopupCmd", 0), IDM_POPUPCMD0}},
                      {{"umTray", IDR_TRAYMENU}, {"mDynamics", IDR_DYNMENU}});
-    const win32::WindowClassSpec spec{"Vantora.Keyloom.Form1",
+    const win32::WindowClassSpec spec{kForm1Class,
                                       "Keyloom",
                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                       IDR_MAINMENU,
@@ -88,7 +104,8 @@ static int runKeyloom(HINSTANCE instance) {
     win32::Win32CommonModule commonModule;
     auto showForm3 = [&](bool modal) { dialogs->showForm3(modal); };
 
-    const bool first = StartUp(state, store, instances, windows, IsWin98OrMe(os), [&] {
+    FirstCopyWindow firstCopy;
+    const bool first = StartUp(state, store, instances, firstCopy, IsWin98OrMe(os), [&] {
         window = makeForm1(instance);
         if (!window) return;
         // Also when the session ends, after which the message loop never returns.

@@ -84,18 +84,26 @@ TEST_F(KeyloomE2E, SecondStart_RestoresTheFirstWindowAndEnds) {
     EXPECT_EQ(window, publishedWindow()) << "the second copy must not publish itself";
 }
 
-TEST_F(KeyloomE2E, SecondStart_WithAHungWindowPublished_StillEnds) {
+// A published number that names another window (a hung one, or any other program's after
+// a crash) is not the first copy: the second copy ends without touching it.
+TEST_F(KeyloomE2E, SecondStart_WithAnotherWindowPublished_LeavesItAlone_AndEnds) {
     startKeyloom();
-    constexpr char kHungClass[] = "Vantora.Test.Hung";
-    ASSERT_TRUE(registerClass(kHungClass));
-    const WindowThread hung(kHungClass, false);
+    constexpr char kOtherClass[] = "Vantora.Test.Other";
+    ASSERT_TRUE(registerClass(kOtherClass));
     auto publish = [](HWND w) {
         writeDword(HKEY_CURRENT_USER, kMakerKey, kPublishedValue, static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(w)));
     };
-    publish(hung.window());
-    ChildProcess second;
-    ASSERT_TRUE(second.start(programPath("Keyloom.exe")));
-    EXPECT_TRUE(second.ended(15000)) << "restoring a window that never answers must not hold up the second copy";
+    for (const bool pumps : {false, true}) {
+        const WindowThread other(kOtherClass, pumps);
+        // Asynchronous: a window whose thread never pumps would hold up the test itself.
+        ShowWindowAsync(other.window(), SW_SHOWMINNOACTIVE);
+        publish(other.window());
+        ChildProcess second;
+        ASSERT_TRUE(second.start(programPath("Keyloom.exe")));
+        EXPECT_TRUE(second.ended(15000)) << "pumps " << pumps << ": the second copy must end";
+        pumpFor(300);
+        if (pumps) EXPECT_TRUE(IsIconic(other.window())) << "another program's window stays as it was";
+    }
     publish(window);
 }
 
