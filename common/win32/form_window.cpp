@@ -61,21 +61,21 @@ void FormWindow::setWindowlessLabels(WindowlessLabels labels) {
     labels_.assign(labelSpec_.names.size(), Label{});
 }
 
-bool FormWindow::createWindow(const WindowClassSpec& spec) {
+bool FormWindow::createWindow(const WindowClassSpec& windowClass) {
     WNDCLASSA wc{};
-    if (!GetClassInfoA(instance_, spec.className, &wc)) {
+    if (!GetClassInfoA(instance_, windowClass.className, &wc)) {
         wc = {};
         wc.lpfnWndProc = &FormWindow::windowProc;
         wc.hInstance = instance_;
-        wc.hIcon = spec.iconId ? LoadIconA(instance_, MAKEINTRESOURCEA(spec.iconId)) : nullptr;
+        wc.hIcon = windowClass.iconId ? LoadIconA(instance_, MAKEINTRESOURCEA(windowClass.iconId)) : nullptr;
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.hbrBackground = spec.background;
-        wc.lpszClassName = spec.className;
+        wc.hbrBackground = windowClass.background;
+        wc.lpszClassName = windowClass.className;
         if (!RegisterClassA(&wc)) return false;
     }
-    UniqueMenu bar(spec.menuId ? LoadMenuA(instance_, MAKEINTRESOURCEA(spec.menuId)) : nullptr);
-    HWND w = CreateWindowExA(0, spec.className, spec.caption.c_str(), spec.style, CW_USEDEFAULT, CW_USEDEFAULT,
-                             spec.width, spec.height, nullptr, bar.get(), instance_, this);
+    UniqueMenu bar(windowClass.menuId ? LoadMenuA(instance_, MAKEINTRESOURCEA(windowClass.menuId)) : nullptr);
+    HWND w = CreateWindowExA(0, windowClass.className, windowClass.caption.c_str(), windowClass.style, CW_USEDEFAULT, CW_USEDEFAULT,
+                             windowClass.width, windowClass.height, nullptr, bar.get(), instance_, this);
     if (!w) return false;
     bar.release();  // the window owns its menu bar now and destroys it with itself
     tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,

@@ -67,7 +67,7 @@ public:
 
     // Creates the form as a window of its own class, hidden. Events reach the logic from
     // the moment this returns.
-    bool createWindow(const WindowClassSpec& spec);
+    bool createWindow(const WindowClassSpec& windowClass);
 
     // Raised once the window has gone, however it was closed.
     std::function<void()> onClosed;

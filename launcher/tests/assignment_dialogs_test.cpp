@@ -184,6 +184,34 @@ TEST_F(AssignmentDialogs, Form7_ShowsPreviousAndNew_HelpAndEscAsDesigned) {
     EXPECT_EQ("old.exe", stored(kCmdKey, "Fn-A"));
 }
 
+// The explorer's road: the confirmation shows the chosen folder as a popup list and OK
+// saves the list of both folders.
+TEST_F(AssignmentDialogs, Form7_FromTheExplorer_SavesThePopupListOnOk) {
+    assign("Fn-A", "old.exe", "Old", "");
+    r().editKey("Fn-A");
+    r().state.ChosenFolder = "C:\\Start\\Tools";
+    r().state.MergedFolder = "C:\\Mine\\Tools";
+    r().state.ChosenFolderName = "Tools";
+    r().state.ExplorerFileCount = 2;
+    r().files.addEntry("C:\\Start\\Tools\\Calc.lnk", false, false);
+    r().files.addEntry("C:\\Mine\\Tools\\Notes.txt", false, false);
+    setConfirmSource(r().form1, "Form6");
+    r().user = [](const std::string& form, TestView& v) {
+        if (form != "Form7") return;
+        EXPECT_EQ("Popup List...C:\\Start\\Tools", v.caption("Label10"));
+        EXPECT_EQ("Tools", v.caption("Label12"));
+        v.click("Command1");
+    };
+    r().showForm7({});
+    EXPECT_EQ("@C:\\Start\\Tools", stored(kCmdKey, "Fn-A"));
+    EXPECT_EQ("Tools", stored(kDescKey, "Fn-A"));
+    const std::string list = std::string(kPrgKey) + "\\Fn-A";
+    EXPECT_EQ("2", stored(list.c_str(), "FileCount"));
+    EXPECT_EQ("C:\\Start\\Tools\\Calc.lnk", stored((list + "\\Calc").c_str(), "Calc"));
+    EXPECT_EQ("C:\\Mine\\Tools\\Notes.txt", stored((list + "\\Notes.txt").c_str(), "Notes.txt"));
+    EXPECT_EQ("", ConfirmSource(r().form1)) << "emptied when the confirmation unloads";
+}
+
 TEST_F(AssignmentDialogs, Form2_ListsTheKeys_SkipsReservedOnes_AndExpandsPopupLists) {
     r().form1.setForeColor(labelName(2), ReservedColor);  // Fn-3
     assign("Fn-1", "a.exe", "", "");

@@ -63,7 +63,7 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
                       {"mDynFnKey", IDM_DYNFNKEY},
                       {ui::indexed("mPopupCmd", 0), IDM_POPUPCMD0}},
                      {{"umTray", IDR_TRAYMENU}, {"mDynamics", IDR_DYNMENU}});
-    const win32::WindowClassSpec spec{kForm1Class,
+    const win32::WindowClassSpec windowClass{kForm1Class,
                                       "Keyloom",
                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                                       IDR_MAINMENU,
@@ -71,7 +71,7 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
                                       static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)),
                                       kPictureWidth,
                                       kPictureHeight};
-    if (!window->createWindow(spec)) return nullptr;
+    if (!window->createWindow(windowClass)) return nullptr;
     for (const auto& k : kKeyTable) window->setCaption(labelName(k.index), k.caption);
     return window;
 }
