@@ -35,14 +35,16 @@ public:
 
 class Win32Tray : public TrayPort {
 public:
-    explicit Win32Tray(HICON icon) : icon_(icon) {}
+    // The message number is the session's: asked once, not for every message the window sees.
+    explicit Win32Tray(HICON icon) : icon_(icon), taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {}
     bool add(const TrayIconRecord& r) override { return call(NIM_ADD, r); }
     bool remove(const TrayIconRecord& r) override { return call(NIM_DELETE, r); }
-    std::uint32_t taskbarCreatedMessage() override { return ::RegisterWindowMessageA("TaskbarCreated"); }
+    std::uint32_t taskbarCreatedMessage() override { return taskbarCreated_; }
 
 private:
     bool call(DWORD what, const TrayIconRecord& r);
     HICON icon_;
+    UINT taskbarCreated_;
 };
 
 class Win32Help : public HelpPort {
