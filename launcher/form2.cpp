@@ -47,11 +47,17 @@ void Form2::fill(bool expand) {
     list.setStyle(ui::ListViewStyle::Report);
     list.setImageLists({}, "ImageList1");
     list.setColumnWidth(view_.bounds("ListView1").width - kColumnMarginTwips);
+    // Both keys stay open for the whole fill rather than once per key and value.
+    const ScopedRegKey commands = ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, kCmdKey);
+    const ScopedRegKey descriptions = ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, kDescKey);
+    const auto read = [this](const ScopedRegKey& key, const std::string& name) {
+        return key ? store_.readString(key.get(), name) : StoredString{};
+    };
     for (std::size_t i = 0; i < state_.KeyNames.size(); ++i) {
         const std::string& key = state_.KeyNames[i];
         if (form1_.foreColor(labelName(static_cast<int>(i))) == ReservedColor) continue;
-        const StoredString command = store_.readUser(kCmdKey, key);
-        const StoredString description = store_.readUser(kDescKey, key);
+        const StoredString command = read(commands, key);
+        const StoredString description = read(descriptions, key);
         const bool popup = command.exists() && !command.text.empty() && command.text[0] == '@';
         std::string text = kKeyIndent + key;
         if (description.exists() && !description.text.empty()) text += kKeyIndent + description.text;
