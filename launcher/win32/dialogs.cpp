@@ -48,10 +48,7 @@ std::vector<win32::ControlBinding> form7Controls() {
 // A dialog's window and its logic, which answers the window's events.
 struct KeyloomForms::Dialog {
     win32::DialogWindow view;
-    std::unique_ptr<Form2> form2;
-    std::unique_ptr<Form3> form3;
-    std::unique_ptr<Form4> form4;
-    std::unique_ptr<Form7> form7;
+    std::shared_ptr<void> logic;  // the form's logic object, of whichever form it is
     std::function<void()> load;
 
     Dialog(HINSTANCE instance, int templateId, const char* name, std::vector<win32::ControlBinding> controls)
@@ -65,6 +62,19 @@ KeyloomForms::Dialog& KeyloomForms::fresh(std::unique_ptr<Dialog>& slot, std::un
     if (slot) retired_.push_back(std::move(slot));
     slot = std::move(next);
     return *slot;
+}
+
+// A new dialog of a kind, with its logic built on its window; `extra` are the ports a
+// form takes beyond those every dialog has.
+template <class Form, class... Extra>
+KeyloomForms::Dialog& KeyloomForms::make(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
+                                         std::vector<win32::ControlBinding> controls, Extra&... extra) {
+    Dialog& d = fresh(slot, std::make_unique<Dialog>(c_.instance, templateId, name, std::move(controls)));
+    auto form = std::make_shared<Form>(c_.state, c_.store, d.view, c_.form1,
+                                       DialogPorts{c_.windows, c_.help, c_.files, *this}, extra..., c_.helpFile);
+    d.load = [logic = form.get()] { logic->Form_Load(); };
+    d.logic = std::move(form);
+    return d;
 }
 
 void KeyloomForms::showModal(Dialog& dialog, const Prepare& prepare) {
@@ -82,13 +92,11 @@ void KeyloomForms::showForm2() {
         SetForegroundWindow(form2_->view.hwnd());
         return;
     }
-    Dialog& d = fresh(form2_, std::make_unique<Dialog>(c_.instance, IDD_FORM2, "Form2", form2Controls()));
-    d.form2 = std::make_unique<Form2>(c_.state, c_.store, d.view, c_.form1,
-                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.helpFile);
-    d.load = [&d] {
+    Dialog& d = make<Form2>(form2_, IDD_FORM2, "Form2", form2Controls());
+    d.load = [&d, load = d.load] {
         // The pictures the rows name by number, in that order.
         for (int bitmap : {IDB_LIST_KEY, IDB_LIST_POPUP_KEY, IDB_LIST_ENTRY}) d.view.imageList("ImageList1").addBitmap(bitmap);
-        d.form2->Form_Load();
+        load();
     };
     showModal(d, {});
 }
@@ -98,10 +106,7 @@ void KeyloomForms::showForm3(bool modal) {
         SetForegroundWindow(form3_->view.hwnd());
         return;
     }
-    Dialog& d = fresh(form3_, std::make_unique<Dialog>(c_.instance, IDD_FORM3, "Form3", form3Controls()));
-    d.form3 = std::make_unique<Form3>(c_.state, c_.store, d.view, c_.form1,
-                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.helpFile);
-    d.load = [&d] { d.form3->Form_Load(); };
+    Dialog& d = make<Form3>(form3_, IDD_FORM3, "Form3", form3Controls());
     if (modal) {
         showModal(d, {});
         return;
@@ -114,12 +119,7 @@ void KeyloomForms::showForm3(bool modal) {
 
 void KeyloomForms::showForm4(const Prepare& prepare) {
     if (form4_ && form4_->view.isOpen()) return;
-    Dialog& d = fresh(form4_, std::make_unique<Dialog>(c_.instance, IDD_FORM4, "Form4", form4Controls()));
-    d.form4 = std::make_unique<Form4>(c_.state, c_.store, d.view, c_.form1,
-                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.fileDialog,
-                                      c_.commonModule, c_.helpFile);
-    d.load = [&d] { d.form4->Form_Load(); };
-    showModal(d, prepare);
+    showModal(make<Form4>(form4_, IDD_FORM4, "Form4", form4Controls(), c_.fileDialog, c_.commonModule), prepare);
 }
 
 // The Application Explorer comes with its own change; until then its buttons open nothing.
@@ -127,11 +127,7 @@ void KeyloomForms::showForm6(const std::string&) {}
 
 void KeyloomForms::showForm7(const Prepare& prepare) {
     if (form7_ && form7_->view.isOpen()) return;
-    Dialog& d = fresh(form7_, std::make_unique<Dialog>(c_.instance, IDD_FORM7, "Form7", form7Controls()));
-    d.form7 = std::make_unique<Form7>(c_.state, c_.store, d.view, c_.form1,
-                                      DialogPorts{c_.windows, c_.help, c_.files, *this}, c_.helpFile);
-    d.load = [&d] { d.form7->Form_Load(); };
-    showModal(d, prepare);
+    showModal(make<Form7>(form7_, IDD_FORM7, "Form7", form7Controls()), prepare);
 }
 
 ui::View* KeyloomForms::openForm(std::string_view name) {

@@ -50,6 +50,9 @@ private:
     // A dialog of a kind replaces the one before it only once that one is closed; the
     // object stays alive until no modal loop of ours can still be running on it.
     Dialog& fresh(std::unique_ptr<Dialog>& slot, std::unique_ptr<Dialog> next);
+    template <class Form, class... Extra>
+    Dialog& make(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
+                 std::vector<win32::ControlBinding> controls, Extra&... extra);
     void showModal(Dialog& dialog, const Prepare& prepare);
 
     Context c_;
