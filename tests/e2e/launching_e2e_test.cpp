@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 #include <string>
 
@@ -63,11 +62,10 @@ protected:
         DeleteFileA(log.c_str());
         return log;
     }
+    // The probe's log without its empty lines.
     static std::vector<std::string> lines(const std::string& file) {
-        std::vector<std::string> out;
-        std::ifstream in(file);
-        for (std::string line; std::getline(in, line);)
-            if (!line.empty()) out.push_back(line);
+        std::vector<std::string> out = fileLines(file);
+        std::erase(out, std::string());
         return out;
     }
     void assignProbe(const char* key, const char* switching) {
