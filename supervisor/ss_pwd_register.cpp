@@ -31,6 +31,7 @@ PasswordBoxEvent::Kind filterKind(ui::ControlMessage::Kind kind) {
     case K::Cut: return P::Cut;
     case K::Copy: return P::Copy;
     case K::Undo: return P::Undo;
+    case K::Unmask: return P::Unmask;
     case K::ContextMenu: return P::ContextMenu;
     case K::LeftButtonDown: return P::LeftButtonDown;
     case K::LeftButtonDoubleClick: return P::LeftButtonDoubleClick;
@@ -86,6 +87,9 @@ void SSPwdRegister::Form_Load() {
 }
 
 void SSPwdRegister::Form_Unload() {
+    // The close box, Alt+F4 or the end of the session leave as Cancel does: the main
+    // window must not go on showing the option the user abandoned.
+    if (!finished_) Cancel_Click();
     // Leaving by Enter or Esc unloads from inside the filter itself, which must not be
     // destroyed while it runs; it then goes with the window.
     if (!inFilter_) view_.textBox(kPasswordBox).setMessageFilter({});

@@ -123,21 +123,36 @@ void Supervisor::readBiosState() {
     o_UnableToRun = boolean(isOn(kOptUnableToRun));
 }
 
+bool Supervisor::guardConsumed() {
+    if (Tag() != kInitialize) return false;
+    setTag("");
+    return true;
+}
+
+bool Supervisor::biosHasPassword() {
+    DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
+    return bios.SPasswordState() != 0;
+}
+
 bool Supervisor::clickMayProceed(std::string_view clicked, std::string_view other) {
-    if (Tag() == kInitialize) {
-        setTag("");
-        return false;
-    }
-    if (invalidPwdCount() < kInvalidPwdLimit) return true;
+    if (guardConsumed()) return false;
+    return !lockedOut(clicked, other);
+}
+
+bool Supervisor::lockedOut(std::string_view clicked, std::string_view other) {
+    if (invalidPwdCount() < kInvalidPwdLimit) return false;
     view_.messageBox(texts_.accessDenied, texts_.messageTitle, ui::kMbOk | ui::kMbIconExclamation);
     setOption(clicked, false);
     setOption(other, true);
     disarmGuard();
-    return false;
+    return true;
 }
 
+// A click on the option that already shows what the BIOS holds asks for nothing: the
+// BIOS refuses a second registration, which the read-back after the write would take
+// for the new password, and checking a password when there is none counts a wrong one.
 void Supervisor::optRegistered_Click() {
-    if (!clickMayProceed(kOptRegistered, kOptNotRegistered)) return;
+    if (guardConsumed() || biosHasPassword() || lockedOut(kOptRegistered, kOptNotRegistered)) return;
     setTag(kRegister);
     o_EnterPwd.reset();
     forms_.showSSPwdRegister();
@@ -174,7 +189,7 @@ void Supervisor::writeSupervisorPwd() {
 }
 
 void Supervisor::optNotRegistered_Click() {
-    if (!clickMayProceed(kOptNotRegistered, kOptRegistered)) return;
+    if (guardConsumed() || !biosHasPassword() || lockedOut(kOptNotRegistered, kOptRegistered)) return;
     setTag(kUnRegister);
     o_EnterPwd.reset();
     forms_.showSSPwdRegister();

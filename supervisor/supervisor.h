@@ -132,6 +132,11 @@ private:
     void modeOption_Click(std::string_view clicked, std::string_view other, std::string_view mode);
     // The common start of the four option handlers; false when the click is handled.
     bool clickMayProceed(std::string_view clicked, std::string_view other);
+    // The one-shot "Initialize" guard: true when it was armed, which disarms it.
+    bool guardConsumed();
+    // "Access denied!!!" and the option pair put back, when the count has run out.
+    bool lockedOut(std::string_view clicked, std::string_view other);
+    bool biosHasPassword();
     void writeSupervisorPwd();
     void OK_Click();
     void Form_KeyPress(int key);

@@ -8,6 +8,8 @@ UserPwdMode::UserPwdMode(ui::View& view, Supervisor& main) : view_(view), main_(
     view_.on(kOptUnableToRun, Event::Click, [this] { choose(kOptUnableToRun, kOptAbleToRun); });
     view_.on("OK", Event::Click, [this] { OK_Click(); });
     view_.on(kModeFormName, Event::KeyPress, [this](int key) { Form_KeyPress(key); });
+    // The close box leaves as Esc does.
+    view_.on(kModeFormName, Event::Unload, [this] { main_.setTag(""); });
 }
 
 // "Able to run Rigpanel" is the answer unless the user picks the other: the main

@@ -272,7 +272,8 @@ TEST(SSPwdRegister, CtrlCharactersLockTheBoxUntilAnotherCharacter) {
     rig.main.click("optRegistered");
 }
 
-// Esc reaches the dialog as the box's character or as the form's key; both are Cancel.
+// Esc reaches the dialog as the box's character or as the form's key; both are Cancel,
+// and so is the close box.
 TEST(SSPwdRegister, EscIsCancelInEveryMode) {
     struct Case {
         const char* clicked;
@@ -286,17 +287,19 @@ TEST(SSPwdRegister, EscIsCancelInEveryMode) {
         {"optUnableToRun", 1, true, true, false},
         {"optAbleToRun", 1, true, false, true},
     };
-    for (bool asCharacter : {true, false})
+    enum Way { Character, FormKey, CloseBox };
+    for (Way way : {Character, FormKey, CloseBox})
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.clicked) + " Esc in dialog " + std::to_string(c.escAt) +
-                         (asCharacter ? " as character" : " as form key"));
+            SCOPED_TRACE(std::string(c.clicked) + " Esc in dialog " + std::to_string(c.escAt) + " way " +
+                         std::to_string(way));
             Rig rig;
             if (std::string(c.clicked) != "optRegistered") rig.registered(c.able ? 1 : 0);
             rig.load();
             rig.user = [&](TestView& v, int n) {
                 if (n < c.escAt) return type(v, "abc"), enter(v);
-                if (asCharacter) v.send(kPasswordBox, {Msg::Kind::Char, ui::kKeyEscape, 1});
-                else v.pressKey(kPwdFormName, ui::kKeyEscape);
+                if (way == Character) v.send(kPasswordBox, {Msg::Kind::Char, ui::kKeyEscape, 1});
+                else if (way == FormKey) v.pressKey(kPwdFormName, ui::kKeyEscape);
+                else v.close();
             };
             const auto requests = rig.device.requests().size();
             rig.main.click(c.clicked);
@@ -308,8 +311,39 @@ TEST(SSPwdRegister, EscIsCancelInEveryMode) {
             EXPECT_TRUE(rig.supervisor->o_EnterPwd.empty());
             EXPECT_EQ("", rig.supervisor->Tag());
             EXPECT_TRUE(rig.messages().empty());
-            EXPECT_EQ(requests, rig.device.requests().size()) << "Cancel asks the BIOS nothing";
+            for (auto r = rig.device.requests().begin() + requests; r != rig.device.requests().end(); ++r)
+                EXPECT_EQ(0x85, r->bytes[0]) << "Cancel sends the BIOS nothing; the click may read its state";
         }
+}
+
+// Esc and the close box keep the default answer that the main window holds already;
+// only OK takes the one chosen. Each leaves no mode marker behind.
+TEST(UserPwdMode, EscAndCloseBoxKeepTheDefault_OkTakesTheChoice) {
+    struct Case {
+        const char* what;
+        std::function<void(TestView&)> leave;
+        bool able;
+    };
+    const Case cases[] = {
+        {"OK", [](TestView& v) { v.click("OK"); }, false},
+        {"Esc", [](TestView& v) { v.pressKey(kModeFormName, ui::kKeyEscape); }, true},
+        {"close box", [](TestView& v) { v.close(); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.load();
+        rig.user = [&](TestView& v, int n) {
+            if (n < 3) return type(v, "abc"), enter(v);
+            v.click("optUnableToRun");
+            c.leave(v);
+        };
+        rig.main.click("optRegistered");
+        EXPECT_EQ(c.able, rig.on("optAbleToRun"));
+        EXPECT_EQ(!c.able, rig.on("optUnableToRun"));
+        EXPECT_EQ("", rig.supervisor->Tag());
+        EXPECT_TRUE(rig.biosHasPassword());
+    }
 }
 
 TEST(Supervisor, RegistrationRoad_WritesPasswordThenModeOnOkAndPowersOffOnYes) {
@@ -377,6 +411,28 @@ TEST(Supervisor, ThreeWrongPasswords_ThenAccessDeniedWithoutADialog) {
     EXPECT_EQ("", rig.supervisor->Tag());
 }
 
+// The click a user makes on the option that is selected already: a second registration
+// would be refused by the BIOS (and the read-back would take the old password for the
+// new one), and a check without a password would count as a wrong one.
+TEST(Supervisor, ClickOnTheOptionThatShowsTheBiosState_OpensNothingAndCountsNothing) {
+    for (bool registered : {true, false}) {
+        SCOPED_TRACE(registered ? "registered" : "none");
+        Rig rig;
+        if (registered) rig.registered(1);
+        rig.load();
+        rig.user = [&](TestView& v, int) { type(v, "abc"), enter(v); };
+        const auto before = rig.device.requests().size();
+        rig.main.click(registered ? "optRegistered" : "optNotRegistered");
+        EXPECT_TRUE(rig.shown.empty());
+        EXPECT_TRUE(rig.messages().empty());
+        EXPECT_EQ(0, rig.common.invalidPwdCount);
+        EXPECT_EQ(registered, rig.on("optRegistered"));
+        EXPECT_EQ(!registered, rig.on("optNotRegistered"));
+        for (auto r = rig.device.requests().begin() + before; r != rig.device.requests().end(); ++r)
+            EXPECT_EQ(0x85, r->bytes[0]) << "only the state may be read";
+    }
+}
+
 // A write the BIOS did not take is reported and undone on the window, so that OK
 // neither claims the change nor asks to power off for it.
 TEST(Supervisor, PasswordChangeTheBiosDidNotTake_IsReportedAndPutBack) {
@@ -395,7 +451,8 @@ TEST(Supervisor, PasswordChangeTheBiosDidNotTake_IsReportedAndPutBack) {
             if (v.find(kPasswordBox)) type(v, "abc"), enter(v);
             else v.click("OK");
         };
-        rig.device.failRequestAt(int(rig.device.requests().size()) + c.failing);
+        // The click reads the BIOS's state first.
+        rig.device.failRequestAt(int(rig.device.requests().size()) + 1 + c.failing);
         rig.main.click(c.clicked);
         ASSERT_FALSE(rig.messages().empty());
         EXPECT_EQ("The BIOS did not take the change.", rig.messages().back());
