@@ -20,6 +20,7 @@ struct ControlMessage {
         KeyDown, KeyUp, SysKeyDown, SysKeyUp, Char,
         Paste, Cut, Copy, Undo, ContextMenu,
         LeftButtonDown, LeftButtonUp, LeftButtonDoubleClick, RightButtonDown, RightButtonUp,
+        Unmask,  // a change of the password character, by anyone but the view itself
     };
     Kind kind = Kind::KeyDown;
     int key = 0;            // virtual-key code for key messages, character code for Char

@@ -113,6 +113,7 @@ std::optional<ui::ControlMessage::Kind> kindOf(UINT m) {
     case WM_LBUTTONDBLCLK: return K::LeftButtonDoubleClick;
     case WM_RBUTTONDOWN: return K::RightButtonDown;
     case WM_RBUTTONUP: return K::RightButtonUp;
+    case EM_SETPASSWORDCHAR: return K::Unmask;
     default: return std::nullopt;
     }
 }
@@ -134,7 +135,9 @@ public:
         return maxLength_ ? static_cast<int>(SendMessageA(w_, EM_GETLIMITTEXT, 0, 0)) : 0;
     }
     void setPasswordChar(char c) override {
-        SendMessageA(w_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(c), 0);
+        // Past our own filter, which refuses the message to everyone else.
+        const WNDPROC own = previous_ ? previous_ : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(w_, GWLP_WNDPROC));
+        CallWindowProcA(own, w_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(c), 0);
         InvalidateRect(w_, nullptr, TRUE);
     }
     char passwordChar() const override { return static_cast<char>(SendMessageA(w_, EM_GETPASSWORDCHAR, 0, 0)); }
