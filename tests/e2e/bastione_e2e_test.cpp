@@ -1,0 +1,553 @@
+// Drives the real BASTIONE.exe from outside, with the firmware driver installed as a
+// kernel service, the real CORELINK.dll and the hotkey service stand-in. Keys are
+// pressed on the X server's keyboard (xdotool), so that they reach the program with
+// the scan codes of a keyboard, as a user's keys do; the driver is then asked what it
+// holds. The lock-out is followed across a restart of the machine: the cases named
+// AfterRestart run in a Wine session of their own, after the others (see CMakeLists).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/win32/firmware_device_win32.h"
+#include "standins/firmware/tool/fwext_service.h"
+#include "standins/hotkey-service/hotkey_service_protocol.h"
+#include "supervisor/bios/dezez.h"
+#include "supervisor/win32/resource.h"
+#include "tests/e2e/win32_test_support.h"
+
+namespace {
+
+using namespace vantora::testing;
+using vantora::DEZEZ;
+using vantora::KeyCodeString;
+namespace fwext = vantora::fwext;
+
+constexpr char kMainCaption[] = "Supervisor Password Utility";
+constexpr char kPwdCaption[] = "Supervisor Password";
+constexpr char kVerifyCaption[] = "Password Verification";
+constexpr char kProgramTitle[] = "BASTIONE";
+
+// Passwords as typed (xdotool key names) and as the driver takes them. Letters that
+// no registry of a fresh prefix holds in a row, so that a search for them means something.
+constexpr char kTyped[] = "z q x j";
+constexpr char kTypedText[] = "zqxj";
+constexpr char kKeys[] = "044016045036";
+constexpr char kWrongTyped[] = "k v w";
+constexpr char kWrongKeys[] = "037047017";
+constexpr char kElevenTyped[] = "p f m y b g z q x j v";
+constexpr char kElevenText[] = "pfmybgzqxjv";
+constexpr char kFirstTenKeys[] = "025033050021048034044016045036";
+
+// The AfterRestart cases check that the lock-out run came first, in the earlier session.
+constexpr char kMarkerKey[] = "Software\\Vantora\\Tests\\BASTIONE";
+constexpr char kMarkerValue[] = "LockedBeforeRestart";
+// Where CORELINK keeps the count, in a key that lives as long as the Wine session.
+constexpr char kSessionKey[] = "Software\\Vantora\\CoreLink\\Session";
+constexpr char kCountValue[] = "InvalidPwdCnt";
+
+// ---- windows of the program
+
+struct Query {
+    DWORD process;
+    std::string caption;  // empty: any
+    int childId;          // 0: any
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK matchDialog(HWND w, LPARAM data) {
+    auto* q = reinterpret_cast<Query*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process != q->process || !IsWindowVisible(w)) return TRUE;
+    char cls[32] = {}, text[128] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    if (std::string(cls) != "#32770" || (!q->caption.empty() && q->caption != text)) return TRUE;
+    if (q->childId && !GetDlgItem(w, q->childId)) return TRUE;
+    q->found = w;
+    return FALSE;
+}
+
+HWND dialogOf(const ChildProcess& p, const std::string& caption, int childId) {
+    Query q{p.id(), caption, childId};
+    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+HWND waitForDialog(const ChildProcess& p, const std::string& caption, int childId) {
+    HWND w = nullptr;
+    waitFor([&] { return (w = dialogOf(p, caption, childId)) != nullptr; }, 20000);
+    return w;
+}
+
+BOOL CALLBACK collectStaticText(HWND w, LPARAM data) {
+    char cls[32] = {}, text[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    if (lstrcmpiA(cls, "Static") == 0 && text[0]) *reinterpret_cast<std::string*>(data) += text;
+    return TRUE;
+}
+
+// The text of the message box the program shows under this title, answered with
+// `answer`; "(no message box)" when none came. Message boxes are the dialogs with the
+// standard button ids, which the program's own dialogs do not use.
+std::string answerMessage(const ChildProcess& p, const char* title, int answer = IDOK) {
+    HWND box = nullptr;
+    if (!waitFor([&] { return (box = dialogOf(p, title, answer)) != nullptr; }, 20000)) return "(no message box)";
+    std::string text;
+    EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(&text));
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    waitFor([&] { return !IsWindow(box); }, 10000);
+    return text;
+}
+
+bool noMessageBox(const ChildProcess& p) { return !dialogOf(p, "", IDOK) && !dialogOf(p, "", IDYES); }
+
+// A user's click, posted: the click may open a modal dialog, which a sent one would wait for.
+void click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool checked(HWND dialog, int id) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+std::string boxText(HWND dialog) {
+    char text[64] = {};
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutA(GetDlgItem(dialog, IDC_TXTENTERPWD), WM_GETTEXT, sizeof text,
+                        reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &unused);
+    return text;
+}
+
+// Keys pressed on the X server's keyboard, in xdotool's names, into the foreground
+// window. Wine starts the Unix program without a process handle, so the program's
+// last act, a marker file, says that every key went out.
+bool pressKeys(HWND into, const std::string& keys) {
+    if (!waitFor([&] { return GetForegroundWindow() == into; }, 10000)) {
+        ADD_FAILURE() << "the window never came to the foreground";
+        return false;
+    }
+    const std::string marker = "/tmp/bastione-e2e-keys-" + std::to_string(GetCurrentProcessId());
+    std::string windowsMarker = "Z:" + marker;
+    for (char& c : windowsMarker)
+        if (c == '/') c = '\\';
+    DeleteFileA(windowsMarker.c_str());
+    std::string command = "Z:\\bin\\sh -c \"xdotool key --delay 40 " + keys + " && touch " + marker + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info)) {
+        ADD_FAILURE() << "xdotool did not start: " << GetLastError();
+        return false;
+    }
+    const vantora::win32::UniqueHandle process(info.hProcess), thread(info.hThread);
+    const bool done = waitFor([&] { return GetFileAttributesA(windowsMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
+    DeleteFileA(windowsMarker.c_str());
+    if (!done) ADD_FAILURE() << "xdotool did not finish: " << keys;
+    return done;
+}
+
+bool putOnClipboard(const std::string& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    bool ok = false;
+    if (memory) {
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        ok = SetClipboardData(CF_TEXT, memory) != nullptr;
+        if (!ok) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return ok;
+}
+
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return "(clipboard busy)";
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// For the README's pictures (tools/bastione-pictures): the window's place on the
+// screen goes to the signal file, and the window stays up until the file is removed.
+void holdForPicture(HWND window) {
+    const char* signal = std::getenv("VANTORA_BASTIONE_PICTURES");
+    if (!signal) return;
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::ofstream(signal) << (r.right - r.left) << 'x' << (r.bottom - r.top) << '+' << r.left << '+' << r.top;
+    waitFor([&] { return GetFileAttributesA(signal) == INVALID_FILE_ATTRIBUTES; }, 30000);
+}
+
+// ---- the machine
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::string stateToolOutput() {
+    TempFolder folder("bastione-state");
+    const std::string file = folder.file("state.txt");
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    {
+        const vantora::win32::UniqueFile out(
+            CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        ChildProcess tool;
+        if (!out || !tool.start(programPath("fwext-state.exe"), "", out.get())) return "(fwext-state did not run)";
+        if (!tool.ended(60000)) tool.terminate(1);
+    }
+    return fileText(file);
+}
+
+class BastioneE2E : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        installed = fwext::install(programPath("fwext.sys"));
+        if (installed == ERROR_SUCCESS) installed = fwext::start();
+    }
+    static void TearDownTestSuite() { fwext::stop(); }
+
+    void SetUp() override {
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), installed) << "installing or starting the driver service";
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::resetState());
+        endProcessesNamed({"BASTIONE.exe"});
+        // The wrong-password count as a machine just started has it; the case that
+        // runs after a real restart must find it so by itself.
+        if (clearsCount) clearInvalidCount();
+        if (HWND old = FindWindowA(vantora::hotkey::kWindowClass, nullptr)) PostMessageA(old, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(waitFor([] { return !FindWindowA(vantora::hotkey::kWindowClass, nullptr); }, 10000));
+    }
+    void TearDown() override {
+        endProcessesNamed({"BASTIONE.exe"});
+        if (HWND w = FindWindowA(vantora::hotkey::kWindowClass, nullptr)) PostMessageA(w, WM_CLOSE, 0, 0);
+        if (service.started()) {
+            EXPECT_TRUE(service.ended(10000)) << "VHotkey did not end";
+        }
+    }
+
+    // The count CORELINK keeps for the session; a machine that was just started has none.
+    static void clearInvalidCount() {
+        deleteValue(HKEY_CURRENT_USER, kSessionKey, kCountValue);
+        deleteTree(HKEY_CURRENT_USER, kMarkerKey);
+    }
+
+    void startService() {
+        ASSERT_TRUE(service.start(programPath("VHotkey.exe"), "/log \"" + folder.file("VHotkey.log") + "\""));
+        ASSERT_TRUE(waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000));
+    }
+    // BASTIONE started, its main window up; null (and the test failed) otherwise.
+    HWND startBastione(ChildProcess& p, const std::string& exe = programPath("BASTIONE.exe")) {
+        if (!p.start(exe)) {
+            ADD_FAILURE() << "BASTIONE.exe did not start: " << GetLastError();
+            return nullptr;
+        }
+        HWND w = waitForDialog(p, kMainCaption, IDC_OPTREGISTERED);
+        if (!w) ADD_FAILURE() << "no main window";
+        return w;
+    }
+    void registerInDriver(const char* keys, int mode) {
+        DEZEZ bios(device, os);
+        bios.SupervisorPwd(KeyCodeString(keys));
+        bios.SCUItem14(static_cast<std::int16_t>(mode));
+        ASSERT_EQ(1, bios.SPasswordState());
+    }
+    bool driverMatches(const char* keys) { return DEZEZ(device, os).ChkSupervisorPwd(KeyCodeString(keys)) == -1; }
+    int driverPasswordState() { return DEZEZ(device, os).SPasswordState(); }
+    int driverMode() { return DEZEZ(device, os).SCUItem14(); }
+
+    // The password dialog opened by a click on `option`, with `keys` typed and Enter.
+    HWND enterPassword(HWND main, int option, const char* caption, const std::string& keys) {
+        click(main, option);
+        HWND dialog = waitForDialog(bastione, caption, IDC_TXTENTERPWD);
+        if (!dialog) {
+            ADD_FAILURE() << "no password dialog \"" << caption << "\"";
+            return nullptr;
+        }
+        pressKeys(dialog, keys);
+        return dialog;
+    }
+    // Both entries of a registration, the write-down note answered; the mode dialog is up.
+    HWND registerTwice(HWND main, const std::string& first, const std::string& second) {
+        HWND dialog = enterPassword(main, IDC_OPTREGISTERED, kPwdCaption, first);
+        if (dialog) {
+            holdForPicture(dialog);
+            pressKeys(dialog, "Return");
+        }
+        HWND verify = waitForDialog(bastione, kVerifyCaption, IDC_TXTENTERPWD);
+        if (!dialog || !verify) {
+            ADD_FAILURE() << "no verification dialog";
+            return nullptr;
+        }
+        pressKeys(verify, second + " Return");
+        EXPECT_EQ("Please write down the password.\r\nIn Case you forget it, the Rigpanel may not work.",
+                  answerMessage(bastione, kPwdCaption));
+        HWND mode = waitForDialog(bastione, kPwdCaption, IDC_MODE_OK);
+        if (!mode) ADD_FAILURE() << "no user password mode dialog";
+        return mode;
+    }
+
+    static DWORD installed;
+    bool clearsCount = true;
+    vantora::Win32FirmwareDevice device;
+    vantora::Win32OsVersion os;
+    TempFolder folder{"bastione-test"};
+    ChildProcess service, bastione;
+};
+
+DWORD BastioneE2E::installed = ERROR_INVALID_FUNCTION;
+
+TEST_F(BastioneE2E, Register_TypedTwice_DriverMatchesTheKeys_ModeChosenWrittenOnOk_PowerOffDeclined) {
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(checked(main, IDC_OPTNOTREGISTERED));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDC_OPTABLETORUN)));
+
+    HWND mode = registerTwice(main, kTyped, kTyped);
+    ASSERT_TRUE(mode);
+    EXPECT_TRUE(checked(mode, IDC_MODE_OPTABLETORUN)) << "Able to run Rigpanel is the default";
+    EXPECT_FALSE(checked(mode, IDC_MODE_OPTUNABLETORUN));
+    holdForPicture(mode);
+    click(mode, IDC_MODE_OPTUNABLETORUN);
+    EXPECT_TRUE(waitFor([&] { return checked(mode, IDC_MODE_OPTUNABLETORUN); }, 5000));
+    click(mode, IDC_MODE_OK);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(mode); }, 10000));
+
+    EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTREGISTERED) && checked(main, IDC_OPTUNABLETORUN); }, 10000));
+    EXPECT_EQ(1, driverPasswordState());
+    EXPECT_TRUE(driverMatches(kKeys)) << "the driver must hold the scan codes of the typed keys";
+    holdForPicture(main);
+    click(main, IDC_OK);
+    EXPECT_EQ("You must power off your computer in order for the change to take effect.\r\n"
+              "Would you like to power off your computer now?",
+              answerMessage(bastione, kPwdCaption, IDNO));
+    ASSERT_TRUE(bastione.ended(10000)) << "OK must end the program";
+    EXPECT_EQ(0, driverMode()) << "Unable to run Rigpanel is SCUItem14 = 0";
+    EXPECT_EQ(1, driverPasswordState()) << "No must not have powered off or undone anything";
+}
+
+TEST_F(BastioneE2E, Restart_ShowsRegisteredAndTheStoredMode_OkWithoutChangeAsksNothing) {
+    registerInDriver(kKeys, 0);
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(checked(main, IDC_OPTREGISTERED));
+    EXPECT_FALSE(checked(main, IDC_OPTNOTREGISTERED));
+    EXPECT_TRUE(checked(main, IDC_OPTUNABLETORUN));
+    EXPECT_FALSE(checked(main, IDC_OPTABLETORUN));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_OPTABLETORUN)));
+    click(main, IDC_OK);
+    ASSERT_TRUE(bastione.ended(10000)) << "OK must end the program without a question";
+    EXPECT_EQ(0, driverMode());
+}
+
+TEST_F(BastioneE2E, ElevenKeys_ShowTenAsterisks_AndTheDriverGetsTheFirstTen) {
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    HWND dialog = enterPassword(main, IDC_OPTREGISTERED, kPwdCaption, kElevenTyped);
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(waitFor([&] { return boxText(dialog) == "**********"; }, 5000)) << boxText(dialog);
+    // Another program asking the box to unmask, copy, cut or undo is refused.
+    ASSERT_TRUE(putOnClipboard("kept"));
+    HWND box = GetDlgItem(dialog, IDC_TXTENTERPWD);
+    DWORD_PTR answer = 0;
+    for (UINT m : {UINT(EM_SETPASSWORDCHAR), UINT(WM_COPY), UINT(WM_CUT), UINT(EM_UNDO), UINT(WM_UNDO)})
+        SendMessageTimeoutA(box, m, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    SendMessageTimeoutA(box, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    EXPECT_EQ(DWORD_PTR('*'), answer);
+    EXPECT_EQ("**********", boxText(dialog));
+    EXPECT_EQ("kept", clipboardText());
+    pressKeys(dialog, "Return");
+    HWND verify = waitForDialog(bastione, kVerifyCaption, IDC_TXTENTERPWD);
+    ASSERT_TRUE(verify);
+    pressKeys(verify, std::string(kElevenTyped) + " Return");
+    answerMessage(bastione, kPwdCaption);
+    HWND mode = waitForDialog(bastione, kPwdCaption, IDC_MODE_OK);
+    ASSERT_TRUE(mode);
+    PostMessageA(mode, WM_COMMAND, IDCANCEL, 0);  // Esc keeps the default
+    EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTREGISTERED) && checked(main, IDC_OPTABLETORUN); }, 10000));
+    EXPECT_TRUE(driverMatches(kFirstTenKeys));
+    putOnClipboard("");
+}
+
+TEST_F(BastioneE2E, Paste_RecordsTheGroupsOfThePastedCharacters) {
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(putOnClipboard("XJ"));  // upper case: the keys of x and j
+    HWND dialog = enterPassword(main, IDC_OPTREGISTERED, kPwdCaption, "z q ctrl+v");
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(waitFor([&] { return boxText(dialog) == "****"; }, 5000)) << boxText(dialog);
+    pressKeys(dialog, "Return");
+    HWND verify = waitForDialog(bastione, kVerifyCaption, IDC_TXTENTERPWD);
+    ASSERT_TRUE(verify) << "the first entry must have been accepted";
+    pressKeys(verify, std::string(kTyped) + " Return");
+    EXPECT_EQ("Please write down the password.\r\nIn Case you forget it, the Rigpanel may not work.",
+              answerMessage(bastione, kPwdCaption))
+        << "typed and pasted must give the same key-code string";
+    HWND mode = waitForDialog(bastione, kPwdCaption, IDC_MODE_OK);
+    ASSERT_TRUE(mode);
+    click(mode, IDC_MODE_OK);
+    EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTREGISTERED); }, 10000));
+    EXPECT_TRUE(driverMatches(kKeys));
+    putOnClipboard("");
+}
+
+TEST_F(BastioneE2E, SecondStart_RaisesTheFirstWindowAndEnds) {
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(waitFor([&] { return IsIconic(main) != 0; }, 10000));
+    ChildProcess second;
+    ASSERT_TRUE(second.start(programPath("BASTIONE.exe")));
+    ASSERT_TRUE(second.ended(20000)) << "the second copy must end";
+    EXPECT_TRUE(waitFor([&] { return !IsIconic(main) && IsWindowVisible(main); }, 10000)) << "not restored";
+}
+
+TEST_F(BastioneE2E, Start_WithoutTheHotkeyServiceOrTheCommonModule_EndsWithItsMessage) {
+    ASSERT_TRUE(bastione.start(programPath("BASTIONE.exe")));
+    EXPECT_EQ("Common Module terminated!", answerMessage(bastione, kProgramTitle));
+    EXPECT_TRUE(bastione.ended(10000));
+
+    startService();
+    const std::string lonely = folder.file("BASTIONE.exe");
+    ASSERT_TRUE(CopyFileA(programPath("BASTIONE.exe").c_str(), lonely.c_str(), FALSE));
+    ChildProcess alone;
+    ASSERT_TRUE(alone.start(lonely));
+    EXPECT_EQ("File not found: CORELINK.dll", answerMessage(alone, kProgramTitle));
+    EXPECT_TRUE(alone.ended(10000));
+    DeleteFileA(lonely.c_str());
+}
+
+// The driver goes away after the password was verified and before it is written: the
+// window must not claim a password the BIOS does not have.
+TEST_F(BastioneE2E, DriverStoppedDuringRegistration_WarnsAndShowsNotRegistered) {
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    HWND mode = registerTwice(main, kTyped, kTyped);
+    ASSERT_TRUE(mode);
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
+    click(mode, IDC_MODE_OK);
+    EXPECT_EQ("The BIOS did not take the change.", answerMessage(bastione, kPwdCaption));
+    EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTNOTREGISTERED) && !checked(main, IDC_OPTREGISTERED); }, 10000));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDC_OPTABLETORUN)));
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start());
+    EXPECT_TRUE(waitFor([&] { return driverPasswordState() == 0; }, 10000));
+}
+
+// The third wrong password in a row is the last one the program takes, in this run and
+// the next. Last of this session's cases: its marker tells the AfterRestart case that
+// the count was left locked, and any later clearing of the count takes the marker away.
+TEST_F(BastioneE2E, ThreeWrongPasswords_ThenAccessDenied_AlsoAfterTheProgramRestarts) {
+    registerInDriver(kKeys, 1);
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        ASSERT_TRUE(enterPassword(main, IDC_OPTNOTREGISTERED, kPwdCaption, std::string(kWrongTyped) + " Return"));
+        EXPECT_EQ("Invalid Password!!!", answerMessage(bastione, kPwdCaption)) << "attempt " << attempt;
+        EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTREGISTERED); }, 10000)) << "attempt " << attempt;
+    }
+    click(main, IDC_OPTNOTREGISTERED);
+    EXPECT_EQ("Access denied!!!", answerMessage(bastione, kPwdCaption));
+    EXPECT_FALSE(dialogOf(bastione, kPwdCaption, IDC_TXTENTERPWD)) << "no password dialog while locked";
+    EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTREGISTERED); }, 10000));
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(bastione.ended(10000));
+
+    ChildProcess again;
+    HWND second = startBastione(again);
+    ASSERT_TRUE(second);
+    click(second, IDC_OPTUNABLETORUN);
+    EXPECT_EQ("Access denied!!!", answerMessage(again, kPwdCaption));
+    EXPECT_TRUE(waitFor([&] { return checked(second, IDC_OPTABLETORUN); }, 10000)) << "the mode must be put back";
+    EXPECT_EQ(1, driverPasswordState());
+    DWORD type = 0;
+    Bytes count;
+    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kSessionKey, kCountValue, &type, &count));
+    ASSERT_EQ(4u, count.size());
+    EXPECT_EQ(3, count[0]);
+    writeDword(HKEY_CURRENT_USER, kMarkerKey, kMarkerValue, 1);
+}
+
+// ---- in a new Wine session, after the cases above: the machine was restarted
+
+class BastioneAfterRestart : public BastioneE2E {
+protected:
+    BastioneAfterRestart() { clearsCount = false; }
+};
+
+TEST_F(BastioneAfterRestart, LockOutIsGone_DeletionWithTheRightPassword_ThenNoSecretAnywhere) {
+    DWORD type = 0;
+    Bytes marker;
+    ASSERT_TRUE(readValue(HKEY_CURRENT_USER, kMarkerKey, kMarkerValue, &type, &marker))
+        << "run after the lock-out case and the end of its Wine session";
+    deleteTree(HKEY_CURRENT_USER, kMarkerKey);
+    Bytes count;
+    EXPECT_FALSE(readValue(HKEY_CURRENT_USER, kSessionKey, kCountValue, &type, &count)) << "the count outlived the session";
+    registerInDriver(kKeys, 0);
+
+    startService();
+    HWND main = startBastione(bastione);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(enterPassword(main, IDC_OPTNOTREGISTERED, kPwdCaption, std::string(kTyped) + " Return"))
+        << "after a restart the password dialog opens again";
+    EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTNOTREGISTERED); }, 10000));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDC_OPTUNABLETORUN)));
+    EXPECT_TRUE(noMessageBox(bastione));
+    EXPECT_EQ(0, driverPasswordState());
+    EXPECT_EQ(1, driverMode()) << "a user may run Rigpanel again";
+    click(main, IDC_OK);
+    answerMessage(bastione, kPwdCaption, IDNO);
+    ASSERT_TRUE(bastione.ended(10000));
+
+    // Every key-code string and typed password of the suite, looked for where the
+    // earlier session left its files: the prefix's registry (saved when it ended), the
+    // temporary folder, and the state tool's report.
+    const char* secrets[] = {kKeys, kWrongKeys, kFirstTenKeys, kTypedText, kElevenText};
+    std::vector<std::string> places;
+    if (const char* prefix = std::getenv("WINEPREFIX")) {
+        std::string windowsPrefix = std::string("Z:") + prefix;
+        for (char& c : windowsPrefix)
+            if (c == '/') c = '\\';
+        for (const char* reg : {"system.reg", "user.reg", "userdef.reg"}) places.push_back(windowsPrefix + "\\" + reg);
+    }
+    ASSERT_FALSE(places.empty()) << "WINEPREFIX is not set";
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    WIN32_FIND_DATAA found;
+    if (const vantora::win32::UniqueFind f(FindFirstFileA((std::string(temp) + "*").c_str(), &found)); f) {
+        do
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) places.push_back(std::string(temp) + found.cFileName);
+        while (FindNextFileA(f.get(), &found));
+    }
+    for (const std::string& place : places) {
+        const std::string text = fileText(place);
+        for (const char* secret : secrets)
+            EXPECT_EQ(std::string::npos, text.find(secret)) << "a secret is in " << place;
+    }
+    const std::string report = stateToolOutput();
+    EXPECT_NE(std::string::npos, report.find("supervisor password: none")) << report;
+    for (const char* secret : secrets) EXPECT_EQ(std::string::npos, report.find(secret)) << report;
+}
+
+}  // namespace
