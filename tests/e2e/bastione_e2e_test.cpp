@@ -221,7 +221,8 @@ protected:
         installed = fwext::install(programPath("fwext.sys"));
         if (installed == ERROR_SUCCESS) installed = fwext::start();
     }
-    static void TearDownTestSuite() { fwext::stop(); }
+    // The service goes, and the simulated BIOS state with its key.
+    static void TearDownTestSuite() { EXPECT_EQ(DWORD(ERROR_SUCCESS), fwext::uninstall()); }
 
     void SetUp() override {
         ASSERT_EQ(DWORD(ERROR_SUCCESS), installed) << "installing or starting the driver service";
