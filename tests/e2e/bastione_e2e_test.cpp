@@ -54,31 +54,8 @@ constexpr char kCountValue[] = "InvalidPwdCnt";
 
 // ---- windows of the program
 
-struct Query {
-    DWORD process;
-    std::string caption;  // empty: any
-    int childId;          // 0: any
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK matchDialog(HWND w, LPARAM data) {
-    auto* q = reinterpret_cast<Query*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    if (process != q->process || !IsWindowVisible(w)) return TRUE;
-    char cls[32] = {}, text[128] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    GetWindowTextA(w, text, sizeof text);
-    if (std::string(cls) != "#32770" || (!q->caption.empty() && q->caption != text)) return TRUE;
-    if (q->childId && !GetDlgItem(w, q->childId)) return TRUE;
-    q->found = w;
-    return FALSE;
-}
-
 HWND dialogOf(const ChildProcess& p, const std::string& caption, int childId) {
-    Query q{p.id(), caption, childId};
-    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&q));
-    return q.found;
+    return vantora::testing::dialogOf(p.id(), caption, childId);
 }
 
 HWND waitForDialog(const ChildProcess& p, const std::string& caption, int childId) {
@@ -87,25 +64,8 @@ HWND waitForDialog(const ChildProcess& p, const std::string& caption, int childI
     return w;
 }
 
-BOOL CALLBACK collectStaticText(HWND w, LPARAM data) {
-    char cls[32] = {}, text[256] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    GetWindowTextA(w, text, sizeof text);
-    if (lstrcmpiA(cls, "Static") == 0 && text[0]) *reinterpret_cast<std::string*>(data) += text;
-    return TRUE;
-}
-
-// The text of the message box the program shows under this title, answered with
-// `answer`; "(no message box)" when none came. Message boxes are the dialogs with the
-// standard button ids, which the program's own dialogs do not use.
 std::string answerMessage(const ChildProcess& p, const char* title, int answer = IDOK) {
-    HWND box = nullptr;
-    if (!waitFor([&] { return (box = dialogOf(p, title, answer)) != nullptr; }, 20000)) return "(no message box)";
-    std::string text;
-    EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(&text));
-    PostMessageA(box, WM_COMMAND, answer, 0);
-    waitFor([&] { return !IsWindow(box); }, 10000);
-    return text;
+    return vantora::testing::answerMessage(p.id(), title, answer);
 }
 
 bool noMessageBox(const ChildProcess& p) { return !dialogOf(p, "", IDOK) && !dialogOf(p, "", IDYES); }
@@ -199,20 +159,6 @@ std::string fileText(const std::string& path) {
     std::ostringstream all;
     all << in.rdbuf();
     return all.str();
-}
-
-std::string stateToolOutput() {
-    TempFolder folder("bastione-state");
-    const std::string file = folder.file("state.txt");
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    {
-        const vantora::win32::UniqueFile out(
-            CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        ChildProcess tool;
-        if (!out || !tool.start(programPath("fwext-state.exe"), "", out.get())) return "(fwext-state did not run)";
-        if (!tool.ended(60000)) tool.terminate(1);
-    }
-    return fileText(file);
 }
 
 class BastioneE2E : public ::testing::Test {
@@ -546,7 +492,7 @@ TEST_F(BastioneAfterRestart, LockOutIsGone_DeletionWithTheRightPassword_ThenNoSe
         for (const char* secret : secrets)
             EXPECT_EQ(std::string::npos, text.find(secret)) << "a secret is in " << place;
     }
-    const std::string report = stateToolOutput();
+    const std::string report = runForOutput(programPath("fwext-state.exe"), "").output;
     EXPECT_NE(std::string::npos, report.find("supervisor password: none")) << report;
     for (const char* secret : secrets) EXPECT_EQ(std::string::npos, report.find(secret)) << report;
 }

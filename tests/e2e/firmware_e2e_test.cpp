@@ -64,37 +64,9 @@ UniqueFile openDevice() {
     return device;
 }
 
-struct ToolRun {
-    DWORD exitCode = 0xDEAD;
-    std::string output;
-};
+using ToolRun = ProgramRun;
 
-// Runs fwext-state.exe with its output in a file; a hung tool is killed at the deadline.
-ToolRun runStateTool(const std::string& arguments) {
-    ToolRun run;
-    char dir[MAX_PATH];
-    char file[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    GetTempFileNameA(dir, "fws", 0, file);
-    {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        const UniqueFile out(CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        if (!out) return run;
-        ChildProcess tool;
-        if (tool.start(programPath("fwext-state.exe"), arguments, out.get())) {
-            if (!tool.ended(60000)) tool.terminate(0xDEAD);
-            run.exitCode = tool.exitCode();
-        }
-    }
-    if (FILE* f = std::fopen(file, "rb")) {
-        char buffer[512];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) run.output.append(buffer, n);
-        std::fclose(f);
-    }
-    DeleteFileA(file);
-    return run;
-}
+ToolRun runStateTool(const std::string& arguments) { return runForOutput(programPath("fwext-state.exe"), arguments); }
 
 bool hasLine(const std::string& output, const std::string& line) {
     std::string text = "\n" + output;

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
@@ -246,6 +247,60 @@ inline HWND onlyWindowTitled(const std::string& prefix) {
     return all.size() == 1 ? *all.begin() : nullptr;
 }
 
+// ---- dialogs of other programs
+
+struct DialogQuery {
+    DWORD process;
+    std::string caption;  // empty: any
+    int childId;          // 0: any
+    HWND found = nullptr;
+};
+
+inline BOOL CALLBACK matchDialog(HWND w, LPARAM data) {
+    auto* q = reinterpret_cast<DialogQuery*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    // Only then the text: for a window of another thread of this program, GetWindowText
+    // sends a message, and a test's own hung window would never answer it.
+    if (process != q->process || !IsWindowVisible(w)) return TRUE;
+    char cls[32] = {}, text[128] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    if (std::string(cls) != "#32770" || (!q->caption.empty() && q->caption != text)) return TRUE;
+    if (q->childId && !GetDlgItem(w, q->childId)) return TRUE;
+    q->found = w;
+    return FALSE;
+}
+
+// A visible dialog of that process with this caption (any when empty) and, unless
+// childId is 0, a control of that id; null while there is none.
+inline HWND dialogOf(DWORD process, const std::string& caption, int childId = 0) {
+    DialogQuery q{process, caption, childId};
+    EnumWindows(matchDialog, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+inline BOOL CALLBACK collectStaticText(HWND w, LPARAM data) {
+    char cls[32] = {}, text[256] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, text, sizeof text);
+    if (lstrcmpiA(cls, "Static") == 0) *reinterpret_cast<std::string*>(data) += text;
+    return TRUE;
+}
+
+// The message box that process shows under this title: its text, after which it is
+// answered with `answer`; "(no message box)" when none came in time. Message boxes are
+// told from a program's own dialogs by the standard id of the answer's button.
+inline std::string answerMessage(DWORD process, const char* title, int answer = IDOK) {
+    HWND box = nullptr;
+    if (!waitFor([&] { return (box = dialogOf(process, title, answer)) != nullptr; }, 30000)) return "(no message box)";
+    std::string text;
+    EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(&text));
+    PostMessageA(box, WM_COMMAND, answer, 0);
+    waitFor([&] { return !IsWindow(box); }, 10000);
+    return text;
+}
+
 // ---- files and processes
 
 // A folder of this process's own under the temporary folder, removed with its files.
@@ -356,6 +411,35 @@ inline void endProcessesNamed(std::initializer_list<const char*> names) {
             WaitForSingleObject(p.get(), 5000);
         }
     }
+}
+
+struct ProgramRun {
+    DWORD exitCode = 0xDEAD;
+    std::string output;  // standard output and error
+};
+
+// Runs a console program with its output in a file; a hung one is ended at the deadline.
+inline ProgramRun runForOutput(const std::string& exe, const std::string& arguments, DWORD ms = 60000) {
+    ProgramRun run;
+    char dir[MAX_PATH];
+    char file[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    GetTempFileNameA(dir, "out", 0, file);
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const win32::UniqueFile out(CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        if (!out) return run;
+        ChildProcess program;
+        if (program.start(exe, arguments, out.get())) {
+            if (!program.ended(ms)) program.terminate(0xDEAD);
+            run.exitCode = program.exitCode();
+        }
+    }
+    std::ifstream in(file, std::ios::binary);
+    run.output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    in.close();
+    DeleteFileA(file);
+    return run;
 }
 
 // A shell shortcut as the shell's link object writes it (a program using it links ole32
