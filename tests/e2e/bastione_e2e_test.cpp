@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -194,6 +195,11 @@ protected:
         deleteTree(HKEY_CURRENT_USER, kMarkerKey);
     }
 
+    // The hotkey service, then BASTIONE, as the notebook starts them.
+    HWND startBoth() {
+        startService();
+        return ::testing::Test::HasFatalFailure() ? nullptr : startBastione(bastione);
+    }
     void startService() {
         ASSERT_TRUE(service.start(programPath("VHotkey.exe"), "/log \"" + folder.file("VHotkey.log") + "\""));
         ASSERT_TRUE(waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000));
@@ -229,11 +235,13 @@ protected:
         pressKeys(dialog, keys);
         return dialog;
     }
-    // Both entries of a registration, the write-down note answered; the mode dialog is up.
-    HWND registerTwice(HWND main, const std::string& first, const std::string& second) {
+    // Both entries of a registration, the write-down note answered; the mode dialog is
+    // up. `typed` looks at the first dialog before its Enter.
+    HWND registerTwice(HWND main, const std::string& first, const std::string& second,
+                       const std::function<void(HWND)>& typed = holdForPicture) {
         HWND dialog = enterPassword(main, IDC_OPTREGISTERED, kPwdCaption, first);
         if (dialog) {
-            holdForPicture(dialog);
+            typed(dialog);
             pressKeys(dialog, "Return");
         }
         HWND verify = waitForDialog(bastione, kVerifyCaption, IDC_TXTENTERPWD);
@@ -260,8 +268,7 @@ protected:
 DWORD BastioneE2E::installed = ERROR_INVALID_FUNCTION;
 
 TEST_F(BastioneE2E, Register_TypedTwice_DriverMatchesTheKeys_ModeChosenWrittenOnOk_PowerOffDeclined) {
-    startService();
-    HWND main = startBastione(bastione);
+    HWND main = startBoth();
     ASSERT_TRUE(main);
     EXPECT_TRUE(checked(main, IDC_OPTNOTREGISTERED));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDC_OPTABLETORUN)));
@@ -291,8 +298,7 @@ TEST_F(BastioneE2E, Register_TypedTwice_DriverMatchesTheKeys_ModeChosenWrittenOn
 
 TEST_F(BastioneE2E, Restart_ShowsRegisteredAndTheStoredMode_OkWithoutChangeAsksNothing) {
     registerInDriver(kKeys, 0);
-    startService();
-    HWND main = startBastione(bastione);
+    HWND main = startBoth();
     ASSERT_TRUE(main);
     EXPECT_TRUE(checked(main, IDC_OPTREGISTERED));
     EXPECT_FALSE(checked(main, IDC_OPTNOTREGISTERED));
@@ -304,29 +310,22 @@ TEST_F(BastioneE2E, Restart_ShowsRegisteredAndTheStoredMode_OkWithoutChangeAsksN
     EXPECT_EQ(0, driverMode());
 }
 
-TEST_F(BastioneE2E, ElevenKeys_ShowTenAsterisks_AndTheDriverGetsTheFirstTen) {
-    startService();
-    HWND main = startBastione(bastione);
+TEST_F(BastioneE2E, ElevenKeys_ShowTenAsterisks_TheDriverGetsTheFirstTen_TheBoxRefusesOtherPrograms) {
+    HWND main = startBoth();
     ASSERT_TRUE(main);
-    HWND dialog = enterPassword(main, IDC_OPTREGISTERED, kPwdCaption, kElevenTyped);
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(waitFor([&] { return boxText(dialog) == "**********"; }, 5000)) << boxText(dialog);
-    // Another program asking the box to unmask, copy, cut or undo is refused.
-    ASSERT_TRUE(putOnClipboard("kept"));
-    HWND box = GetDlgItem(dialog, IDC_TXTENTERPWD);
-    DWORD_PTR answer = 0;
-    for (UINT m : {UINT(EM_SETPASSWORDCHAR), UINT(WM_COPY), UINT(WM_CUT), UINT(EM_UNDO), UINT(WM_UNDO)})
-        SendMessageTimeoutA(box, m, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-    SendMessageTimeoutA(box, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
-    EXPECT_EQ(DWORD_PTR('*'), answer);
-    EXPECT_EQ("**********", boxText(dialog));
-    EXPECT_EQ("kept", clipboardText());
-    pressKeys(dialog, "Return");
-    HWND verify = waitForDialog(bastione, kVerifyCaption, IDC_TXTENTERPWD);
-    ASSERT_TRUE(verify);
-    pressKeys(verify, std::string(kElevenTyped) + " Return");
-    answerMessage(bastione, kPwdCaption);
-    HWND mode = waitForDialog(bastione, kPwdCaption, IDC_MODE_OK);
+    HWND mode = registerTwice(main, kElevenTyped, kElevenTyped, [](HWND dialog) {
+        EXPECT_TRUE(waitFor([&] { return boxText(dialog) == "**********"; }, 5000)) << boxText(dialog);
+        // Another program asking the box to unmask, copy, cut or undo is refused.
+        ASSERT_TRUE(putOnClipboard("kept"));
+        HWND box = GetDlgItem(dialog, IDC_TXTENTERPWD);
+        DWORD_PTR answer = 0;
+        for (UINT m : {UINT(EM_SETPASSWORDCHAR), UINT(WM_COPY), UINT(WM_CUT), UINT(EM_UNDO), UINT(WM_UNDO)})
+            SendMessageTimeoutA(box, m, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+        SendMessageTimeoutA(box, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+        EXPECT_EQ(DWORD_PTR('*'), answer);
+        EXPECT_EQ("**********", boxText(dialog));
+        EXPECT_EQ("kept", clipboardText());
+    });
     ASSERT_TRUE(mode);
     PostMessageA(mode, WM_COMMAND, IDCANCEL, 0);  // Esc keeps the default
     EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTREGISTERED) && checked(main, IDC_OPTABLETORUN); }, 10000));
@@ -334,22 +333,14 @@ TEST_F(BastioneE2E, ElevenKeys_ShowTenAsterisks_AndTheDriverGetsTheFirstTen) {
     putOnClipboard("");
 }
 
+// Typed and pasted keys give the same key-code string, or the verification would fail.
 TEST_F(BastioneE2E, Paste_RecordsTheGroupsOfThePastedCharacters) {
-    startService();
-    HWND main = startBastione(bastione);
+    HWND main = startBoth();
     ASSERT_TRUE(main);
     ASSERT_TRUE(putOnClipboard("XJ"));  // upper case: the keys of x and j
-    HWND dialog = enterPassword(main, IDC_OPTREGISTERED, kPwdCaption, "z q ctrl+v");
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(waitFor([&] { return boxText(dialog) == "****"; }, 5000)) << boxText(dialog);
-    pressKeys(dialog, "Return");
-    HWND verify = waitForDialog(bastione, kVerifyCaption, IDC_TXTENTERPWD);
-    ASSERT_TRUE(verify) << "the first entry must have been accepted";
-    pressKeys(verify, std::string(kTyped) + " Return");
-    EXPECT_EQ("Please write down the password.\r\nIn Case you forget it, the Rigpanel may not work.",
-              answerMessage(bastione, kPwdCaption))
-        << "typed and pasted must give the same key-code string";
-    HWND mode = waitForDialog(bastione, kPwdCaption, IDC_MODE_OK);
+    HWND mode = registerTwice(main, "z q ctrl+v", kTyped, [](HWND dialog) {
+        EXPECT_TRUE(waitFor([&] { return boxText(dialog) == "****"; }, 5000)) << boxText(dialog);
+    });
     ASSERT_TRUE(mode);
     click(mode, IDC_MODE_OK);
     EXPECT_TRUE(waitFor([&] { return checked(main, IDC_OPTREGISTERED); }, 10000));
@@ -358,8 +349,7 @@ TEST_F(BastioneE2E, Paste_RecordsTheGroupsOfThePastedCharacters) {
 }
 
 TEST_F(BastioneE2E, SecondStart_RaisesTheFirstWindowAndEnds) {
-    startService();
-    HWND main = startBastione(bastione);
+    HWND main = startBoth();
     ASSERT_TRUE(main);
     ShowWindow(main, SW_MINIMIZE);
     ASSERT_TRUE(waitFor([&] { return IsIconic(main) != 0; }, 10000));
@@ -387,8 +377,7 @@ TEST_F(BastioneE2E, Start_WithoutTheHotkeyServiceOrTheCommonModule_EndsWithItsMe
 // The driver goes away after the password was verified and before it is written: the
 // window must not claim a password the BIOS does not have.
 TEST_F(BastioneE2E, DriverStoppedDuringRegistration_WarnsAndShowsNotRegistered) {
-    startService();
-    HWND main = startBastione(bastione);
+    HWND main = startBoth();
     ASSERT_TRUE(main);
     HWND mode = registerTwice(main, kTyped, kTyped);
     ASSERT_TRUE(mode);
@@ -406,8 +395,7 @@ TEST_F(BastioneE2E, DriverStoppedDuringRegistration_WarnsAndShowsNotRegistered) 
 // the count was left locked, and any later clearing of the count takes the marker away.
 TEST_F(BastioneE2E, ThreeWrongPasswords_ThenAccessDenied_AlsoAfterTheProgramRestarts) {
     registerInDriver(kKeys, 1);
-    startService();
-    HWND main = startBastione(bastione);
+    HWND main = startBoth();
     ASSERT_TRUE(main);
     for (int attempt = 1; attempt <= 3; ++attempt) {
         ASSERT_TRUE(enterPassword(main, IDC_OPTNOTREGISTERED, kPwdCaption, std::string(kWrongTyped) + " Return"));
@@ -453,8 +441,7 @@ TEST_F(BastioneAfterRestart, LockOutIsGone_DeletionWithTheRightPassword_ThenNoSe
     EXPECT_FALSE(readValue(HKEY_CURRENT_USER, kSessionKey, kCountValue, &type, &count)) << "the count outlived the session";
     registerInDriver(kKeys, 0);
 
-    startService();
-    HWND main = startBastione(bastione);
+    HWND main = startBoth();
     ASSERT_TRUE(main);
     ASSERT_TRUE(enterPassword(main, IDC_OPTNOTREGISTERED, kPwdCaption, std::string(kTyped) + " Return"))
         << "after a restart the password dialog opens again";
