@@ -48,6 +48,8 @@ struct TestView::Kind<ui::TextBox> : TestView::KindBase, ui::TextBox {
             } else if (m.key >= 32 && m.key != 127 && (c.maxLength == 0 || length() - c.selLength < c.maxLength)) {
                 replace(c.selStart, c.selLength, std::string(1, char(m.key)));
             }
+        } else if (m.kind == K::Unmask) {
+            c.passwordChar = char(m.key);
         } else if (m.kind == K::KeyDown) {
             constexpr int kEnd = 35, kHome = 36, kDelete = 46;
             if (m.key == kHome || m.key == kEnd) c.selStart = m.key == kHome ? 0 : length(), c.selLength = 0;

@@ -222,7 +222,9 @@ TEST_P(ViewContract, MessageFilter_DroppedMessagesNeverReachTheBox_PassedOnesDo)
         {{Kind::LeftButtonDoubleClick}, "cb"},
         {{Kind::RightButtonDown}, "cb"},
         {{Kind::RightButtonUp}, "cb"},
+        {{Kind::Unmask, 0}, "cb"},
     };
+    const char mask = box.passwordChar();
     record("txtName", ui::Event::Change);
     std::vector<ui::ControlMessage> sent;
     for (const auto& s : steps) {
@@ -244,6 +246,11 @@ TEST_P(ViewContract, MessageFilter_DroppedMessagesNeverReachTheBox_PassedOnesDo)
         EXPECT_EQ(sent[i].scanCode, seen[i].scanCode) << "message " << i + 1;
         EXPECT_EQ(sent[i].extended, seen[i].extended) << "message " << i + 1;
     }
+    EXPECT_EQ(mask, box.passwordChar()) << "a dropped request for a new password character changes nothing";
+    box.setPasswordChar('*');
+    EXPECT_EQ('*', box.passwordChar()) << "the view's own change is no message the filter sees";
+    box.setPasswordChar(mask);
+    EXPECT_EQ(sent.size(), seen.size());
     box.setLocked(true);
     target().send("txtName", {Kind::Char, 'z'});
     EXPECT_EQ("cb", box.text()) << "a locked box takes no typing";

@@ -104,6 +104,7 @@ public:
             {K::LeftButtonDoubleClick, {WM_LBUTTONDBLCLK, point}},
             {K::RightButtonDown, {WM_RBUTTONDOWN, point}},
             {K::RightButtonUp, {WM_RBUTTONUP, point}},
+            {K::Unmask, {EM_SETPASSWORDCHAR, 0}},
         };
         const auto [message, lp] = messages.at(m.kind);
         HWND w = control(c);
