@@ -310,7 +310,8 @@ void keyloomRoads() {
 }
 
 void coldStarts() {
-    // MERIDALE binds CORELINK.dll beside it and finds the hotkey service running.
+    // MERIDALE and BASTIONE bind CORELINK.dll beside them and find the hotkey service
+    // running; BASTIONE asks the firmware driver, or finds it absent, before it shows.
     ChildProcess service;
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -318,7 +319,7 @@ void coldStarts() {
     waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000);
 
     const std::string minimal = programPath("probe_app.exe");
-    for (const char* program : {"Keyloom.exe", "MERIDALE.exe"}) {
+    for (const char* program : {"Keyloom.exe", "MERIDALE.exe", "BASTIONE.exe"}) {
         Series measured, base;
         interleave(
             kColdRounds, [&] { return coldStart(programPath(program)); }, measured, [&] { return coldStart(minimal); },
@@ -331,7 +332,7 @@ void coldStarts() {
 }
 
 void sizes() {
-    for (const char* file : {"Keyloom.exe", "MERIDALE.exe", "VHotkey.exe", "CORELINK.dll", "fwext.sys"}) {
+    for (const char* file : {"Keyloom.exe", "MERIDALE.exe", "BASTIONE.exe", "VHotkey.exe", "CORELINK.dll", "fwext.sys"}) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (GetFileAttributesExA(programPath(file).c_str(), GetFileExInfoStandard, &data))
             std::printf("benchmark: size of %s: %lu KB\n", file, (data.nFileSizeLow + 1023) / 1024);
