@@ -354,7 +354,7 @@ TEST_F(BastioneE2E, Paste_RecordsTheGroupsOfThePastedCharacters) {
     putOnClipboard("");
 }
 
-TEST_F(BastioneE2E, SecondStart_RaisesTheFirstWindowAndEnds) {
+TEST_F(BastioneE2E, SecondStart_RaisesTheFirstWindowAndEnds_EscThenClosesIt) {
     HWND main = startBoth();
     ASSERT_TRUE(main);
     ShowWindow(main, SW_MINIMIZE);
@@ -363,6 +363,8 @@ TEST_F(BastioneE2E, SecondStart_RaisesTheFirstWindowAndEnds) {
     ASSERT_TRUE(second.start(programPath("BASTIONE.exe")));
     ASSERT_TRUE(second.ended(20000)) << "the second copy must end";
     EXPECT_TRUE(waitFor([&] { return !IsIconic(main) && IsWindowVisible(main); }, 10000)) << "not restored";
+    pressKeys(main, "Escape");
+    EXPECT_TRUE(bastione.ended(10000)) << "Esc closes the main window, in front again";
 }
 
 TEST_F(BastioneE2E, Start_WithoutTheHotkeyServiceOrTheCommonModule_EndsWithItsMessage) {
