@@ -271,7 +271,7 @@ protected:
 
 DWORD BastioneE2E::installed = ERROR_INVALID_FUNCTION;
 
-TEST_F(BastioneE2E, Register_TypedTwice_DriverMatchesTheKeys_ModeChosenWrittenOnOk_PowerOffDeclined) {
+TEST_F(BastioneE2E, Register_TypedTwice_DriverMatchesTheKeys_ModeWrittenOnOk_PowerOffDeclined_ShownAfterRestart) {
     HWND main = startBoth();
     ASSERT_TRUE(main);
     EXPECT_TRUE(checked(main, IDC_OPTNOTREGISTERED));
@@ -299,6 +299,11 @@ TEST_F(BastioneE2E, Register_TypedTwice_DriverMatchesTheKeys_ModeChosenWrittenOn
     ASSERT_TRUE(bastione.ended(10000)) << "OK must end the program";
     EXPECT_EQ(0, driverMode()) << "Unable to run Rigpanel is SCUItem14 = 0";
     EXPECT_EQ(1, driverPasswordState()) << "No must not have powered off or undone anything";
+
+    ChildProcess again;
+    HWND restarted = startBastione(again);
+    ASSERT_TRUE(restarted);
+    EXPECT_TRUE(checked(restarted, IDC_OPTREGISTERED) && checked(restarted, IDC_OPTUNABLETORUN));
 }
 
 TEST_F(BastioneE2E, Restart_ShowsRegisteredAndTheStoredMode_OkWithoutChangeAsksNothing) {
