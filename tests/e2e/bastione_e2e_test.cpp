@@ -12,7 +12,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -154,13 +153,6 @@ void holdForPicture(HWND window) {
 }
 
 // ---- the machine
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 class BastioneE2E : public ::testing::Test {
 protected:

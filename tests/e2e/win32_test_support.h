@@ -413,6 +413,12 @@ inline void endProcessesNamed(std::initializer_list<const char*> names) {
     }
 }
 
+// A file's bytes; empty when it cannot be read.
+inline std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 struct ProgramRun {
     DWORD exitCode = 0xDEAD;
     std::string output;  // standard output and error
@@ -435,9 +441,7 @@ inline ProgramRun runForOutput(const std::string& exe, const std::string& argume
             run.exitCode = program.exitCode();
         }
     }
-    std::ifstream in(file, std::ios::binary);
-    run.output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    in.close();
+    run.output = fileText(file);
     DeleteFileA(file);
     return run;
 }
