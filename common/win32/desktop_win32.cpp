@@ -20,6 +20,24 @@ bool Win32Tray::call(DWORD what, const TrayIconRecord& r) {
     return ::Shell_NotifyIconA(what, &data) != 0;
 }
 
+bool Win32Tray::add(const TrayIconRecord& r) {
+    if (!held_) return call(NIM_ADD, r);
+    waiting_.push_back(r);
+    return true;
+}
+
+bool Win32Tray::remove(const TrayIconRecord& r) {
+    const auto before = waiting_.size();
+    std::erase_if(waiting_, [&](const TrayIconRecord& w) { return w.window == r.window && w.id == r.id; });
+    return waiting_.size() != before || call(NIM_DELETE, r);
+}
+
+void Win32Tray::release() {
+    held_ = false;
+    for (const TrayIconRecord& r : waiting_) call(NIM_ADD, r);
+    waiting_.clear();
+}
+
 bool Win32Windows::ShowWindow(WindowHandle w, int cmd) {
     const HWND window = toHwnd(w);
     if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) return ::ShowWindow(window, cmd) != 0;

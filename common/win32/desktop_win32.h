@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "common/ports/desktop.h"
 #include "common/win32/owners.h"
 
@@ -37,14 +39,21 @@ class Win32Tray : public TrayPort {
 public:
     // The message number is the session's: asked once, not for every message the window sees.
     explicit Win32Tray(HICON icon) : icon_(icon), taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {}
-    bool add(const TrayIconRecord& r) override { return call(NIM_ADD, r); }
-    bool remove(const TrayIconRecord& r) override { return call(NIM_DELETE, r); }
+    bool add(const TrayIconRecord& r) override;
+    bool remove(const TrayIconRecord& r) override;
     std::uint32_t taskbarCreatedMessage() override { return taskbarCreated_; }
+
+    // While held, icons to add wait, so that a starting program shows its window first;
+    // release() adds them.
+    void hold() { held_ = true; }
+    void release();
 
 private:
     bool call(DWORD what, const TrayIconRecord& r);
     HICON icon_;
     UINT taskbarCreated_;
+    bool held_ = false;
+    std::vector<TrayIconRecord> waiting_;
 };
 
 class Win32Help : public HelpPort {

@@ -78,8 +78,6 @@ bool FormWindow::createWindow(const WindowClassSpec& windowClass) {
                              windowClass.width, windowClass.height, nullptr, bar.get(), instance_, this);
     if (!w) return false;
     bar.release();  // the window owns its menu bar now and destroys it with itself
-    tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                   hwnd_, nullptr, instance_, nullptr));
     created_ = true;
     return true;
 }
@@ -164,6 +162,8 @@ std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MOUSEMOVE: {
+        // The labels' tips wait for the mouse: the window shows without them sooner.
+        if (m == WM_MOUSEMOVE && !tooltip_ && !labels_.empty()) createToolTips();
         // A disabled window takes no mouse input, also none posted to it from outside:
         // behind a modal dialog a click must not start a second one.
         if (!IsWindowEnabled(hwnd_)) return std::nullopt;
@@ -237,6 +237,12 @@ void FormWindow::invalidate(const Label& l) {
     if (!hwnd_) return;
     const RECT r = rectOf(l.bounds);
     InvalidateRect(hwnd_, &r, FALSE);
+}
+
+void FormWindow::createToolTips() {
+    tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                   hwnd_, nullptr, instance_, nullptr));
+    for (const Label& l : labels_) updateTool(l);
 }
 
 void FormWindow::updateTool(const Label& l) {

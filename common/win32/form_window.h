@@ -166,6 +166,7 @@ private:
     const Label* label(std::string_view name) const;
     int labelAt(int x, int y) const;
     void invalidate(const Label& l);
+    void createToolTips();
     void updateTool(const Label& l);
     void paint();
 

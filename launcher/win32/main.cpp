@@ -123,9 +123,11 @@ static int runKeyloom(HINSTANCE instance) {
             instance, state, store, *window, windows, *help, files, fileDialog, commonModule, form->helpFile()});
         launching = std::make_unique<LaunchContext>(
             LaunchContext{state, store, *form, *window, windows, shell, processes, files, showForm3});
+        tray->hold();
         form->Form_Load();
         ShowWindow(window->hwnd(), SW_SHOWNORMAL);
         UpdateWindow(window->hwnd());
+        tray->release();
     });
     if (!first || !form) return 0;
 

@@ -150,12 +150,18 @@ BOOL CALLBACK closeVisibleWindow(HWND w, LPARAM process) {
     return TRUE;
 }
 
-// CreateProcess until the program shows a window; the program is then closed as a user
-// closes it and awaited, so that the next start finds nothing left of it.
-double coldStart(const std::string& exe, const std::string& arguments = "") {
+// CreateProcess until the program shows a window, and on until it first waits for input
+// (its window painted); the program is then closed as a user closes it and awaited, so
+// that the next start finds nothing left of it.
+struct ColdStart {
+    double shown, ready;
+};
+ColdStart coldStart(const std::string& exe) {
     ChildProcess p;
-    const double ms = timeUntil([&] { p.start(exe, arguments); }, [&] { return p.ended(0) || hasVisibleWindow(p.id()); });
-    const double result = p.ended(0) ? -1 : ms;
+    const double begin = now();
+    const double shown = timeUntil([&] { p.start(exe, ""); }, [&] { return p.ended(0) || hasVisibleWindow(p.id()); });
+    const bool ready = shown >= 0 && WaitForInputIdle(p.handle(), kDeadlineMs) == 0;
+    const ColdStart result = p.ended(0) || !ready ? ColdStart{-1, -1} : ColdStart{shown, now() - begin};
     EnumWindows(closeVisibleWindow, static_cast<LPARAM>(p.id()));
     if (!p.ended(10000)) p.terminate(1);
     return result;
@@ -320,12 +326,21 @@ void coldStarts() {
 
     const std::string minimal = programPath("probe_app.exe");
     for (const char* program : {"Keyloom.exe", "MERIDALE.exe", "BASTIONE.exe"}) {
-        Series measured, base;
+        Series measured, base, measuredReady, baseReady;
+        int round = 0;  // each road runs once per round
+        auto timed = [&](const std::string& exe, Series& ready) {
+            const ColdStart c = coldStart(exe);
+            ready.add(c.ready, round / 2);
+            ++round;
+            return c.shown;
+        };
         interleave(
-            kColdRounds, [&] { return coldStart(programPath(program)); }, measured, [&] { return coldStart(minimal); },
-            base);
+            kColdRounds, [&] { return timed(programPath(program), measuredReady); }, measured,
+            [&] { return timed(minimal, baseReady); }, base);
         const std::string road = std::string("cold start of ") + program + " to its shown window";
         report(road.c_str(), measured, "a minimal window program", base);
+        const std::string ready = std::string("cold start of ") + program + " until it first waits for input";
+        report(ready.c_str(), measuredReady, "a minimal window program", baseReady);
     }
     if (HWND w = FindWindowA(vantora::hotkey::kWindowClass, nullptr)) PostMessageA(w, WM_CLOSE, 0, 0);
     service.ended(10000);

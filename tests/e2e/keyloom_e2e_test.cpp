@@ -1,6 +1,7 @@
 // Drives the real Keyloom.exe from outside, as the hotkey service, the tray and a user
 // would: through window messages, the registry and the window's pixels.
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "launcher/key_table.h"
 #include "launcher/launcher_constants.h"
 #include "tests/e2e/win32_test_support.h"
 
@@ -213,6 +215,38 @@ TEST_F(KeyloomE2E, TrayIcon_ComesBackWhenTheTaskbarIsRecreated_AndGoesOnClose) {
     ASSERT_TRUE(keyloom.ended(15000));
     window = nullptr;
     EXPECT_FALSE(trayIconExists(closed));
+}
+
+// The key labels' tips: the tooltip window of the process and the number of its tools.
+struct ToolTips {
+    DWORD process;
+    LRESULT tools = -1;
+};
+BOOL CALLBACK countTools(HWND w, LPARAM l) {
+    auto* t = reinterpret_cast<ToolTips*>(l);
+    DWORD owner = 0;
+    char cls[32] = {};
+    GetWindowThreadProcessId(w, &owner);
+    GetClassNameA(w, cls, sizeof cls);
+    if (owner != t->process || lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+    DWORD_PTR count = 0;
+    SendMessageTimeoutA(w, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+    t->tools = static_cast<LRESULT>(count);
+    return FALSE;
+}
+
+// The tip window is made when the mouse first comes over the window, so that the window
+// shows without waiting for it; each key label the mouse visits gets its tip ("none" for
+// an unassigned key).
+TEST_F(KeyloomE2E, KeyLabelTips_ComeWithTheMouse) {
+    startKeyloom();
+    ToolTips tips{keyloom.id()};
+    for (const auto& key : {kKeyTable[0], kKeyTable[6]})
+        PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(key.left + 2, key.top + 2));
+    EXPECT_TRUE(waitFor([&] {
+        EnumWindows(countTools, reinterpret_cast<LPARAM>(&tips));
+        return tips.tools == 2;
+    }, 5000)) << "tools: " << tips.tools;
 }
 
 TEST_F(KeyloomE2E, BadStoredValues_AreTreatedAsAbsent) {

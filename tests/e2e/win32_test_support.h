@@ -373,6 +373,7 @@ public:
     }
     bool started() const { return static_cast<bool>(process_); }
     DWORD id() const { return id_; }
+    HANDLE handle() const { return process_.get(); }
 
     // Ends a child still running with this exit code; the exit code stays readable.
     void terminate(UINT code) {
