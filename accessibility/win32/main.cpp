@@ -52,7 +52,7 @@ int run(HINSTANCE instance) {
     win32::Win32WindowMessages messages;
     win32::Win32SingleCopy instances(kSingleCopyMutex);
     win32::Win32Help help(nullptr);
-    win32::Win32StringLibrary languages;
+    win32::Win32StringLibrary languages(win32::programFolder());
     win32::Win32Screen screen;
 
     win32::DialogWindow window(instance, IDD_VACCESSIBILITY, accessibility::kFormName,

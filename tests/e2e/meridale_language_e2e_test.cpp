@@ -1,0 +1,73 @@
+// The real MERIDALE.exe with a language library, in the locale of its language: ctest
+// runs it once per language with LANG and LC_ALL set for the whole Wine process tree.
+// A Wine process takes its ANSI code page from the Unix locale it starts in, and the
+// programs it starts inherit that locale, whatever environment block they are given.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/meridale_e2e_support.h"
+
+namespace {
+
+using namespace vantora::testing;
+using namespace vantora::testing::meridale;
+
+struct Language {
+    std::string name;
+    UINT codePage = 0;
+    std::wstring caption;
+};
+
+// The language this run is for, named by VANTORA_TEST_LANGUAGE.
+Language thisRunsLanguage() {
+    char name[16] = {};
+    GetEnvironmentVariableA("VANTORA_TEST_LANGUAGE", name, sizeof name);
+    for (const Language& l : {Language{"ja", 932, L"VANTORA ユーザー補助"},
+                              Language{"ru", 1251, L"VANTORA Специальные возможности"}})
+        if (l.name == name) return l;
+    return {};
+}
+
+// The library's texts reach the window through the code page of the locale the program
+// runs in, as on Windows: read back as UTF-16, they are the library's own.
+TEST_F(MeridaleE2E, LibraryBesideTheProgram_CaptionsInItsLanguage_ThroughTheLocalesCodePage) {
+    const Language language = thisRunsLanguage();
+    ASSERT_FALSE(language.name.empty()) << "VANTORA_TEST_LANGUAGE names no language of this test";
+    ASSERT_EQ(language.codePage, GetACP()) << "the locale of " << language.name << " is not in force";
+    startService();
+    TempFolder installed("meridale-language");
+    startInstalled(installed, language.name.c_str(), installed.path);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(language.caption, windowTextW(dialog));
+    const std::string library = languageLibrary(language.name.c_str());
+    for (const auto& [id, control] : kCaptionControls) {
+        const std::wstring expected = libraryText(library, id);
+        EXPECT_FALSE(expected.empty()) << "string " << id;
+        EXPECT_EQ(expected, windowTextW(GetDlgItem(dialog, control))) << "string " << id;
+    }
+    if (language.name == "ru") {
+        // Russian at any resolution but 72: Use Fn-StickyKey is 375 twips high.
+        RECT box{};
+        GetWindowRect(GetDlgItem(dialog, IDC_CHKSTICKYKEY), &box);
+        EXPECT_NEAR(MulDiv(375, vantora::win32::screenDpi(), 1440), box.bottom - box.top, 1);
+    }
+    click(dialog, IDC_CANCEL);
+    EXPECT_TRUE(meridale.ended(10000));
+}
+
+TEST_F(MeridaleE2E, LibraryOnlyInTheCurrentDirectory_IsNotTaken_EnglishStays) {
+    startService();
+    TempFolder installed("meridale-alone"), current("meridale-current");
+    ASSERT_TRUE(CopyFileA(languageLibrary("ja").c_str(), current.file("MERIDALE.dll").c_str(), FALSE));
+    startInstalled(installed, nullptr, current.path);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(L"VANTORA Accessibility", windowTextW(dialog));
+    EXPECT_EQ(L"Use Fn-StickyKey(&U)", windowTextW(GetDlgItem(dialog, IDC_CHKSTICKYKEY)));
+    click(dialog, IDC_CANCEL);
+    EXPECT_TRUE(meridale.ended(10000));
+}
+
+}  // namespace
