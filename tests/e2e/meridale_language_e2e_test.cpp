@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "tests/e2e/meridale_e2e_support.h"
@@ -53,6 +55,13 @@ TEST_F(MeridaleE2E, LibraryBesideTheProgram_CaptionsInItsLanguage_ThroughTheLoca
         RECT box{};
         GetWindowRect(GetDlgItem(dialog, IDC_CHKSTICKYKEY), &box);
         EXPECT_NEAR(MulDiv(375, vantora::win32::screenDpi(), 1440), box.bottom - box.top, 1);
+    }
+    // For the README's picture (tools/meridale-picture): the dialog stays up until it is taken.
+    if (const char* signal = std::getenv("VANTORA_MERIDALE_PICTURE")) {
+        RECT r{};
+        GetWindowRect(dialog, &r);
+        std::ofstream(signal) << (r.right - r.left) << 'x' << (r.bottom - r.top) << '+' << r.left << '+' << r.top;
+        waitFor([&] { return GetFileAttributesA(signal) == INVALID_FILE_ATTRIBUTES; }, 30000);
     }
     click(dialog, IDC_CANCEL);
     EXPECT_TRUE(meridale.ended(10000));
