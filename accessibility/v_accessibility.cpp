@@ -260,6 +260,7 @@ void VAccessibility::ApplyLanguage() {
     std::int16_t id = kFirstCaptionString;
     for (const auto& [control, text] : texts_.captions) captions.push_back({id++, {control}});
     window.applyCaptions(captions);
+    for (auto& [control, text] : texts_.captions) text = view_.caption(control);
     texts_.commonModuleTerminated = window.text(id++);
     texts_.noAdministratorAuthority = window.text(id++);
     texts_.errorCaption = window.text(id++);

@@ -48,8 +48,8 @@ inline constexpr const char* kStickyKeyBoxes[] = {"chkStickyKey",   "chkTwiceLoc
 inline constexpr const char* kOptionBoxes[] = {"chkTwiceLock", "chkPressSound", "chkStickyIcon", "chkUnStickIdle",
                                                "chkAutoResetSound"};
 
-// Every text the user reads. One routine fills it, so that a language library can
-// later replace the whole set in one place.
+// Every text the user reads: ApplyLanguage fills it with the built-in texts, and then
+// with the language library's when the library has a language code.
 struct DialogTexts {
     // Design name -> caption, in the order the language library numbers them.
     std::vector<std::pair<std::string, std::string>> captions;

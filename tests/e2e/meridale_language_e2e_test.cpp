@@ -28,7 +28,8 @@ Language thisRunsLanguage() {
     char name[16] = {};
     GetEnvironmentVariableA("VANTORA_TEST_LANGUAGE", name, sizeof name);
     for (const Language& l : {Language{"ja", 932, L"VANTORA ユーザー補助"},
-                              Language{"ru", 1251, L"VANTORA Специальные возможности"}})
+                              Language{"ru", 1251, L"VANTORA Специальные возможности"},
+                              Language{"fr", 1252, L"VANTORA Accessibilité"}})
         if (l.name == name) return l;
     return {};
 }
@@ -39,6 +40,10 @@ TEST_F(MeridaleE2E, LibraryBesideTheProgram_CaptionsInItsLanguage_ThroughTheLoca
     const Language language = thisRunsLanguage();
     ASSERT_FALSE(language.name.empty()) << "VANTORA_TEST_LANGUAGE names no language of this test";
     ASSERT_EQ(language.codePage, GetACP()) << "the locale of " << language.name << " is not in force";
+    char wantedDpi[8] = {};
+    if (GetEnvironmentVariableA("VANTORA_TEST_DPI", wantedDpi, sizeof wantedDpi)) {
+        ASSERT_EQ(std::atoi(wantedDpi), vantora::win32::screenDpi()) << "the prefix's resolution is not in force";
+    }
     startService();
     TempFolder installed("meridale-language");
     startInstalled(installed, language.name.c_str(), installed.path);
@@ -50,11 +55,27 @@ TEST_F(MeridaleE2E, LibraryBesideTheProgram_CaptionsInItsLanguage_ThroughTheLoca
         EXPECT_FALSE(expected.empty()) << "string " << id;
         EXPECT_EQ(expected, windowTextW(GetDlgItem(dialog, control))) << "string " << id;
     }
-    if (language.name == "ru") {
-        // Russian at any resolution but 72: Use Fn-StickyKey is 375 twips high.
-        RECT box{};
-        GetWindowRect(GetDlgItem(dialog, IDC_CHKSTICKYKEY), &box);
-        EXPECT_NEAR(MulDiv(375, vantora::win32::screenDpi(), 1440), box.bottom - box.top, 1);
+    // The language's geometry at this resolution, in pixels within the control's frame.
+    const int dpi = vantora::win32::screenDpi();
+    struct Place {
+        const char* language;
+        bool at72;
+        int control;
+        int frame;  // 0: the control's height is measured, else its top within this frame
+        int twips;
+    } places[] = {
+        {"ru", false, IDC_CHKSTICKYKEY, 0, 375},
+        {"fr", true, IDC_CHKTWICELOCK, IDC_FRMOPTIONS, 250},
+        {"fr", true, IDC_CHKTWICELOCK, 0, 475},
+        {"fr", true, IDC_CHKPRESSSOUND, IDC_FRMOPTIONS, 700},
+    };
+    for (const Place& p : places) {
+        if (p.language != language.name || p.at72 != (dpi == 72)) continue;
+        RECT box{}, frame{};
+        GetWindowRect(GetDlgItem(dialog, p.control), &box);
+        if (p.frame) GetWindowRect(GetDlgItem(dialog, p.frame), &frame);
+        const LONG measured = p.frame ? box.top - frame.top : box.bottom - box.top;
+        EXPECT_EQ(p.twips * dpi / 1440, measured) << "control " << p.control << " at " << dpi << " dpi";
     }
     // For the README's picture (tools/meridale-picture): the dialog stays up until it is taken.
     if (const char* signal = std::getenv("VANTORA_MERIDALE_PICTURE")) {
