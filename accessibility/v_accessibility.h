@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "accessibility/registry.h"
+#include "common/localization/localization.h"
 #include "common/ports/common_module.h"
 #include "common/ports/desktop.h"
 #include "common/ports/registry.h"
 #include "common/ports/single_copy.h"
+#include "common/ports/string_library.h"
 #include "common/ports/window_messages.h"
 #include "common/ui/view.h"
 
@@ -21,6 +23,7 @@ namespace vantora::accessibility {
 inline constexpr char kFormName[] = "VAccessibility";
 inline constexpr char kProgramTitle[] = "MERIDALE";
 inline constexpr char kHelpFileName[] = "MERIDALE.Hlp";
+inline constexpr char kLanguageLibrary[] = "MERIDALE.dll";
 
 inline constexpr char kSettingsRoot[] = "HKLM";
 inline constexpr char kSettingsKey[] = "SYSTEM\\CurrentControlSet\\Services\\VHotkey";
@@ -45,8 +48,8 @@ inline constexpr const char* kStickyKeyBoxes[] = {"chkStickyKey",   "chkTwiceLoc
 inline constexpr const char* kOptionBoxes[] = {"chkTwiceLock", "chkPressSound", "chkStickyIcon", "chkUnStickIdle",
                                                "chkAutoResetSound"};
 
-// Every text the user reads. One routine fills it, so that a language library can
-// later replace the whole set in one place.
+// Every text the user reads: ApplyLanguage fills it with the built-in texts, and then
+// with the language library's when the library has a language code.
 struct DialogTexts {
     // Design name -> caption, in the order the language library numbers them.
     std::vector<std::pair<std::string, std::string>> captions;
@@ -63,6 +66,8 @@ struct VAccessibilityPorts {
     WindowMessagePort& messages;
     SingleCopyPort& instances;
     HelpPort& help;
+    StringLibraryPort& languages;
+    ScreenPort& screen;
 };
 
 // A stored setting as the dialog can use it: a number, or a text holding one.
@@ -108,6 +113,7 @@ private:
     VAccessibilityPorts ports_;
     std::string programFolder_;
     std::string helpFile_;
+    localization::LocalStrings strings_;
     DialogTexts texts_;
     bool limitedUser_ = false;
     std::uint32_t HotkeyHWnd_ = 0;

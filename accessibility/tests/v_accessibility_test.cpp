@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "common/testing/fake_common_module.h"
 #include "common/testing/fake_desktop.h"
 #include "common/testing/fake_registry.h"
+#include "common/testing/fake_string_library.h"
 #include "common/testing/fake_window_messages.h"
 #include "common/testing/test_view.h"
 
@@ -68,8 +70,10 @@ struct Rig {
     testing::FakeWindowMessages messages;
     FakeSingleCopy instances;
     testing::FakeHelp help;
+    testing::FakeStringLibrary languages;
+    testing::FakeScreen screen;
     testing::TestView view{0x10010};
-    VAccessibility dialog{view, {registry, module, windows, messages, instances, help}, "C:\\Vantora"};
+    VAccessibility dialog{view, {registry, module, windows, messages, instances, help, languages, screen}, "C:\\Vantora"};
 
     Rig() {
         module.hotkeyWindow = kService;
@@ -394,6 +398,190 @@ TEST_F(VAccessibilityTest, WhatsThisHelp_PopsUpTheControlsTopicFromTheProgramsHe
     view.raise("VAccessibility", ui::Event::Help, 0);  // a control without a topic
     EXPECT_EQ((std::vector<testing::FakeHelp::Topic>{{"C:\\Vantora\\MERIDALE.Hlp", 105}}), help.popups);
     EXPECT_TRUE(help.shown.empty()) << "a popup beside the control, not the help window";
+}
+
+// ---- ApplyLanguage: the dialog started with a language library of its own.
+
+using Strings = testing::FakeStringLibrary::Strings;
+constexpr ui::Rect kPlaced{100, 200, 1000, 300};  // every control before the library speaks
+constexpr int kFormHeight = 6900;
+
+// Every control of the template with its design class, at kPlaced with 8-point fonts.
+struct LanguageRig : Rig {
+    LanguageRig(int dpi, std::optional<Strings> library) {
+        screen.dpi = dpi;
+        if (library) languages.libraries[kLanguageLibrary] = *library;
+        for (const char* c : {"Label1", "Label2"}) view.declare(c, "Label");
+        for (const char* c : {"frmStickyKey", "frmOptions", "frmAutoReset"}) view.declare(c, "Frame");
+        view.declare("Image2", "Image");
+        for (const std::string& c : view.controlNames()) {
+            view.control(c).fontSize = 8;
+            if (c.rfind("Image", 0) != 0 || c == "Image2") view.control(c).bounds = kPlaced;
+        }
+        dialog.Form_Load();
+    }
+    // Every side that differs from where it was placed; "form.height" for the window.
+    std::map<std::string, int> moved() const {
+        std::map<std::string, int> m;
+        if (view.formBounds().height != kFormHeight) m["form.height"] = view.formBounds().height;
+        for (const std::string& c : view.controlNames()) {
+            if (c == "Image1" || c == "Image3" || c == "Image4") continue;  // the banner's own layout
+            const ui::Rect r = view.bounds(c);
+            if (r.left != kPlaced.left) m[c + ".left"] = r.left;
+            if (r.top != kPlaced.top) m[c + ".top"] = r.top;
+            if (r.width != kPlaced.width) m[c + ".width"] = r.width;
+            if (r.height != kPlaced.height) m[c + ".height"] = r.height;
+        }
+        return m;
+    }
+    std::string font(const char* c) const {
+        const auto* k = view.find(c);
+        return k->fontName + "/" + std::to_string(k->charset) + "/" + std::to_string(k->fontSize);
+    }
+};
+
+// A library that has every number, each text naming its number.
+Strings fullLibrary(const std::string& code) {
+    Strings s{{1, code}, {20, "MS UI Gothic"}};
+    for (std::uint32_t n = 2; n <= 19; ++n) s[n] = "text " + std::to_string(n);
+    return s;
+}
+
+TEST(ApplyLanguage, TextsFromTheLibrary_OnlyWithALanguageCode_MissingNumbersEmpty) {
+    const DialogTexts english = builtInTexts();
+    Strings withoutCode = fullLibrary("FR");
+    withoutCode.erase(1);
+    Strings without14And18 = fullLibrary("ZZ");
+    without14And18.erase(14), without14And18.erase(18);
+    struct Case {
+        const char* what;
+        std::optional<Strings> library;
+        bool localized;
+    } cases[] = {
+        {"no library", std::nullopt, false},
+        {"a library without string 1", withoutCode, false},
+        {"a code the program does not know", fullLibrary("ZZ"), true},
+        {"a known code in the wrong case", fullLibrary("fr"), true},
+        {"strings 14 and 18 missing", without14And18, true},
+    };
+    for (const Case& c : cases) {
+        for (int dpi : {72, 96}) {
+            LanguageRig rig(dpi, c.library);
+            const std::string when = std::string(c.what) + " at " + std::to_string(dpi);
+            for (std::size_t i = 0; i < english.captions.size(); ++i) {
+                const auto& [control, text] = english.captions[i];
+                const std::int16_t n = static_cast<std::int16_t>(2 + i);
+                const std::string expected = !c.localized ? text : (c.library->count(n) ? "text " + std::to_string(n) : "");
+                EXPECT_EQ(expected, rig.view.caption(control)) << control << ", " << when;
+            }
+            EXPECT_EQ(c.localized ? "text 17" : english.commonModuleTerminated, rig.dialog.texts().commonModuleTerminated);
+            EXPECT_EQ(c.localized ? (c.library->count(18) ? "text 18" : "") : english.noAdministratorAuthority,
+                      rig.dialog.texts().noAdministratorAuthority)
+                << when;
+            EXPECT_EQ(c.localized ? "text 19" : english.errorCaption, rig.dialog.texts().errorCaption) << when;
+            // Only the known codes, written as they are, touch fonts or geometry.
+            EXPECT_EQ("/0/8", rig.font("Label1")) << when;
+            EXPECT_EQ((std::map<std::string, int>{}), rig.moved()) << when;
+            EXPECT_TRUE(rig.languages.open.empty()) << "a library left loaded, " << when;
+        }
+    }
+}
+
+TEST(ApplyLanguage, Fonts_JapaneseAtAnyResolution_OtherKnownCodesOnlyAt72) {
+    // face/charset/points of: OK, frmOptions, chkStickyKey, Label1, comUnStickTime, Image2
+    struct Case {
+        const char* code;
+        int dpi;
+        std::vector<std::string> fonts;
+    } cases[] = {
+        {"JA", 96, {"MS P Gothic/1/8", "MS P Gothic/1/8", "MS P Gothic/1/8", "MS UI Gothic/1/9", "/0/8", "/0/8"}},
+        {"JA", 72, {"MS P Gothic/1/8", "MS P Gothic/1/8", "MS P Gothic/1/8", "MS UI Gothic/1/9", "/0/8", "/0/8"}},
+        {"FR", 96, {"/0/8", "/0/8", "/0/8", "/0/8", "/0/8", "/0/8"}},
+        {"FR", 72, {"MS P Gothic/0/9", "MS P Gothic/0/10", "MS P Gothic/0/10", "MS P Gothic/0/10", "/0/8", "/0/8"}},
+        {"HU", 72, {"MS P Gothic/0/9", "MS P Gothic/0/10", "MS P Gothic/0/10", "MS P Gothic/0/10", "/0/8", "/0/8"}},
+        {"Ja", 72, {"/0/8", "/0/8", "/0/8", "/0/8", "/0/8", "/0/8"}},
+    };
+    for (const Case& c : cases) {
+        LanguageRig rig(c.dpi, fullLibrary(c.code));
+        std::vector<std::string> fonts;
+        for (const char* control : {"OK", "frmOptions", "chkStickyKey", "Label1", "comUnStickTime", "Image2"})
+            fonts.push_back(rig.font(control));
+        EXPECT_EQ(c.fonts, fonts) << c.code << " at " << c.dpi;
+    }
+}
+
+TEST(ApplyLanguage, Geometry_EveryCodesRowsAt72And96_SignedAddsUnsignedReplaces) {
+    using Moved = std::map<std::string, int>;
+    struct Case {
+        const char* code;
+        int dpi;
+        Moved moved;
+    } cases[] = {
+        {"NLD", 96, {{"chkPressSound.height", 375}}},
+        {"NLD", 72,
+         {{"form.height", 7400}, {"OK.top", 600}, {"Cancel.top", 600}, {"Apply.top", 600},
+          {"frmStickyKey.height", 700}, {"frmOptions.height", 800}, {"frmAutoReset.top", 650},
+          {"chkTwiceLock.height", 500}, {"chkTwiceLock.top", 300}, {"chkPressSound.top", 450},
+          {"chkPressSound.height", 475}, {"chkStickyIcon.top", 700}, {"chkStickyIcon.height", 350}}},
+        {"KOR", 96,
+         {{"frmOptions.height", 1575}, {"chkStickyIcon.top", 1080}, {"chkPressSound.top", 720},
+          {"chkTwiceLock.height", 375}}},
+        {"KOR", 72,
+         {{"frmOptions.height", 1575}, {"chkStickyIcon.top", 1080}, {"chkPressSound.top", 800},
+          {"chkTwiceLock.height", 475}, {"chkTwiceLock.top", 260}}},
+        {"GR", 96, {}},
+        {"GR", 72,
+         {{"chkTwiceLock.top", 260}, {"chkTwiceLock.height", 475}, {"chkPressSound.top", 800}, {"Apply.width", 1500},
+          {"chkStickyIcon.top", 250}}},
+        {"FR", 96, {}},
+        {"FR", 72, {{"chkTwiceLock.top", 250}, {"chkTwiceLock.height", 475}, {"chkPressSound.top", 700}}},
+        {"RU", 96, {{"chkStickyKey.top", 50}, {"chkStickyKey.height", 375}}},
+        {"RU", 72,
+         {{"form.height", 7400}, {"OK.top", 600}, {"Cancel.top", 600}, {"Apply.top", 600}, {"Apply.width", 1100},
+          {"frmStickyKey.height", 700}, {"frmOptions.height", 600}, {"frmOptions.top", 300},
+          {"frmAutoReset.top", 550}, {"chkTwiceLock.height", 450}, {"chkTwiceLock.top", 300},
+          {"chkPressSound.top", 450}, {"chkStickyIcon.top", 500}, {"chkStickyIcon.height", 350},
+          {"chkStickyKey.height", 450}}},
+        {"GK", 96,
+         {{"Label1.top", 240}, {"Label1.height", 960}, {"chkStickyKey.top", 1080}, {"frmAutoReset.top", 2880},
+          {"frmOptions.top", 1320}}},
+        {"GK", 72,
+         {{"form.height", 7400}, {"OK.top", 600}, {"Cancel.top", 600}, {"Apply.top", 600},
+          {"frmStickyKey.height", 700}, {"frmOptions.height", 700}, {"frmAutoReset.top", 550},
+          {"chkTwiceLock.height", 450}, {"chkTwiceLock.top", 250}, {"chkPressSound.top", 400},
+          {"chkPressSound.height", 500}, {"chkStickyIcon.top", 550}, {"chkStickyIcon.height", 400}}},
+        {"FI", 72, {{"chkPressSound.top", 350}, {"chkTwiceLock.height", 500}, {"chkStickyIcon.top", 250}}},
+        {"SWE", 72, {{"chkPressSound.top", 350}, {"chkTwiceLock.height", 500}, {"chkStickyIcon.top", 250}}},
+        {"PO", 96, {}},
+        {"PO", 72, {{"chkPressSound.top", 350}, {"chkTwiceLock.height", 500}, {"chkStickyIcon.top", 250}}},
+        {"HU", 96, {}},
+        {"HU", 72,
+         {{"form.height", 7400}, {"OK.top", 700}, {"Cancel.top", 700}, {"Apply.top", 700},
+          {"frmStickyKey.height", 800}, {"frmOptions.height", 700}, {"frmOptions.top", 400},
+          {"frmAutoReset.top", 650}, {"chkTwiceLock.height", 500}, {"chkTwiceLock.top", 300},
+          {"chkPressSound.top", 400}, {"chkPressSound.height", 450}, {"chkStickyIcon.top", 450},
+          {"chkStickyIcon.height", 400}, {"chkStickyKey.height", 500}, {"Image2.left", 0}}},
+        // The first correction (top -50, height +50) comes before the second (height +50).
+        {"TK", 96, {}},
+        {"TK", 72, {{"chkStickyIcon.top", 150}, {"chkStickyIcon.height", 400}, {"Image2.left", 0}, {"frmOptions.height", 350}}},
+        {"CS", 72, {{"chkStickyIcon.top", 150}, {"chkStickyIcon.height", 350}}},
+        {"NOR", 72, {{"frmOptions.top", 300}, {"chkStickyKey.top", 300}, {"Label1.height", 400}}},
+        {"DAN", 96, {}},
+        {"DAN", 72, {{"frmOptions.top", 300}, {"chkStickyKey.top", 300}, {"Label1.height", 400}}},
+        {"IT", 96, {}},
+        {"IT", 72, {{"chkStickyKey.width", 4750}, {"chkStickyKey.left", 500}}},
+        {"POR", 96, {}},
+        {"POR", 72,
+         {{"chkStickyIcon.width", 4850}, {"chkPressSound.height", 400}, {"chkAutoResetSound.width", 4900},
+          {"chkAutoResetSound.height", 400}, {"frmStickyKey.height", 400}, {"frmAutoReset.height", 400}}},
+        {"JA", 72, {}},
+        {"SP", 72, {}},
+        {"kor", 96, {}},
+    };
+    for (const Case& c : cases) {
+        LanguageRig rig(c.dpi, Strings{{1, c.code}});
+        EXPECT_EQ(c.moved, rig.moved()) << c.code << " at " << c.dpi;
+    }
 }
 
 TEST(NumberOf, StoredValuesThatCountAsNumbers) {

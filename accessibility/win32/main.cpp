@@ -14,6 +14,7 @@
 #include "common/win32/owners.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
+#include "common/win32/string_library_win32.h"
 #include "common/win32/win32_registry.h"
 #include "common/win32/window_messages_win32.h"
 
@@ -51,30 +52,32 @@ int run(HINSTANCE instance) {
     win32::Win32WindowMessages messages;
     win32::Win32SingleCopy instances(kSingleCopyMutex);
     win32::Win32Help help(nullptr);
+    win32::Win32StringLibrary languages(win32::programFolder());
+    win32::Win32Screen screen;
 
     win32::DialogWindow window(instance, IDD_VACCESSIBILITY, accessibility::kFormName,
                                {{"OK", IDC_OK, "CommandButton"},
                                 {"Cancel", IDC_CANCEL, "CommandButton"},
                                 {"Apply", IDC_APPLY, "CommandButton"},
-                                {"chkStickyKey", IDC_CHKSTICKYKEY, "CheckBox"},
-                                {"chkTwiceLock", IDC_CHKTWICELOCK, "CheckBox"},
-                                {"chkPressSound", IDC_CHKPRESSSOUND, "CheckBox"},
-                                {"chkStickyIcon", IDC_CHKSTICKYICON, "CheckBox"},
-                                {"chkUnStickIdle", IDC_CHKUNSTICKIDLE, "CheckBox"},
-                                {"chkAutoResetSound", IDC_CHKAUTORESETSOUND, "CheckBox"},
-                                {"comUnStickTime", IDC_COMUNSTICKTIME, "ComboBox"},
-                                {"Label1", IDC_LABEL1, "Label"},
-                                {"Label2", IDC_LABEL2, "Label"},
+                                {"chkStickyKey", IDC_CHKSTICKYKEY, "CheckBox", "frmStickyKey"},
+                                {"chkTwiceLock", IDC_CHKTWICELOCK, "CheckBox", "frmOptions"},
+                                {"chkPressSound", IDC_CHKPRESSSOUND, "CheckBox", "frmOptions"},
+                                {"chkStickyIcon", IDC_CHKSTICKYICON, "CheckBox", "frmOptions"},
+                                {"chkUnStickIdle", IDC_CHKUNSTICKIDLE, "CheckBox", "frmAutoReset"},
+                                {"chkAutoResetSound", IDC_CHKAUTORESETSOUND, "CheckBox", "frmAutoReset"},
+                                {"comUnStickTime", IDC_COMUNSTICKTIME, "ComboBox", "frmAutoReset"},
+                                {"Label1", IDC_LABEL1, "Label", "frmStickyKey"},
+                                {"Label2", IDC_LABEL2, "Label", "frmAutoReset"},
                                 {"frmStickyKey", IDC_FRMSTICKYKEY, "Frame"},
-                                {"frmOptions", IDC_FRMOPTIONS, "Frame"},
-                                {"frmAutoReset", IDC_FRMAUTORESET, "Frame"},
+                                {"frmOptions", IDC_FRMOPTIONS, "Frame", "frmStickyKey"},
+                                {"frmAutoReset", IDC_FRMAUTORESET, "Frame", "frmStickyKey"},
                                 {"Image1", IDC_IMAGE1, "Image"},
-                                {"Image2", IDC_IMAGE2, "Image"},
+                                {"Image2", IDC_IMAGE2, "Image", "frmStickyKey"},
                                 {"Image3", IDC_IMAGE3, "Image"},
                                 {"Image4", IDC_IMAGE4, "Image"}});
     window.setDesignBaseUnits(kTemplateBaseUnitsX, kTemplateBaseUnitsY);
 
-    accessibility::VAccessibility dialog(window, {registry, commonModule, windows, messages, instances, help},
+    accessibility::VAccessibility dialog(window, {registry, commonModule, windows, messages, instances, help, languages, screen},
                                          win32::programFolder());
     window.onLoad = [&] {
         for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {

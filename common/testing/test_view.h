@@ -121,6 +121,13 @@ public:
     void setFocus(std::string_view c) override { focus_ = c; }
     void setHelpContext(std::string_view c, std::uint32_t id) override { control(c).helpContext = id; }
     std::string className(std::string_view c) const override { return find(c) ? find(c)->className : ""; }
+    // The declared controls: those a template would have made.
+    std::vector<std::string> controlNames() const override {
+        std::vector<std::string> names;
+        for (const auto& [name, k] : controls_)
+            if (!k.className.empty()) names.push_back(name);
+        return names;
+    }
 
     // A message box records itself and returns the next scripted answer (OK when none).
     int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override {

@@ -225,6 +225,8 @@ public:
     virtual void setHelpContext(std::string_view, std::uint32_t) {}
     // The design class of a control: "Label", "CheckBox", "CommandButton", ...
     virtual std::string className(std::string_view) const { return {}; }
+    // Every control of the window by design name, for walks over all of them.
+    virtual std::vector<std::string> controlNames() const { return {}; }
 
     // The form: a message box owned by it, and closing it (Unload).
     virtual int messageBox(std::string_view, std::string_view, std::uint32_t) { return kIdOk; }

@@ -321,22 +321,50 @@ int DialogWindow::fontSize(std::string_view c) const {
     return MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 72, screenDpi());
 }
 
+RECT DialogWindow::clientRect(HWND control) const {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+POINT DialogWindow::containerOrigin(const ControlBinding* b) const {
+    HWND frame = b && !b->container.empty() ? item(b->container) : nullptr;
+    if (!frame) return {0, 0};
+    const RECT r = clientRect(frame);
+    return {r.left, r.top};
+}
+
+void DialogWindow::moveContents(std::string_view frame, int dx, int dy) {
+    for (const ControlBinding& b : controls_) {
+        if (b.container != frame) continue;
+        if (HWND w = GetDlgItem(hwnd_, b.id)) {
+            const RECT r = clientRect(w);
+            MoveWindow(w, r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top, TRUE);
+        }
+        moveContents(b.name, dx, dy);
+    }
+}
+
 void DialogWindow::setBounds(std::string_view c, ui::Rect r) {
     HWND w = item(c);
     if (!w || w == hwnd_) return;
     const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
-    MoveWindow(w, r.left / tx, r.top / ty, r.width / tx, r.height / ty, TRUE);
+    const POINT origin = containerOrigin(binding(c));
+    const RECT before = clientRect(w);
+    const int x = origin.x + r.left / tx, y = origin.y + r.top / ty;
+    MoveWindow(w, x, y, r.width / tx, r.height / ty, TRUE);
+    if (x != before.left || y != before.top) moveContents(c, x - before.left, y - before.top);
 }
 
 ui::Rect DialogWindow::bounds(std::string_view c) const {
     HWND w = item(c);
     if (!w) return {};
     if (w == hwnd_) return formBounds();
-    RECT r{};
-    GetWindowRect(w, &r);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = clientRect(w);
+    const POINT origin = containerOrigin(binding(c));
     const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
-    return {r.left * tx, r.top * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
+    return {(r.left - origin.x) * tx, (r.top - origin.y) * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
 }
 
 void DialogWindow::setEnabled(std::string_view c, bool on) {
@@ -422,6 +450,12 @@ void DialogWindow::setFocus(std::string_view c) {
 void DialogWindow::setHelpContext(std::string_view c, std::uint32_t id) {
     helpContexts_[std::string(c)] = id;
     if (HWND w = item(c)) SetWindowContextHelpId(w, id);
+}
+
+std::vector<std::string> DialogWindow::controlNames() const {
+    std::vector<std::string> names;
+    for (const ControlBinding& b : controls_) names.push_back(b.name);
+    return names;
 }
 
 std::string DialogWindow::className(std::string_view c) const {

@@ -20,6 +20,10 @@ struct ControlBinding {
     std::string name;         // design name, "chkStickyKey" or "Label1(3)"
     int id;                   // control id in the template
     std::string designClass;  // "CheckBox", "ComboBox", "ListBox", "CommandButton", "Label", ...
+    // The frame the control lies in, as the design nests it; empty for the form. A
+    // template lays every control out flat, but bounds read and set through the view are
+    // relative to the frame, and moving a frame moves what lies in it.
+    std::string container = {};
 };
 
 class DialogWindow : public FormWindow {
@@ -67,6 +71,7 @@ public:
     void setFocus(std::string_view control) override;
     void setHelpContext(std::string_view control, std::uint32_t id) override;
     std::string className(std::string_view control) const override;
+    std::vector<std::string> controlNames() const override;
     void close() override;
     void endDialog(int result) override;
     ui::TextBox& textBox(std::string_view name) override;
@@ -100,6 +105,9 @@ private:
     static COLORREF resolve(ui::Color c);
     void destroyNow();
     void fitToDesignBaseUnits();
+    POINT containerOrigin(const ControlBinding* b) const;  // client pixels
+    RECT clientRect(HWND control) const;
+    void moveContents(std::string_view frame, int dx, int dy);
 
     int templateId_;
     std::vector<ControlBinding> controls_;

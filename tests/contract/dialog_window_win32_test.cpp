@@ -129,5 +129,47 @@ TEST_F(DialogWindowTest, DesignBaseUnits_PutControlsWhereTheTemplateMeantThem) {
     EXPECT_NEAR(2 * plainDrop, dropHeight().first, closedBox + 4);
 }
 
+// A design nests controls in frames; the template lays them out flat. Through the view a
+// control's place is within its frame, and a frame takes its controls along.
+TEST(DialogWindowFrames, BoundsWithinTheFrame_AMovedFrameTakesItsControlsAlong) {
+    win32::DialogWindow form{GetModuleHandleA(nullptr), 102, "frmProbe",
+                             {{"fraA", 1011, "Frame"},
+                              {"optA1", 1007, "OptionButton", "fraA"},
+                              {"optA2", 1008, "OptionButton", "fraA"},
+                              {"cmdGo", 1003, "CommandButton"}}};
+    ASSERT_TRUE(form.createModeless(nullptr));
+    auto placed = [&](int id) {
+        RECT r{};
+        GetWindowRect(GetDlgItem(form.hwnd(), id), &r);
+        MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const int t = form.twipsPerPixelX();
+    const RECT frame = placed(1011), a1 = placed(1007), a2 = placed(1008), go = placed(1003);
+    EXPECT_EQ((ui::Rect{(a1.left - frame.left) * t, (a1.top - frame.top) * t, (a1.right - a1.left) * t,
+                        (a1.bottom - a1.top) * t}),
+              form.bounds("optA1"));
+
+    form.setBounds("optA1", {5 * t, 7 * t, 40 * t, 12 * t});
+    EXPECT_EQ(frame.left + 5, placed(1007).left);
+    EXPECT_EQ(frame.top + 7, placed(1007).top);
+
+    ui::Rect moved = form.bounds("fraA");
+    moved.left += 20 * t, moved.top += 10 * t;
+    form.setBounds("fraA", moved);
+    EXPECT_EQ(frame.left + 20 + 5, placed(1007).left);
+    EXPECT_EQ(frame.top + 10 + 7, placed(1007).top);
+    EXPECT_EQ(a2.left + 20, placed(1008).left);
+    EXPECT_EQ(a2.top + 10, placed(1008).top);
+    EXPECT_EQ((ui::Rect{5 * t, 7 * t, 40 * t, 12 * t}), form.bounds("optA1")) << "its place within the frame stays";
+    EXPECT_EQ(go.top, placed(1003).top) << "a control outside the frame stays";
+
+    ui::Rect taller = form.bounds("fraA");
+    taller.height += 30 * t;
+    form.setBounds("fraA", taller);
+    EXPECT_EQ(a2.top + 10, placed(1008).top) << "a frame that only grows moves nothing";
+    form.close();
+}
+
 }  // namespace
 }  // namespace vantora

@@ -5,18 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
-#include <vector>
 
-#include "accessibility/win32/resource.h"
-#include "standins/hotkey-service/hotkey_service_protocol.h"
-#include "tests/e2e/win32_test_support.h"
+#include "tests/e2e/meridale_e2e_support.h"
 
 namespace {
 
 using namespace vantora::testing;
+<<<<<<< HEAD
 using vantora::hotkey::kIdleTimeValue;
 using vantora::hotkey::kSettingsKey;
 using vantora::hotkey::kStickyKeyValue;
@@ -98,6 +94,9 @@ protected:
     // The message box the program shows before it ends: its text, dismissed with OK.
     std::string messageOf(ChildProcess& p) { return answerMessage(p.id(), kProgramTitle); }
 };
+=======
+using namespace vantora::testing::meridale;
+>>>>>>> l10n
 
 TEST_F(MeridaleE2E, FirstRun_WritesDefaults_ShowsFirstRunStates_ApplyAndOkNotifyTheService) {
     startService();

@@ -345,8 +345,10 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // With an output handle, the child inherits it as its standard output and error.
-    bool start(const std::string& exe, const std::string& arguments = "", HANDLE output = nullptr) {
+    // With an output handle, the child inherits it as its standard output and error; a
+    // directory becomes the child's current directory.
+    bool start(const std::string& exe, const std::string& arguments = "", HANDLE output = nullptr,
+               const std::string& directory = "") {
         end();
         STARTUPINFOA si{};
         si.cb = sizeof si;
@@ -357,8 +359,8 @@ public:
         std::string cmd = quoted(exe);
         if (!arguments.empty()) cmd.append(1, ' ').append(arguments);
         PROCESS_INFORMATION info{};
-        if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, output != nullptr, 0, nullptr, nullptr, &si,
-                            &info))
+        if (!CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
+                            directory.empty() ? nullptr : directory.c_str(), &si, &info))
             return false;
         process_.reset(info.hProcess);
         thread_.reset(info.hThread);
