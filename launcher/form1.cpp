@@ -58,6 +58,7 @@ void Form1::Form_Load() {
         r.top += kLabelTopShift;
         view_.setBounds(label, r);
     }
+    if (ports_.language) LocalizeWindow(kForm1, view_, state_, *ports_.language);
 
     if (auto maker = ScopedRegKey::create(store_.registry(), kHkeyCurrentUser, kMakerKey)) {
         const std::uint32_t handle = view_.windowHandle();

@@ -10,6 +10,7 @@
 #include "common/ports/shell.h"
 #include "common/ports/single_copy.h"
 #include "common/ui/view.h"
+#include "launcher/launcher_language.h"
 #include "launcher/launcher_state.h"
 #include "launcher/store.h"
 
@@ -28,6 +29,7 @@ struct Form1Ports {
     HelpPort& help;
     ShellPort& shell;
     std::string programFolder;  // where the help file lies
+    const LanguagePorts* language = nullptr;  // none: the design texts
 };
 
 // The calls that leave this window for launching and for the assignment dialog.

@@ -6,7 +6,7 @@ LauncherDialog::LauncherDialog(LauncherState& state, Store& store, ui::View& vie
                                std::string helpFile, const char* formName, std::uint32_t helpContext,
                                bool LauncherState::*openFlag)
     : state_(state), store_(store), view_(view), form1_(form1), ports_(ports), helpFile_(std::move(helpFile)),
-      helpContext_(helpContext), openFlag_(openFlag) {
+      formName_(formName), helpContext_(helpContext), openFlag_(openFlag) {
     view_.on(formName, ui::Event::KeyPress, [this](int key) {
         if (key == ui::kKeyEscape) view_.close();
     });
@@ -14,6 +14,7 @@ LauncherDialog::LauncherDialog(LauncherState& state, Store& store, ui::View& vie
 }
 
 void LauncherDialog::loaded() {
+    if (ports_.language) LocalizeWindow(formName_, view_, state_, *ports_.language);
     if (openFlag_) state_.*openFlag_ = true;
     state_.formLoaded(view_.windowHandle());
     if (state_.TopMostFlag)

@@ -1,5 +1,6 @@
 #pragma once
-// What every dialog of the launcher does alike: while loaded it is one of the open forms
+// What every dialog of the launcher does alike: it takes its texts from the language
+// library when it loads; while loaded it is one of the open forms
 // (and sets its open flag, where it has one), it is top-most when the main window is,
 // Esc closes it like its Cancel, and F1 opens its help topic like its Help button.
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "common/ports/desktop.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_forms.h"
+#include "launcher/launcher_language.h"
 #include "launcher/launcher_state.h"
 #include "launcher/store.h"
 
@@ -20,6 +22,8 @@ struct DialogPorts {
     HelpPort& help;
     FileSystemPort& files;
     LauncherForms& forms;
+    // The language library and the screen; none leaves every dialog in its design texts.
+    const LanguagePorts* language = nullptr;
 };
 
 class LauncherDialog {
@@ -38,7 +42,7 @@ protected:
         for (auto [control, handler] : handlers)
             view_.on(control, ui::Event::Click, [form = static_cast<Form*>(this), handler] { (form->*handler)(); });
     }
-    // First in the load handler, and last in the unload handler.
+    // First in the load handler (it localizes the window), and last in the unload handler.
     void loaded();
     void unloaded();
     void showHelp();
@@ -51,6 +55,7 @@ protected:
     std::string helpFile_;
 
 private:
+    std::string formName_;
     std::uint32_t helpContext_;
     bool LauncherState::*openFlag_;
 };

@@ -34,6 +34,8 @@ struct LauncherState {
     bool ConfirmationOpen = false;
     std::array<std::uint32_t, kKeyCount> LaunchedProcessIds{};
     bool Win98OrMeFlag = false;
+    // The language library's code, as the window loaded last read it.
+    std::string LanguageCode;
 
     // Assignment being edited by the command dialogs.
     std::string CurrentCommand, CurrentWorkingDir, CurrentDescription;

@@ -22,6 +22,7 @@ struct FakeStringLibrary : StringLibraryPort {
     };
     std::vector<Load> loads;
     std::vector<int> bufferSizes;
+    std::vector<std::uint32_t> asked;  // the string numbers, in the order asked for
     int frees = 0;
     std::map<LibraryHandle, std::string> open;  // loaded and not yet freed
 
@@ -34,6 +35,7 @@ struct FakeStringLibrary : StringLibraryPort {
     }
     int LoadStringA(LibraryHandle library, std::uint32_t id, char* buffer, int bufferMax) override {
         bufferSizes.push_back(bufferMax);
+        asked.push_back(id);
         auto lib = open.find(library);
         if (lib == open.end() || bufferMax <= 0) return 0;
         const Strings& table = libraries[lib->second];

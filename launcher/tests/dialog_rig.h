@@ -10,6 +10,7 @@
 #include "common/testing/fake_desktop.h"
 #include "common/testing/fake_file_dialog.h"
 #include "common/testing/fake_registry.h"
+#include "common/testing/fake_string_library.h"
 #include "common/testing/test_view.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
@@ -30,7 +31,10 @@ struct DialogRig : LauncherForms {
     FakeFiles files;
     FakeFileDialog fileDialog;
     FakeCommonModule commonModule;
-    DialogPorts ports{windows, help, files, *this};
+    FakeStringLibrary languages;  // no Keyloom.dll unless a test gives one
+    FakeScreen screen;
+    LanguagePorts language{languages, screen};
+    DialogPorts ports{windows, help, files, *this, &language};
     // What the user does in a dialog once it shows; nothing closes it by default.
     std::function<void(const std::string& form, TestView& view)> user;
     std::vector<std::string> shown, explorers;

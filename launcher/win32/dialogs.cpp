@@ -43,6 +43,14 @@ std::vector<win32::ControlBinding> form7Controls() {
     return c;
 }
 
+std::vector<win32::ControlBinding> aboutControls() {
+    return {{"Image1", IDC_ABOUT_IMAGE1, "Image"},
+            {"lblTitle", IDC_ABOUT_LBLTITLE, "Label"},
+            {"lblCopyright", IDC_ABOUT_LBLCOPYRIGHT, "Label"},
+            {"lblNotice", IDC_ABOUT_LBLNOTICE, "Label"},
+            {"cmdOK", IDC_ABOUT_CMDOK, "CommandButton"}};
+}
+
 }  // namespace
 
 // A dialog's window and its logic, which answers the window's events.
@@ -71,7 +79,7 @@ KeyloomForms::Dialog& KeyloomForms::make(std::unique_ptr<Dialog>& slot, int temp
                                          std::vector<win32::ControlBinding> controls, Extra&... extra) {
     Dialog& d = fresh(slot, std::make_unique<Dialog>(c_.instance, templateId, name, std::move(controls)));
     auto form = std::make_shared<Form>(c_.state, c_.store, d.view, c_.form1,
-                                       DialogPorts{c_.windows, c_.help, c_.files, *this}, extra..., c_.helpFile);
+                                       DialogPorts{c_.windows, c_.help, c_.files, *this, &c_.language}, extra..., c_.helpFile);
     d.load = [logic = form.get()] { logic->Form_Load(); };
     d.logic = std::move(form);
     return d;
@@ -120,6 +128,18 @@ void KeyloomForms::showForm3(bool modal) {
 void KeyloomForms::showForm4(const Prepare& prepare) {
     if (form4_ && form4_->view.isOpen()) return;
     showModal(make<Form4>(form4_, IDD_FORM4, "Form4", form4Controls(), c_.fileDialog, c_.commonModule), prepare);
+}
+
+void KeyloomForms::showAbout() {
+    if (about_ && about_->view.isOpen()) {
+        SetForegroundWindow(about_->view.hwnd());
+        return;
+    }
+    Dialog& d = make<FrmAbout>(about_, IDD_FRMABOUT, kAboutFormName, aboutControls(), c_.version);
+    d.view.onLoad = d.load;
+    ++modalDepth_;
+    d.view.showModal(nullptr);
+    if (--modalDepth_ == 0) retired_.clear();
 }
 
 // The Application Explorer comes with its own change; until then its buttons open nothing.

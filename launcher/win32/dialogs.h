@@ -8,11 +8,13 @@
 
 #include "common/ports/common_module.h"
 #include "common/ports/file_dialog.h"
+#include "common/ports/version_info.h"
 #include "common/win32/dialog_window.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
 #include "launcher/form7.h"
+#include "launcher/frm_about.h"
 
 namespace vantora::launcher {
 
@@ -29,6 +31,8 @@ public:
         FileDialogPort& fileDialog;
         CommonModulePort& commonModule;
         std::string helpFile;
+        const LanguagePorts& language;
+        VersionInfoPort& version;
     };
     explicit KeyloomForms(Context context);
     ~KeyloomForms() override;
@@ -37,6 +41,8 @@ public:
     // one is brought forward instead: its modal loop may still be running.
     void showForm2();  // "Function Key Assignments", modal over the main window
     void showForm3(bool modal) override;
+    // frmAbout, modal without an owner; an open one is brought forward.
+    void showAbout();
 
     void showForm4(const Prepare& prepare) override;
     void showForm6(const std::string& mode) override;
@@ -56,7 +62,7 @@ private:
     void showModal(Dialog& dialog, const Prepare& prepare);
 
     Context c_;
-    std::unique_ptr<Dialog> form2_, form3_, form4_, form7_;
+    std::unique_ptr<Dialog> form2_, form3_, form4_, form7_, about_;
     std::vector<std::unique_ptr<Dialog>> retired_;
     int modalDepth_ = 0;
 };

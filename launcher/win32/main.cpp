@@ -14,6 +14,8 @@
 #include "common/win32/program_folder.h"
 #include "common/win32/shell_win32.h"
 #include "common/win32/single_copy_win32.h"
+#include "common/win32/string_library_win32.h"
+#include "common/win32/version_info_win32.h"
 #include "common/win32/win32_registry.h"
 #include "common/win32/window_identity.h"
 #include "launcher/form1.h"
@@ -58,6 +60,8 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
                       {"mConfirm", IDM_CONFIRM},
                       {"mIndex", IDM_INDEX},
                       {"mAbout", IDM_ABOUT},
+                      {"mOptions", IDM_OPTIONS},
+                      {"mHelp", IDM_HELP},
                       {"umLaunch", IDM_UMLAUNCH},
                       {"umHelp", IDM_UMHELP},
                       {"mDynFnKey", IDM_DYNFNKEY},
@@ -93,6 +97,9 @@ static int runKeyloom(HINSTANCE instance) {
     win32::Win32Processes processes;
     Win32OsVersion os;
     win32::Win32Files files;
+    win32::Win32StringLibrary libraries(win32::programFolder());
+    win32::Win32VersionInfo version;
+    const LanguagePorts language{libraries, screen};
 
     std::unique_ptr<win32::FormWindow> window;
     std::unique_ptr<win32::Win32Tray> tray;
@@ -117,10 +124,11 @@ static int runKeyloom(HINSTANCE instance) {
         help = std::make_unique<win32::Win32Help>(window->hwnd());
         const std::string folder = win32::programFolder();
         form = std::make_unique<Form1>(
-            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, folder},
-            Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, [&] { dialogs->showForm2(); }, {}});
+            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, folder, &language},
+            Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, [&] { dialogs->showForm2(); },
+                         [&] { dialogs->showAbout(); }});
         dialogs = std::make_unique<KeyloomForms>(KeyloomForms::Context{
-            instance, state, store, *window, windows, *help, files, fileDialog, commonModule, form->helpFile()});
+            instance, state, store, *window, windows, *help, files, fileDialog, commonModule, form->helpFile(), language, version});
         launching = std::make_unique<LaunchContext>(
             LaunchContext{state, store, *form, *window, windows, shell, processes, files, showForm3});
         tray->hold();
