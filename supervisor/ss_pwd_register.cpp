@@ -75,7 +75,8 @@ void SSPwdRegister::Form_Load() {
     box.setLocked(false);
     box.setText("");
     box.setMessageFilter([this](const ui::ControlMessage& m) { return txtEnterPwd_Filter(m); });
-    const SupervisorTexts& texts = main_.texts();
+    main_.LanguageCode = LocalizeSSPwdRegister(view_, main_.language(), modeTexts_);
+    const PasswordModeTexts& texts = modeTexts_;
     const std::string tag = main_.Tag();
     if (tag == kRegister) {
         view_.setCaption(kPwdFormName, texts.registrationCaption);
@@ -210,7 +211,7 @@ void SSPwdRegister::caretToEnd() {
 }
 
 void SSPwdRegister::message(const std::string& text) {
-    view_.messageBox(text, main_.texts().messageTitle, ui::kMbOk | ui::kMbIconExclamation);
+    view_.messageBox(text, main_.messageTitle(), ui::kMbOk | ui::kMbIconExclamation);
 }
 
 void SSPwdRegister::setInvalidPwdCnt(std::int32_t count) {

@@ -55,6 +55,7 @@ private:
     Supervisor& main_;
     CommonModulePort& commonModule_;
     ScanCodeFilter filter_;
+    PasswordModeTexts modeTexts_;
     KeyCodeString keyCodes_;
     int keyCount_ = 0;
     bool added_ = false, removed_ = false;

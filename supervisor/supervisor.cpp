@@ -46,7 +46,7 @@ std::int32_t Supervisor::invalidPwdCount() {
 }
 
 void Supervisor::Form_Load() {
-    texts_ = SupervisorTexts{};
+    LanguageCode = LocalizeSupervisor(view_, ports_.language, texts_);
     layOutBanner();
     if (ports_.instances.anotherCopyRunning()) {
         bringRunningCopyForward();
@@ -141,7 +141,7 @@ bool Supervisor::clickMayProceed(std::string_view clicked, std::string_view othe
 
 bool Supervisor::lockedOut(std::string_view clicked, std::string_view other) {
     if (invalidPwdCount() < kInvalidPwdLimit) return false;
-    view_.messageBox(texts_.accessDenied, texts_.messageTitle, ui::kMbOk | ui::kMbIconExclamation);
+    view_.messageBox(texts_.accessDenied, messageTitle(), ui::kMbOk | ui::kMbIconExclamation);
     setOption(clicked, false);
     setOption(other, true);
     disarmGuard();
@@ -180,7 +180,7 @@ void Supervisor::writeSupervisorPwd() {
     const std::int16_t state = bios.SPasswordState();
     if (bios.Status == 0 && state != 0) return;
     o_EnterPwd.reset();
-    view_.messageBox(texts_.changeNotTaken, texts_.messageTitle, ui::kMbOk | ui::kMbIconExclamation);
+    view_.messageBox(texts_.changeNotTaken, messageTitle(), ui::kMbOk | ui::kMbIconExclamation);
     setOption(kOptNotRegistered, true);
     setOption(kOptRegistered, false);
     setOption(kOptAbleToRun, false);
@@ -229,7 +229,7 @@ void Supervisor::OK_Click() {
                          boolean(isOn(kOptUnableToRun)) != o_UnableToRun ||
                          boolean(isOn(kOptAbleToRun)) != o_AbleToRun;
     if (changed &&
-        view_.messageBox(texts_.powerOff, texts_.messageTitle, ui::kMbYesNo | ui::kMbIconExclamation) == ui::kIdYes) {
+        view_.messageBox(texts_.powerOff, messageTitle(), ui::kMbYesNo | ui::kMbIconExclamation) == ui::kIdYes) {
         // Without the privilege the call below fails, but it is still the user's answer
         // to try: the privilege may be held enabled already.
         ports_.power.enablePrivilege(kShutdownPrivilege);

@@ -15,6 +15,7 @@
 #include "common/ui/view.h"
 #include "supervisor/bios/dezez.h"
 #include "supervisor/bios/key_code_string.h"
+#include "supervisor/supervisor_language.h"
 
 namespace vantora::supervisor {
 
@@ -47,27 +48,6 @@ inline constexpr std::int32_t kUserMayNotRunRigpanel = 0;
 inline constexpr std::int16_t kTrue = -1;
 inline constexpr std::int16_t kFalse = 0;
 
-// Every text the three windows show in a message box or choose by mode. One place
-// fills it, so that the language library can later replace the set.
-struct SupervisorTexts {
-    std::string messageTitle = "Supervisor Password";
-    std::string accessDenied = "Access denied!!!";
-    std::string entryError = "Entry Error!!!";
-    std::string invalidPassword = "Invalid Password!!!";
-    std::string powerOff =
-        "You must power off your computer in order for the change to take effect.\r\n"
-        "Would you like to power off your computer now?";
-    std::string writeDown =
-        "Please write down the password.\r\nIn Case you forget it, the Rigpanel may not work.";
-    std::string commonModuleTerminated = "Common Module terminated!";
-    // The BIOS still reports the old state after a password write or deletion.
-    std::string changeNotTaken = "The BIOS did not take the change.";
-    std::string registrationCaption = "Supervisor Password";
-    std::string registrationPrompt = "Enter Password:";
-    std::string verificationCaption = "Password Verification";
-    std::string verificationPrompt = "Verify Password:";
-};
-
 // What each handler needs to make a DEZEZ object of its own.
 struct BiosPorts {
     FirmwareDevicePort& device;
@@ -81,6 +61,7 @@ struct SupervisorPorts {
     SingleCopyPort& instances;
     PowerPort& power;
     BiosPorts bios;
+    LanguagePorts language;
 };
 
 // The modal dialogs the main window opens; each show returns when the dialog closed.
@@ -108,6 +89,8 @@ public:
     std::int16_t o_UnRegistered = kFalse;
     std::int16_t o_AbleToRun = kFalse;
     std::int16_t o_UnableToRun = kFalse;
+    // The language library's code, as the window loaded last read it.
+    std::string LanguageCode;
 
     std::string Tag() const { return view_.tag(kFormName); }
     void setTag(std::string_view tag) { view_.setTag(kFormName, tag); }
@@ -118,6 +101,9 @@ public:
 
     ui::View& view() { return view_; }
     const SupervisorTexts& texts() const { return texts_; }
+    const LanguagePorts& language() const { return ports_.language; }
+    // "Supervisor Password", or the library's title when a language is in use.
+    std::string messageTitle() const { return MessageBoxTitle(LanguageCode, ports_.language); }
     const BiosPorts& bios() const { return ports_.bios; }
     // GetInvalidPwdCnt; a count that cannot be read counts as the limit, so that a
     // broken common module never opens the way to unlimited guesses.

@@ -15,6 +15,7 @@ UserPwdMode::UserPwdMode(ui::View& view, Supervisor& main) : view_(view), main_(
 // "Able to run Rigpanel" is the answer unless the user picks the other: the main
 // window holds it already, so closing with Esc keeps it.
 void UserPwdMode::Form_Load() {
+    main_.LanguageCode = LocalizeUserPwdMode(view_, main_.language());
     main_.setOption(kOptAbleToRun, true);
     main_.setOption(kOptUnableToRun, false);
     choose(kOptAbleToRun, kOptUnableToRun);

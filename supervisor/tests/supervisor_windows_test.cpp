@@ -13,6 +13,7 @@
 #include "common/testing/fake_firmware_device.h"
 #include "common/testing/fake_keyboard.h"
 #include "common/testing/fake_power.h"
+#include "common/testing/fake_string_library.h"
 #include "common/testing/test_controls.h"
 #include "supervisor/ss_pwd_register.h"
 #include "supervisor/supervisor.h"
@@ -61,6 +62,8 @@ struct Rig : SupervisorForms {
     Instances instances;
     FakePower power;
     FakeKeyboard keyboard;
+    FakeStringLibrary languages;
+    FakeScreen screen;
     LoggedView main{0x2000, log};
     std::unique_ptr<Supervisor> supervisor;
     // Plays the user in each dialog; the second argument counts the dialogs shown so far.
@@ -84,7 +87,7 @@ struct Rig : SupervisorForms {
         return *this;
     }
     void load() {
-        supervisor = std::make_unique<Supervisor>(main, SupervisorPorts{common, windows, instances, power, {device, os}},
+        supervisor = std::make_unique<Supervisor>(main, SupervisorPorts{common, windows, instances, power, {device, os}, {languages, screen}},
                                                   *this);
         supervisor->Form_Load();
     }
@@ -389,6 +392,25 @@ TEST(Supervisor, EntryErrors_LeaveNotRegisteredAndWriteNothing) {
         rig.main.click("OK");
         EXPECT_EQ(1u, rig.messages().size()) << "nothing changed: no power-off question";
     }
+}
+
+// With a library, the password dialog's texts for each mode and the title of every
+// password message box come from it.
+TEST(Supervisor, WithALibrary_ModeTextsAndMessageTitleComeFromIt) {
+    Rig rig;
+    rig.languages.libraries[kLanguageLibrary] = {{1, "XX"}, {10, "T10"}, {19, "T19"}, {22, "T22"}, {32, "T32"}};
+    rig.load();
+    std::vector<std::string> texts;
+    rig.user = [&](TestView& v, int n) {
+        texts.push_back(v.caption(kPwdFormName) + "|" + v.caption("labEnterPwd"));
+        type(v, n == 1 ? "abc" : "abd"), enter(v);
+    };
+    rig.main.click("optRegistered");
+    EXPECT_EQ((std::vector<std::string>{"T10|", "T19|T22"}), texts);
+    ASSERT_EQ(2u, rig.views.size());
+    ASSERT_EQ(1u, rig.views[1]->messageBoxes().size());
+    EXPECT_EQ("T32", rig.views[1]->messageBoxes()[0].text);
+    EXPECT_EQ("T10", rig.views[1]->messageBoxes()[0].caption);
 }
 
 // A right password clears the count; the mode it allows is written by OK only.

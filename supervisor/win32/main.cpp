@@ -14,7 +14,9 @@
 #include "common/win32/guarded.h"
 #include "common/win32/keyboard_win32.h"
 #include "common/win32/power_win32.h"
+#include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
+#include "common/win32/string_library_win32.h"
 #include "supervisor/ss_pwd_register.h"
 #include "supervisor/supervisor.h"
 #include "supervisor/user_pwd_mode.h"
@@ -98,6 +100,8 @@ int run(HINSTANCE instance) {
     Win32FirmwareDevice device;
     Win32OsVersion osVersion;
     Win32SmiDll smiDll;
+    win32::Win32Screen screen;
+    win32::Win32StringLibrary libraries(win32::programFolder());
 
     win32::DialogWindow window(instance, IDD_SUPERVISOR, kFormName,
                                {{kOptRegistered, IDC_OPTREGISTERED, "OptionButton"},
@@ -113,7 +117,7 @@ int run(HINSTANCE instance) {
     window.setDesignBaseUnits(kTemplateBaseUnitsX, kTemplateBaseUnitsY);
 
     BastioneForms forms(instance, window, commonModule, keyboard);
-    Supervisor supervisor(window, {commonModule, windows, instances, power, {device, osVersion, &smiDll}}, forms);
+    Supervisor supervisor(window, {commonModule, windows, instances, power, {device, osVersion, &smiDll}, {libraries, screen}}, forms);
     forms.attach(supervisor);
     window.onLoad = [&] {
         setIcons(instance, window.hwnd());
