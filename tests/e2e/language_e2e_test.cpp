@@ -1,0 +1,185 @@
+// The real Keyloom.exe and BASTIONE.exe with their language libraries, in the locale of
+// the language (ctest sets LANG and LC_ALL per run, and VANTORA_TEST_LANGUAGE names the
+// library folder), and Keyloom's About box without a library. Texts are read back as
+// UTF-16 and compared with the library's own strings.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/version.h"
+#include "launcher/launcher_constants.h"
+#include "launcher/win32/resource.h"
+#include "standins/hotkey-service/hotkey_service_protocol.h"
+#include "supervisor/win32/resource.h"
+#include "tests/e2e/win32_test_support.h"
+
+namespace {
+
+using namespace vantora::testing;
+
+std::wstring textOf(HWND w) {
+    wchar_t text[512] = {};
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &unused);
+    return text;
+}
+
+std::string language() {
+    char name[16] = {};
+    GetEnvironmentVariableA("VANTORA_TEST_LANGUAGE", name, sizeof name);
+    return name;
+}
+
+std::string libraryPath(const char* program) {
+    return programFolder() + "\\languages\\" + language() + "\\" + program + ".dll";
+}
+
+// The library's own UTF-16 text of one string.
+std::wstring libraryText(const char* program, UINT id) {
+    const vantora::win32::UniqueModule strings(
+        LoadLibraryExA(libraryPath(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    wchar_t text[512] = {};
+    return strings && LoadStringW(strings.get(), id, text, 512) > 0 ? text : L"";
+}
+
+HWND waitForDialog(const ChildProcess& p, int childId) {
+    HWND w = nullptr;
+    waitFor([&] { return (w = dialogOf(p.id(), "", childId)) != nullptr; }, 20000);
+    return w;
+}
+
+// Each control's text against the library's string for it; id 0 is the window itself.
+void expectTexts(HWND window, const char* program, std::initializer_list<std::pair<UINT, int>> controls) {
+    for (const auto& [string, control] : controls) {
+        const std::wstring expected = libraryText(program, string);
+        EXPECT_FALSE(expected.empty()) << program << " string " << string;
+        EXPECT_EQ(expected, textOf(control ? GetDlgItem(window, control) : window)) << program << " string " << string;
+    }
+}
+
+// The program and the files it needs in a folder of their own, its library beside it.
+void install(const TempFolder& folder, std::initializer_list<const char*> files, const char* program) {
+    for (const char* file : files)
+        ASSERT_TRUE(CopyFileA(programPath(file).c_str(), folder.file(file).c_str(), FALSE)) << file;
+    if (program) {
+        ASSERT_TRUE(CopyFileA(libraryPath(program).c_str(), folder.file((std::string(program) + ".dll").c_str()).c_str(), FALSE))
+            << libraryPath(program);
+    }
+}
+
+UINT expectedCodePage() {
+    const std::string l = language();
+    return l == "ja" ? 932 : l == "ru" ? 1251 : 1252;
+}
+
+class LanguageE2E : public ::testing::Test {
+protected:
+    ChildProcess program, service;
+    void SetUp() override {
+        ASSERT_FALSE(language().empty()) << "VANTORA_TEST_LANGUAGE names no language";
+        ASSERT_EQ(expectedCodePage(), GetACP()) << "the locale of " << language() << " is not in force";
+        deleteTree(HKEY_CURRENT_USER, vantora::launcher::kMakerKey);
+    }
+    void TearDown() override {
+        endProcessesNamed({"Keyloom.exe", "BASTIONE.exe"});
+        if (HWND w = FindWindowA(vantora::hotkey::kWindowClass, nullptr)) PostMessageA(w, WM_CLOSE, 0, 0);
+        if (service.started()) EXPECT_TRUE(service.ended(10000)) << "VHotkey did not end";
+    }
+};
+
+// Keyloom's Function Key Assignments dialog and About box, opened from the main window's
+// menu commands, in the library's language.
+TEST_F(LanguageE2E, Keyloom_DialogsAndAboutBoxInTheLibrarysLanguage) {
+    TempFolder folder("keyloom-language");
+    install(folder, {"Keyloom.exe"}, "Keyloom");
+    ASSERT_TRUE(program.start(folder.file("Keyloom.exe")));
+    HWND main = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (main = publishedWindow()) != nullptr && IsWindowVisible(main); }, 60000));
+    expectTexts(main, "Keyloom", {{1001, 0}});
+
+    PostMessageA(main, WM_COMMAND, IDM_ASSIGNMENTS, 0);
+    HWND form2 = waitForDialog(program, IDC_FORM2_LISTVIEW1);
+    ASSERT_TRUE(form2) << "no Function Key Assignments dialog";
+    expectTexts(form2, "Keyloom", {{2001, 0}, {2002, IDC_FORM2_CHECK1}, {2003, IDC_FORM2_COMMAND1},
+                                   {2004, IDC_FORM2_COMMAND2}, {2005, IDC_FORM2_COMMAND3}});
+    PostMessageA(form2, WM_COMMAND, IDCANCEL, 0);  // Esc
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(form2); }, 10000));
+
+    PostMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
+    HWND about = waitForDialog(program, IDC_ABOUT_CMDOK);
+    ASSERT_TRUE(about) << "no About box";
+    expectTexts(about, "Keyloom", {{7001, 0}, {7002, IDC_ABOUT_CMDOK}, {7003, IDC_ABOUT_LBLTITLE},
+                                   {7004, IDC_ABOUT_LBLNOTICE}});
+    EXPECT_NE(std::wstring::npos, textOf(GetDlgItem(about, IDC_ABOUT_LBLTITLE)).find(L"" VANTORA_VERSION_TEXT));
+    PostMessageA(GetDlgItem(about, IDC_ABOUT_CMDOK), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(about); }, 10000)) << "Enter must close the About box";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.ended(15000));
+}
+
+// BASTIONE's message when the hotkey service is not running, then its main window.
+TEST_F(LanguageE2E, Bastione_MessageAndMainWindowInTheLibrarysLanguage) {
+    TempFolder folder("bastione-language");
+    install(folder, {"BASTIONE.exe", "CORELINK.dll"}, "BASTIONE");
+    ASSERT_TRUE(program.start(folder.file("BASTIONE.exe")));
+    HWND box = waitForDialog(program, IDOK);
+    ASSERT_TRUE(box) << "no message without the hotkey service";
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(child, cls, 16);
+        if (lstrcmpiW(cls, L"Static") == 0) text += textOf(child);
+    }
+    EXPECT_EQ(libraryText("BASTIONE", 33), text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(program.ended(10000)) << "the program must end after its message";
+
+    ASSERT_TRUE(service.start(programPath("VHotkey.exe")));
+    ASSERT_TRUE(waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000));
+    ChildProcess bastione;
+    ASSERT_TRUE(bastione.start(folder.file("BASTIONE.exe")));
+    HWND main = waitForDialog(bastione, IDC_OPTREGISTERED);
+    ASSERT_TRUE(main) << "no main window";
+    expectTexts(main, "BASTIONE", {{2, 0}, {3, IDC_FRMSUPERVISOR}, {4, IDC_OPTNOTREGISTERED}, {5, IDC_OPTREGISTERED},
+                                   {6, IDC_FRMUSERPWDMODE}, {7, IDC_OPTABLETORUN}, {8, IDC_OPTUNABLETORUN}, {9, IDC_OK}});
+    PostMessageA(main, WM_COMMAND, IDCANCEL, 0);  // Esc
+    EXPECT_TRUE(bastione.ended(10000)) << "Esc must close the main window";
+}
+
+// Without a library the About box names the program and the version its version
+// resource holds, with the copyright line; Esc closes it.
+TEST(KeyloomAbout, WithoutALibrary_ProductLineFromTheVersionResource_EscCloses) {
+    deleteTree(HKEY_CURRENT_USER, vantora::launcher::kMakerKey);
+    const std::string exe = programPath("Keyloom.exe");
+    DWORD unused = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(exe.c_str(), &unused));
+    ASSERT_FALSE(block.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, DWORD(block.size()), block.data()));
+    char* version = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904b0\\ProductVersion",
+                               reinterpret_cast<void**>(&version), &length));
+    EXPECT_STREQ(VANTORA_VERSION_TEXT, version);
+
+    ChildProcess keyloom;
+    HWND main = startedKeyloom(keyloom);
+    ASSERT_TRUE(main);
+    PostMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
+    HWND about = waitForDialog(keyloom, IDC_ABOUT_CMDOK);
+    ASSERT_TRUE(about) << "no About box";
+    EXPECT_EQ(L"About Keyloom", textOf(about));
+    const std::string title = "Keyloom Version " + std::string(version);
+    EXPECT_EQ(std::wstring(title.begin(), title.end()), textOf(GetDlgItem(about, IDC_ABOUT_LBLTITLE)));
+    EXPECT_EQ(L"" VANTORA_COPYRIGHT, textOf(GetDlgItem(about, IDC_ABOUT_LBLCOPYRIGHT)));
+    EXPECT_EQ(nullptr, GetWindow(about, GW_OWNER)) << "the About box has no owner";
+    EXPECT_TRUE(IsWindowEnabled(main)) << "and leaves the main window usable";
+    PostMessageA(GetDlgItem(about, IDC_ABOUT_CMDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(about); }, 10000)) << "Esc must close the About box";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(keyloom.ended(15000));
+}
+
+}  // namespace
