@@ -26,48 +26,7 @@ using vantora::hotkey::kWindowClass;
 inline constexpr char kDialogCaption[] = "VANTORA Accessibility";
 inline constexpr char kProgramTitle[] = "MERIDALE";
 
-struct Found {
-    DWORD process;
-    const char* caption;
-    HWND window = nullptr;
-};
-
-inline BOOL CALLBACK findDialog(HWND w, LPARAM data) {
-    auto* f = reinterpret_cast<Found*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    // Only then the text: for a window of another thread of this program, GetWindowText
-    // sends a message, and a test's own hung window would never answer it.
-    if (process != f->process) return TRUE;
-    char cls[32] = {}, text[128] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    GetWindowTextA(w, text, sizeof text);
-    if (std::string(cls) == "#32770" && std::string(text) == f->caption && IsWindowVisible(w)) {
-        f->window = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-inline HWND dialogOf(const ChildProcess& p, const char* caption) {
-    Found f{p.id(), caption};
-    EnumWindows(findDialog, reinterpret_cast<LPARAM>(&f));
-    return f.window;
-}
-
-inline BOOL CALLBACK collectStaticText(HWND w, LPARAM data) {
-    char cls[32] = {}, text[256] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    GetWindowTextA(w, text, sizeof text);
-    if (lstrcmpiA(cls, "Static") == 0 && text[0]) reinterpret_cast<std::vector<std::string>*>(data)->push_back(text);
-    return TRUE;
-}
-
-inline std::vector<std::string> staticTexts(HWND w) {
-    std::vector<std::string> texts;
-    EnumChildWindows(w, collectStaticText, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
+inline HWND dialogOf(const ChildProcess& p, const char* caption) { return vantora::testing::dialogOf(p.id(), caption); }
 
 inline bool readDword(const char* name, DWORD* value) {
     DWORD type = 0;
@@ -108,25 +67,8 @@ inline constexpr std::pair<UINT, int> kCaptionControls[] = {
     {15, IDC_LABEL1},       {16, IDC_FRMSTICKYKEY},
 };
 
-inline BOOL CALLBACK findAnyDialog(HWND w, LPARAM data) {
-    auto* f = reinterpret_cast<Found*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (process == f->process && std::string(cls) == "#32770" && IsWindowVisible(w)) {
-        f->window = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The program's dialog, whatever its caption.
-inline HWND anyDialogOf(const ChildProcess& p) {
-    Found f{p.id(), nullptr};
-    EnumWindows(findAnyDialog, reinterpret_cast<LPARAM>(&f));
-    return f.window;
-}
+inline HWND anyDialogOf(const ChildProcess& p) { return vantora::testing::dialogOf(p.id(), ""); }
 
 // A user's click, answered before the call returns.
 inline void click(HWND dialog, int id) {
@@ -197,15 +139,7 @@ protected:
         return all;
     }
     // The message box the program shows before it ends: its text, dismissed with OK.
-    std::string messageOf(ChildProcess& p) {
-        HWND box = nullptr;
-        if (!waitFor([&] { return (box = dialogOf(p, kProgramTitle)) != nullptr; }, 30000)) return "(no message box)";
-        const auto texts = staticTexts(box);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        std::string all;
-        for (const auto& t : texts) all += t;
-        return all;
-    }
+    std::string messageOf(ChildProcess& p) { return answerMessage(p.id(), kProgramTitle); }
 };
 
 }  // namespace vantora::testing::meridale
