@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -75,6 +78,23 @@ UINT expectedCodePage() {
     return l == "ja" ? 932 : l == "ru" ? 1251 : 1252;
 }
 
+// For the README's pictures (tools/language-pictures): the place of these windows on the
+// screen goes to the signal file named by VANTORA_LANGUAGE_PICTURE, and they stay up
+// until the file is removed.
+void holdForPicture(std::initializer_list<HWND> windows) {
+    const char* signal = std::getenv("VANTORA_LANGUAGE_PICTURE");
+    if (!signal) return;
+    pumpFor(500);
+    RECT all{};
+    for (HWND w : windows) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        UnionRect(&all, &all, &r);
+    }
+    std::ofstream(signal) << (all.right - all.left) << 'x' << (all.bottom - all.top) << '+' << all.left << '+' << all.top;
+    waitFor([&] { return GetFileAttributesA(signal) == INVALID_FILE_ATTRIBUTES; }, 30000);
+}
+
 class LanguageE2E : public ::testing::Test {
 protected:
     ChildProcess program, service;
@@ -114,6 +134,7 @@ TEST_F(LanguageE2E, Keyloom_DialogsAndAboutBoxInTheLibrarysLanguage) {
     expectTexts(about, "Keyloom", {{7001, 0}, {7002, IDC_ABOUT_CMDOK}, {7003, IDC_ABOUT_LBLTITLE},
                                    {7004, IDC_ABOUT_LBLNOTICE}});
     EXPECT_NE(std::wstring::npos, textOf(GetDlgItem(about, IDC_ABOUT_LBLTITLE)).find(L"" VANTORA_VERSION_TEXT));
+    holdForPicture({main, about});
     PostMessageA(GetDlgItem(about, IDC_ABOUT_CMDOK), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(waitFor([&] { return !IsWindow(about); }, 10000)) << "Enter must close the About box";
     PostMessageA(main, WM_CLOSE, 0, 0);
@@ -145,6 +166,7 @@ TEST_F(LanguageE2E, Bastione_MessageAndMainWindowInTheLibrarysLanguage) {
     ASSERT_TRUE(main) << "no main window";
     expectTexts(main, "BASTIONE", {{2, 0}, {3, IDC_FRMSUPERVISOR}, {4, IDC_OPTNOTREGISTERED}, {5, IDC_OPTREGISTERED},
                                    {6, IDC_FRMUSERPWDMODE}, {7, IDC_OPTABLETORUN}, {8, IDC_OPTUNABLETORUN}, {9, IDC_OK}});
+    holdForPicture({main});
     PostMessageA(main, WM_COMMAND, IDCANCEL, 0);  // Esc
     EXPECT_TRUE(bastione.ended(10000)) << "Esc must close the main window";
 }
