@@ -171,20 +171,37 @@ TEST_F(LanguageE2E, Bastione_MessageAndMainWindowInTheLibrarysLanguage) {
     EXPECT_TRUE(bastione.ended(10000)) << "Esc must close the main window";
 }
 
+std::string versionValue(const std::string& file, const char* name) {
+    DWORD unused = 0;
+    std::vector<char> block(GetFileVersionInfoSizeA(file.c_str(), &unused));
+    if (block.empty() || !GetFileVersionInfoA(file.c_str(), 0, DWORD(block.size()), block.data())) return "(none)";
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
+    return VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) && value ? value : "";
+}
+
+TEST(VersionResources, EveryProgramAndLibraryOfTheSuiteCarriesItsVersion) {
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"Keyloom.exe", "Keyloom"}, {"BASTIONE.exe", "BASTIONE"}, {"MERIDALE.exe", "MERIDALE"},
+        {"VHotkey.exe", "VHotkey"}, {"CORELINK.dll", "CORELINK"}, {"fwext-state.exe", "fwext-state"}};
+    for (const char* language : {"en", "ja", "de", "fr", "es", "ru"})
+        for (const char* program : {"Keyloom", "BASTIONE", "MERIDALE"})
+            files.push_back({std::string("languages\\") + language + "\\" + program + ".dll", program});
+    for (const auto& [file, product] : files) {
+        const std::string path = programPath(file.c_str());
+        EXPECT_EQ(VANTORA_VERSION_TEXT, versionValue(path, "ProductVersion")) << file;
+        EXPECT_EQ(product, versionValue(path, "ProductName")) << file;
+        EXPECT_EQ(VANTORA_COPYRIGHT, versionValue(path, "LegalCopyright")) << file;
+    }
+}
+
 // Without a library the About box names the program and the version its version
 // resource holds, with the copyright line; Esc closes it.
 TEST(KeyloomAbout, WithoutALibrary_ProductLineFromTheVersionResource_EscCloses) {
     deleteTree(HKEY_CURRENT_USER, vantora::launcher::kMakerKey);
-    const std::string exe = programPath("Keyloom.exe");
-    DWORD unused = 0;
-    std::vector<char> block(GetFileVersionInfoSizeA(exe.c_str(), &unused));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, DWORD(block.size()), block.data()));
-    char* version = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904b0\\ProductVersion",
-                               reinterpret_cast<void**>(&version), &length));
-    EXPECT_STREQ(VANTORA_VERSION_TEXT, version);
+    const std::string version = versionValue(programPath("Keyloom.exe"), "ProductVersion");
+    ASSERT_FALSE(version.empty());
 
     ChildProcess keyloom;
     HWND main = startedKeyloom(keyloom);
@@ -193,7 +210,7 @@ TEST(KeyloomAbout, WithoutALibrary_ProductLineFromTheVersionResource_EscCloses) 
     HWND about = waitForDialog(keyloom, IDC_ABOUT_CMDOK);
     ASSERT_TRUE(about) << "no About box";
     EXPECT_EQ(L"About Keyloom", textOf(about));
-    const std::string title = "Keyloom Version " + std::string(version);
+    const std::string title = "Keyloom Version " + version;
     EXPECT_EQ(std::wstring(title.begin(), title.end()), textOf(GetDlgItem(about, IDC_ABOUT_LBLTITLE)));
     EXPECT_EQ(L"" VANTORA_COPYRIGHT, textOf(GetDlgItem(about, IDC_ABOUT_LBLCOPYRIGHT)));
     EXPECT_EQ(nullptr, GetWindow(about, GW_OWNER)) << "the About box has no owner";
