@@ -72,6 +72,9 @@ struct TestView::Kind<ui::ImageList> : TestView::KindBase, ui::ImageList {
         s << "icon " << std::hex << icon;
         return icon ? add(s.str()) : 0;
     }
+    int addPicture(const ui::Picture& p) override {
+        return p.width > 0 ? add("picture " + std::to_string(p.width) + "x" + std::to_string(p.height)) : 0;
+    }
     int count() const override { return int(pictures().size()); }
     void clear() override { pictures().clear(); }
 };

@@ -14,6 +14,8 @@
 
 namespace vantora::ui {
 
+struct Picture;  // view.h
+
 // What a control's own procedure would receive, reduced to what a filter needs.
 struct ControlMessage {
     enum class Kind {
@@ -63,6 +65,8 @@ public:
     virtual int addBitmap(int resourceId) = 0;
     // The list keeps its own copy: the caller may free its icon afterwards.
     virtual int addIcon(std::uintptr_t icon) = 0;
+    // A picture drawn in code, opaque; the list takes the size of its first picture.
+    virtual int addPicture(const Picture& picture) = 0;
     virtual int count() const = 0;
     virtual void clear() = 0;
 };
@@ -194,6 +198,7 @@ class InertImageList final : public ImageList {
 public:
     int addBitmap(int) override { return 0; }
     int addIcon(std::uintptr_t) override { return 0; }
+    int addPicture(const Picture&) override { return 0; }
     int count() const override { return 0; }
     void clear() override {}
 };

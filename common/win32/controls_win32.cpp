@@ -50,6 +50,23 @@ public:
         if (!ensure(size.bmWidth, mono ? size.bmHeight / 2 : size.bmHeight)) return 0;
         return ImageList_AddIcon(list_.get(), icon) + 1;
     }
+    int addPicture(const ui::Picture& p) override {
+        if (p.width <= 0 || p.height <= 0 || p.pixels.size() != static_cast<std::size_t>(p.width) * p.height ||
+            !ensure(p.width, p.height))
+            return 0;
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap || !bits) return 0;
+        auto* out = static_cast<DWORD*>(bits);
+        // 0x00BBGGRR to the DIB's 0xAARRGGBB, opaque.
+        for (std::size_t i = 0; i < p.pixels.size(); ++i) {
+            const ui::Color c = p.pixels[i];
+            out[i] = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+        }
+        return ImageList_Add(list_.get(), bitmap.get(), nullptr) + 1;
+    }
     int count() const override { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
     void clear() override {
         if (list_) ImageList_Remove(list_.get(), -1);
@@ -59,7 +76,9 @@ public:
 private:
     // The list takes the size of its first picture.
     bool ensure(int width, int height) {
-        if (!list_) list_.reset(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4));
+        // Grown by a folder's worth at a time: a list that grows by a few pictures copies
+        // all of them each time, which a folder of a thousand files makes slow.
+        if (!list_) list_.reset(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 64));
         return static_cast<bool>(list_);
     }
 
@@ -631,7 +650,13 @@ void ControlTable::add(const std::string& name, HWND control, std::string_view d
         k.treeViews[name] = std::move(tree);
     } else if (designClass == "Image" || designClass == "PictureBox" || designClass == "CheckBox" ||
                designClass == "OptionButton") {
-        k.images[name] = std::make_unique<ImageKind>(control, k.instance, designClass != "Image" && designClass != "PictureBox");
+        // A picture box that is clicked lives in the template as a button, so that the
+        // keyboard reaches it too.
+        char windowClass[16] = {};
+        GetClassNameA(control, windowClass, sizeof windowClass);
+        const bool button = designClass == "CheckBox" || designClass == "OptionButton" ||
+                            (designClass == "PictureBox" && lstrcmpiA(windowClass, "Button") == 0);
+        k.images[name] = std::make_unique<ImageKind>(control, k.instance, button);
     }
 }
 

@@ -84,33 +84,6 @@ void keys(std::initializer_list<WORD> held, WORD vk) {
     pumpFor(150);
 }
 
-// Memory in another process, for the list view messages that carry pointers.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HWND w, size_t size) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(w, &id);
-        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id));
-        if (process_) at = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    }
-    ~RemoteBuffer() {
-        if (at) VirtualFreeEx(process_.get(), at, 0, MEM_RELEASE);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-    bool put(size_t offset, const void* data, size_t n) {
-        return WriteProcessMemory(process_.get(), static_cast<char*>(at) + offset, data, n, nullptr) != FALSE;
-    }
-    bool get(size_t offset, void* data, size_t n) const {
-        return ReadProcessMemory(process_.get(), static_cast<char*>(at) + offset, data, n, nullptr) != FALSE;
-    }
-
-    void* at = nullptr;
-
-private:
-    vantora::win32::UniqueHandle process_;
-};
-
 struct Row {
     std::string text;
     int picture = -1;  // 0 plain key, 1 popup key, 2 popup entry
