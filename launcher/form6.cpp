@@ -62,10 +62,10 @@ void Form6::Form_Load() {
     view_.setTag("Picture2", kRaised);
     view_.treeView(kTree).setImageList("ImageList1");
     if (state_.Win98OrMeFlag) {
-        ListFolder("", shell_.specialFolderPath(kCsidlPrograms), false);
+        ListFolder("", shell_.shellFolderPath(kCsidlPrograms), false);
     } else {
-        ListFolder("", shell_.specialFolderPath(kCsidlCommonPrograms), false);
-        ListFolder("", shell_.specialFolderPath(kCsidlPrograms), true);
+        ListFolder("", shell_.shellFolderPath(kCsidlCommonPrograms), false);
+        ListFolder("", shell_.shellFolderPath(kCsidlPrograms), true);
     }
 }
 
@@ -97,6 +97,7 @@ void Form6::ListFolder(const std::string& key, const std::string& fd, bool merge
 void Form6::TreeView1_NodeClick(int index) {
     view_.setEnabled("Command1", false);
     ui::ListView& list = view_.listView(kList);
+    list.setRedraw(false);
     list.setImageLists(kLargeIcons, kSmallIcons);
     list.clear();
     view_.imageList(kLargeIcons).clear();
@@ -118,6 +119,7 @@ void Form6::TreeView1_NodeClick(int index) {
     } else {
         state_.ChosenFolderName = node.text;
     }
+    list.setRedraw(true);
 }
 
 void Form6::ListFiles(const std::string& folder, long firstRow) {

@@ -1,5 +1,5 @@
 #pragma once
-// The shell's special folders and its file icons, as the Application Explorer shows
+// The shell's named folders and its file icons, as the Application Explorer shows
 // the Start menu's Programs folders.
 #include <optional>
 #include <string>
@@ -15,7 +15,7 @@ class ShellFoldersPort {
 public:
     virtual ~ShellFoldersPort() = default;
     // The folder's path, cut at its first zero; empty when the system has none.
-    virtual std::string specialFolderPath(int csidl) = 0;
+    virtual std::string shellFolderPath(int csidl) = 0;
     // The file's icon as the shell shows it (SHGetFileInfoA with the system image list,
     // display name, type name, executable type, shell icon size, link overlay and icon
     // flags, the small icon for 16 pixels), drawn by ImageList_Draw at 0,0 on a square

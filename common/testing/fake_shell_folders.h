@@ -1,5 +1,5 @@
 #pragma once
-// The shell's special folders and icons in memory: a folder per CSIDL, and an icon for
+// The shell's named folders and icons in memory: a folder per CSIDL, and an icon for
 // every file but those listed without one. Every icon asked for is recorded.
 #include <map>
 #include <set>
@@ -16,7 +16,7 @@ struct FakeShellFolders : ShellFoldersPort {
     std::set<std::string> withoutIcon;
     std::vector<std::pair<std::string, int>> iconsAsked;  // path, pixels
 
-    std::string specialFolderPath(int csidl) override {
+    std::string shellFolderPath(int csidl) override {
         auto it = folders.find(csidl);
         return it == folders.end() ? std::string() : it->second;
     }

@@ -105,6 +105,8 @@ struct TestView::Kind<ui::ListView> : TestView::KindBase, ui::ListView {
     void clear() override { k().rows.clear(), k().selectedRow = -1; }
     void selectRow(int i) override { k().selectedRow = valid(i) ? i : -1; }
     int selectedRow() const override { return k().selectedRow; }
+    void setRedraw(bool on) override { k().redraw = on; }
+    bool redraw() const override { return k().redraw; }
 };
 
 template <>

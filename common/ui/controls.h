@@ -104,6 +104,10 @@ public:
     // Selecting by program raises nothing.
     virtual void selectRow(int index) = 0;
     virtual int selectedRow() const = 0;
+    // Off, rows come and go without the list being drawn (a list of many rows fills in a
+    // fraction of the time); back on, the list is arranged and drawn once.
+    virtual void setRedraw(bool on) = 0;
+    virtual bool redraw() const = 0;
 };
 
 struct TreeNode {
@@ -219,6 +223,8 @@ public:
     void clear() override {}
     void selectRow(int) override {}
     int selectedRow() const override { return -1; }
+    void setRedraw(bool) override {}
+    bool redraw() const override { return false; }
 };
 
 class InertTreeView final : public TreeView {

@@ -317,6 +317,14 @@ public:
     int selectedRow() const override {
         return static_cast<int>(SendMessageA(w_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
+    void setRedraw(bool on) override {
+        redraw_ = on;
+        SendMessageA(w_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+        if (!on) return;
+        if (GetWindowLongA(w_, GWL_STYLE) & LVS_AUTOARRANGE) SendMessageA(w_, LVM_ARRANGE, LVA_DEFAULT, 0);
+        InvalidateRect(w_, nullptr, TRUE);
+    }
+    bool redraw() const override { return redraw_; }
 
     std::optional<LRESULT> notify(const NMHDR& header) {
         // The keyboard user's click: a row that becomes selected without the mouse.
@@ -359,10 +367,14 @@ private:
         column.cx = client.right;
         SendMessageA(w_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     }
-    // An image list gets its handle with its first picture, so attaching is redone on use.
+    // An image list gets its handle with its first picture, so attaching is redone on use;
+    // only a changed handle is sent, as the control lays itself out anew for each.
     void attachImageLists() {
-        SendMessageA(w_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(kinds_.imageListHandle(large_)));
-        SendMessageA(w_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(kinds_.imageListHandle(small_)));
+        const std::pair<int, HIMAGELIST> lists[] = {{LVSIL_NORMAL, kinds_.imageListHandle(large_)},
+                                                    {LVSIL_SMALL, kinds_.imageListHandle(small_)}};
+        for (auto [which, list] : lists)
+            if (reinterpret_cast<HIMAGELIST>(SendMessageA(w_, LVM_GETIMAGELIST, which, 0)) != list)
+                SendMessageA(w_, LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list));
     }
 
     HWND w_;
@@ -371,6 +383,7 @@ private:
     std::string large_, small_;
     std::vector<ui::ListRow> rows_;
     bool selecting_ = false;  // a selection by program raises nothing
+    bool redraw_ = true;
 };
 
 class TreeViewKind final : public ui::TreeView {

@@ -21,7 +21,7 @@ unsigned drawnIconFlags(int pixels) {
     return fileIconFlags(pixels) & ~unsigned(SHGFI_EXETYPE | SHGFI_LINKOVERLAY | SHGFI_ICON);
 }
 
-std::string Win32ShellFolders::specialFolderPath(int csidl) {
+std::string Win32ShellFolders::shellFolderPath(int csidl) {
     char path[MAX_PATH + 1] = {};
     if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
     path[MAX_PATH] = '\0';

@@ -1,5 +1,5 @@
 #pragma once
-// The shell's special folders and file icons through shell32 and the image list calls.
+// The shell's named folders and file icons through shell32 and the image list calls.
 #include "common/ports/shell_folders.h"
 
 namespace vantora::win32 {
@@ -16,7 +16,7 @@ unsigned drawnIconFlags(int pixels);
 
 class Win32ShellFolders : public ShellFoldersPort {
 public:
-    std::string specialFolderPath(int csidl) override;
+    std::string shellFolderPath(int csidl) override;
     std::optional<ui::Picture> fileIcon(const std::string& path, int pixels, ui::Color background) override;
 };
 

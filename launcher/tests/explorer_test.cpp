@@ -119,6 +119,7 @@ TEST_F(Explorer, FolderClick_ListsBothCopies_CountsAsDesigned_AndEmptiesTheIcons
         EXPECT_EQ(pictures, f6->imageList("imgLargeList").count()) << c.node;
         EXPECT_EQ(pictures, f6->imageList("imgSmallList").count()) << c.node;
         EXPECT_FALSE(f6->enabled("Command1")) << "application mode waits for a file";
+        EXPECT_TRUE(list().redraw()) << c.node;
     }
     const std::vector<std::pair<std::string, int>> firstAsked{{all + "\\Tools\\Calc.lnk", 32}, {all + "\\Tools\\Calc.lnk", 16}};
     EXPECT_EQ(firstAsked, std::vector(rr().shellFolders.iconsAsked.begin(), rr().shellFolders.iconsAsked.begin() + 2));

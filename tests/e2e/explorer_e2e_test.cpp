@@ -32,7 +32,7 @@ constexpr char kFolder[] = "Vantora Explorer Test";
 constexpr LPARAM kScanX = 0x2D;
 constexpr LPARAM kOnKeyX = MAKELPARAM(64 + 8, 123 + 8);  // inside the X key's label
 
-std::string specialFolder(int csidl) {
+std::string shellFolder(int csidl) {
     char path[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
     return path;
@@ -59,27 +59,6 @@ void press(HWND control, WORD vk) {
     PostMessageA(control, WM_KEYDOWN, vk, 1);
     PostMessageA(control, WM_KEYUP, vk, 0xC0000001);
     pumpFor(100);
-}
-
-// The texts of the tree's top-level nodes, in their order, read from Keyloom's own control.
-std::vector<std::string> topNodes(HWND tree) {
-    std::vector<std::string> texts;
-    RemoteBuffer remote(tree, sizeof(TVITEMA) + MAX_PATH);
-    if (!remote.at) return texts;
-    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
-         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-        TVITEMA query{};
-        query.mask = TVIF_TEXT;
-        query.hItem = item;
-        query.pszText = static_cast<char*>(remote.at) + sizeof query;
-        query.cchTextMax = MAX_PATH;
-        char text[MAX_PATH] = {};
-        if (!remote.put(0, &query, sizeof query) || !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
-            !remote.get(sizeof query, text, MAX_PATH))
-            break;
-        texts.emplace_back(text);
-    }
-    return texts;
 }
 
 struct Row {
@@ -123,8 +102,8 @@ class ExplorerE2E : public ::testing::Test {
 protected:
     ChildProcess keyloom;
     HWND window = nullptr;
-    std::string common = specialFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kFolder;
-    std::string mine = specialFolder(CSIDL_PROGRAMS) + "\\" + kFolder;
+    std::string common = shellFolder(CSIDL_COMMON_PROGRAMS) + "\\" + kFolder;
+    std::string mine = shellFolder(CSIDL_PROGRAMS) + "\\" + kFolder;
     TempFolder programs{"vantora-explorer"};
     std::string probe = programs.file("explorer_probe.exe"), log = programs.file("started.log");
     std::vector<std::string> made;
@@ -263,7 +242,7 @@ TEST_F(ExplorerE2E, ApplicationMode_AShortcutFillsAddEditCommandWithItsTarget) {
 
     // For the README's picture: the explorer with the folder's icons stays up until taken.
     if (const char* signal = std::getenv("VANTORA_EXPLORER_PICTURE")) {
-        Link notepad = linkTo(specialFolder(CSIDL_WINDOWS) + "\\notepad.exe");
+        Link notepad = linkTo(shellFolder(CSIDL_WINDOWS) + "\\notepad.exe");
         notepad.iconPath = notepad.target;
         ASSERT_TRUE(writeLink(made.emplace_back(common + "\\Notepad.lnk"), notepad));
         click(assignmentType(), IDC_FORM3_COMMAND2);

@@ -3,6 +3,7 @@
 // answering, child processes that never outlive a test, scratch folders, and the
 // registry as the tests read and write it.
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -272,6 +273,27 @@ public:
 private:
     vantora::win32::UniqueHandle process_;
 };
+
+// The texts of the tree's top-level nodes, in their order, read from Keyloom's own control.
+inline std::vector<std::string> topNodes(HWND tree) {
+    std::vector<std::string> texts;
+    RemoteBuffer remote(tree, sizeof(TVITEMA) + MAX_PATH);
+    if (!remote.at) return texts;
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMA query{};
+        query.mask = TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = static_cast<char*>(remote.at) + sizeof query;
+        query.cchTextMax = MAX_PATH;
+        char text[MAX_PATH] = {};
+        if (!remote.put(0, &query, sizeof query) || !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
+            !remote.get(sizeof query, text, MAX_PATH))
+            break;
+        texts.emplace_back(text);
+    }
+    return texts;
+}
 
 // ---- files and processes
 
