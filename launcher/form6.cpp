@@ -204,7 +204,9 @@ void Form6::Command1_Click() {
             applicationOk();
     }
     view_.close();
-    ports_.forms.enableMainWindow();
+    // Add/Edit Command (or the key list) may still be open under the explorer, modal over
+    // the main window: that one stays disabled until the last of them closes.
+    if (state_.OpenForms.empty()) ports_.forms.enableMainWindow();
 }
 
 void Form6::Command2_Click() { view_.close(); }

@@ -178,6 +178,7 @@ TEST_F(Explorer, ApplicationOk_FillsAddEditCommand_ShortcutsByTheirTarget) {
         EXPECT_EQ(c.text2, f4.caption("Text2")) << c.file;
         EXPECT_EQ(c.text3, f4.caption("Text3")) << c.file;
         EXPECT_TRUE(f6->closed() && !rr().state.ExplorerOpen) << c.file;
+        EXPECT_EQ(0, rr().mainEnabled) << "Add/Edit Command is still open over the main window";
     }
 }
 

@@ -318,7 +318,7 @@ void keyloomRoads() {
 // ---- the Application Explorer
 
 constexpr int kExplorerFiles = 1000;
-constexpr int kExplorerRounds = 6;  // the first is dropped
+constexpr int kExplorerRounds = 4;  // the first is dropped
 constexpr int kFolderChanges = 20;
 constexpr char kBenchFolder[] = "Vantora Bench Folder";
 
