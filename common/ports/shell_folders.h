@@ -16,10 +16,9 @@ public:
     virtual ~ShellFoldersPort() = default;
     // The folder's path, cut at its first zero; empty when the system has none.
     virtual std::string shellFolderPath(int csidl) = 0;
-    // The file's icon as the shell shows it (SHGetFileInfoA with the system image list,
-    // display name, type name, executable type, shell icon size, link overlay and icon
-    // flags, the small icon for 16 pixels), drawn by ImageList_Draw at 0,0 on a square
-    // of `background` and `pixels` wide; none when the shell has no icon for the file.
+    // The file's icon as the shell shows it (its picture in the system image list, the
+    // small one for 16 pixels, as SHGetFileInfoA names it), drawn by ImageList_Draw at 0,0
+    // on a square of `background` and `pixels` wide; none when the shell has no icon for it.
     virtual std::optional<ui::Picture> fileIcon(const std::string& path, int pixels, ui::Color background) = 0;
 };
 

@@ -54,18 +54,25 @@ public:
         if (p.width <= 0 || p.height <= 0 || p.pixels.size() != static_cast<std::size_t>(p.width) * p.height ||
             !ensure(p.width, p.height))
             return 0;
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!bitmap || !bits) return 0;
-        auto* out = static_cast<DWORD*>(bits);
+        // One scratch bitmap of the picture's size serves every add: the list copies it.
+        if (!scratch_ || scratchWidth_ != p.width || scratchHeight_ != p.height) {
+            BITMAPINFO info{};
+            info.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            scratch_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &scratchBits_, nullptr, 0));
+            scratchWidth_ = p.width, scratchHeight_ = p.height;
+            if (!scratch_ || !scratchBits_) {
+                scratch_.reset();
+                return 0;
+            }
+        }
+        auto* out = static_cast<DWORD*>(scratchBits_);
         // 0x00BBGGRR to the DIB's 0xAARRGGBB, opaque.
         for (std::size_t i = 0; i < p.pixels.size(); ++i) {
             const ui::Color c = p.pixels[i];
             out[i] = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
         }
-        return ImageList_Add(list_.get(), bitmap.get(), nullptr) + 1;
+        GdiFlush();
+        return ImageList_Add(list_.get(), scratch_.get(), nullptr) + 1;
     }
     int count() const override { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
     void clear() override {
@@ -84,6 +91,9 @@ private:
 
     HINSTANCE instance_;
     UniqueImageList list_;
+    UniqueBitmap scratch_;
+    void* scratchBits_ = nullptr;
+    int scratchWidth_ = 0, scratchHeight_ = 0;
 };
 
 }  // namespace
