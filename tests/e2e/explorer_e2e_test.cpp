@@ -61,31 +61,6 @@ void press(HWND control, WORD vk) {
     pumpFor(100);
 }
 
-struct Row {
-    std::string text;
-    int picture = -1;
-};
-
-std::vector<Row> rowsOf(HWND list) {
-    std::vector<Row> rows;
-    RemoteBuffer remote(list, sizeof(LVITEMA) + MAX_PATH);
-    if (!remote.at) return rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = i;
-        item.pszText = static_cast<char*>(remote.at) + sizeof item;
-        item.cchTextMax = MAX_PATH;
-        char text[MAX_PATH] = {};
-        if (!remote.put(0, &item, sizeof item) || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
-            !remote.get(0, &item, sizeof item) || !remote.get(sizeof item, text, MAX_PATH))
-            break;
-        rows.push_back({text, item.iImage});
-    }
-    return rows;
-}
-
 std::set<std::string> texts(const std::vector<Row>& rows) {
     std::set<std::string> s;
     for (const Row& r : rows) s.insert(r.text);

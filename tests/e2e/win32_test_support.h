@@ -295,6 +295,36 @@ inline std::vector<std::string> topNodes(HWND tree) {
     return texts;
 }
 
+struct Row {
+    std::string text;
+    int picture = -1;
+    bool operator==(const Row&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Row& r) { return out << '"' << r.text << "\" #" << r.picture; }
+
+// The rows the user sees in a list view of Keyloom's, with each row's picture (-1 for none).
+inline std::vector<Row> rowsOf(HWND list) {
+    constexpr size_t kTextMax = 40000;
+    std::vector<Row> rows;
+    RemoteBuffer remote(list, sizeof(LVITEMA) + kTextMax);
+    if (!remote.at) return rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = i;
+        item.pszText = static_cast<char*>(remote.at) + sizeof item;
+        item.cchTextMax = kTextMax;
+        std::string text(kTextMax, '\0');
+        if (!remote.put(0, &item, sizeof item) || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
+            !remote.get(0, &item, sizeof item) || !remote.get(sizeof item, text.data(), kTextMax))
+            break;
+        rows.push_back({text.c_str(), item.iImage});
+    }
+    return rows;
+}
+
 // ---- files and processes
 
 // A folder of this process's own under the temporary folder, removed with its files.
