@@ -8,10 +8,12 @@
 
 #include "common/ports/common_module.h"
 #include "common/ports/file_dialog.h"
+#include "common/ports/shell_folders.h"
 #include "common/win32/dialog_window.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
+#include "launcher/form6.h"
 #include "launcher/form7.h"
 
 namespace vantora::launcher {
@@ -28,6 +30,7 @@ public:
         FileSystemPort& files;
         FileDialogPort& fileDialog;
         CommonModulePort& commonModule;
+        ShellFoldersPort& shellFolders;
         std::string helpFile;
     };
     explicit KeyloomForms(Context context);
@@ -56,7 +59,7 @@ private:
     void showModal(Dialog& dialog, const Prepare& prepare);
 
     Context c_;
-    std::unique_ptr<Dialog> form2_, form3_, form4_, form7_;
+    std::unique_ptr<Dialog> form2_, form3_, form4_, form6_, form7_;
     std::vector<std::unique_ptr<Dialog>> retired_;
     int modalDepth_ = 0;
 };

@@ -12,6 +12,7 @@
 #include "common/win32/firmware_device_win32.h"
 #include "common/win32/guarded.h"
 #include "common/win32/program_folder.h"
+#include "common/win32/shell_folders_win32.h"
 #include "common/win32/shell_win32.h"
 #include "common/win32/single_copy_win32.h"
 #include "common/win32/win32_registry.h"
@@ -102,6 +103,7 @@ static int runKeyloom(HINSTANCE instance) {
     std::unique_ptr<KeyloomForms> dialogs;
     win32::Win32FileDialog fileDialog;
     win32::Win32CommonModule commonModule;
+    win32::Win32ShellFolders shellFolders;
     auto showForm3 = [&](bool modal) { dialogs->showForm3(modal); };
 
     FirstCopyWindow firstCopy;
@@ -120,7 +122,8 @@ static int runKeyloom(HINSTANCE instance) {
             state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, folder},
             Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, [&] { dialogs->showForm2(); }, {}});
         dialogs = std::make_unique<KeyloomForms>(KeyloomForms::Context{
-            instance, state, store, *window, windows, *help, files, fileDialog, commonModule, form->helpFile()});
+            instance, state, store, *window, windows, *help, files, fileDialog, commonModule, shellFolders,
+            form->helpFile()});
         launching = std::make_unique<LaunchContext>(
             LaunchContext{state, store, *form, *window, windows, shell, processes, files, showForm3});
         tray->hold();
