@@ -74,6 +74,9 @@ struct TestView::Kind<ui::ImageList> : TestView::KindBase, ui::ImageList {
         s << "icon " << std::hex << icon;
         return icon ? add(s.str()) : 0;
     }
+    int addPicture(const ui::Picture& p) override {
+        return p.width > 0 ? add("picture " + std::to_string(p.width) + "x" + std::to_string(p.height)) : 0;
+    }
     int count() const override { return int(pictures().size()); }
     void clear() override { pictures().clear(); }
 };
@@ -104,6 +107,8 @@ struct TestView::Kind<ui::ListView> : TestView::KindBase, ui::ListView {
     void clear() override { k().rows.clear(), k().selectedRow = -1; }
     void selectRow(int i) override { k().selectedRow = valid(i) ? i : -1; }
     int selectedRow() const override { return k().selectedRow; }
+    void setRedraw(bool on) override { k().redraw = on; }
+    bool redraw() const override { return k().redraw; }
 };
 
 template <>

@@ -58,6 +58,7 @@ public:
         std::string largeImages, smallImages;
         std::vector<ui::ListRow> rows;
         int selectedRow = -1;
+        bool redraw = true;
         // Tree views.
         std::string treeImages;
         std::vector<ui::TreeNode> nodes;

@@ -14,6 +14,8 @@
 
 namespace vantora::ui {
 
+struct Picture;  // view.h
+
 // What a control's own procedure would receive, reduced to what a filter needs.
 struct ControlMessage {
     enum class Kind {
@@ -64,6 +66,8 @@ public:
     virtual int addBitmap(int resourceId) = 0;
     // The list keeps its own copy: the caller may free its icon afterwards.
     virtual int addIcon(std::uintptr_t icon) = 0;
+    // A picture drawn in code, opaque; the list takes the size of its first picture.
+    virtual int addPicture(const Picture& picture) = 0;
     virtual int count() const = 0;
     virtual void clear() = 0;
 };
@@ -101,6 +105,10 @@ public:
     // Selecting by program raises nothing.
     virtual void selectRow(int index) = 0;
     virtual int selectedRow() const = 0;
+    // Off, rows come and go without the list being drawn (a list of many rows fills in a
+    // fraction of the time); back on, the list is arranged and drawn once.
+    virtual void setRedraw(bool on) = 0;
+    virtual bool redraw() const = 0;
 };
 
 struct TreeNode {
@@ -195,6 +203,7 @@ class InertImageList final : public ImageList {
 public:
     int addBitmap(int) override { return 0; }
     int addIcon(std::uintptr_t) override { return 0; }
+    int addPicture(const Picture&) override { return 0; }
     int count() const override { return 0; }
     void clear() override {}
 };
@@ -215,6 +224,8 @@ public:
     void clear() override {}
     void selectRow(int) override {}
     int selectedRow() const override { return -1; }
+    void setRedraw(bool) override {}
+    bool redraw() const override { return false; }
 };
 
 class InertTreeView final : public TreeView {

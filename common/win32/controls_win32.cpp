@@ -50,6 +50,30 @@ public:
         if (!ensure(size.bmWidth, mono ? size.bmHeight / 2 : size.bmHeight)) return 0;
         return ImageList_AddIcon(list_.get(), icon) + 1;
     }
+    int addPicture(const ui::Picture& p) override {
+        if (p.width <= 0 || p.height <= 0 || p.pixels.size() != static_cast<std::size_t>(p.width) * p.height ||
+            !ensure(p.width, p.height))
+            return 0;
+        // One scratch bitmap of the picture's size serves every add: the list copies it.
+        if (!scratch_ || scratchWidth_ != p.width || scratchHeight_ != p.height) {
+            BITMAPINFO info{};
+            info.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+            scratch_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &scratchBits_, nullptr, 0));
+            scratchWidth_ = p.width, scratchHeight_ = p.height;
+            if (!scratch_ || !scratchBits_) {
+                scratch_.reset();
+                return 0;
+            }
+        }
+        auto* out = static_cast<DWORD*>(scratchBits_);
+        // 0x00BBGGRR to the DIB's 0xAARRGGBB, opaque.
+        for (std::size_t i = 0; i < p.pixels.size(); ++i) {
+            const ui::Color c = p.pixels[i];
+            out[i] = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+        }
+        GdiFlush();
+        return ImageList_Add(list_.get(), scratch_.get(), nullptr) + 1;
+    }
     int count() const override { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
     void clear() override {
         if (list_) ImageList_Remove(list_.get(), -1);
@@ -59,12 +83,17 @@ public:
 private:
     // The list takes the size of its first picture.
     bool ensure(int width, int height) {
-        if (!list_) list_.reset(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 4));
+        // Grown by a folder's worth at a time: a list that grows by a few pictures copies
+        // all of them each time, which a folder of a thousand files makes slow.
+        if (!list_) list_.reset(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 64));
         return static_cast<bool>(list_);
     }
 
     HINSTANCE instance_;
     UniqueImageList list_;
+    UniqueBitmap scratch_;
+    void* scratchBits_ = nullptr;
+    int scratchWidth_ = 0, scratchHeight_ = 0;
 };
 
 }  // namespace
@@ -301,6 +330,14 @@ public:
     int selectedRow() const override {
         return static_cast<int>(SendMessageA(w_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
+    void setRedraw(bool on) override {
+        redraw_ = on;
+        SendMessageA(w_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+        if (!on) return;
+        if (GetWindowLongA(w_, GWL_STYLE) & LVS_AUTOARRANGE) SendMessageA(w_, LVM_ARRANGE, LVA_DEFAULT, 0);
+        InvalidateRect(w_, nullptr, TRUE);
+    }
+    bool redraw() const override { return redraw_; }
 
     std::optional<LRESULT> notify(const NMHDR& header) {
         // The keyboard user's click: a row that becomes selected without the mouse.
@@ -343,10 +380,14 @@ private:
         column.cx = client.right;
         SendMessageA(w_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     }
-    // An image list gets its handle with its first picture, so attaching is redone on use.
+    // An image list gets its handle with its first picture, so attaching is redone on use;
+    // only a changed handle is sent, as the control lays itself out anew for each.
     void attachImageLists() {
-        SendMessageA(w_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(kinds_.imageListHandle(large_)));
-        SendMessageA(w_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(kinds_.imageListHandle(small_)));
+        const std::pair<int, HIMAGELIST> lists[] = {{LVSIL_NORMAL, kinds_.imageListHandle(large_)},
+                                                    {LVSIL_SMALL, kinds_.imageListHandle(small_)}};
+        for (auto [which, list] : lists)
+            if (reinterpret_cast<HIMAGELIST>(SendMessageA(w_, LVM_GETIMAGELIST, which, 0)) != list)
+                SendMessageA(w_, LVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list));
     }
 
     HWND w_;
@@ -355,6 +396,7 @@ private:
     std::string large_, small_;
     std::vector<ui::ListRow> rows_;
     bool selecting_ = false;  // a selection by program raises nothing
+    bool redraw_ = true;
 };
 
 class TreeViewKind final : public ui::TreeView {
@@ -634,7 +676,13 @@ void ControlTable::add(const std::string& name, HWND control, std::string_view d
         k.treeViews[name] = std::move(tree);
     } else if (designClass == "Image" || designClass == "PictureBox" || designClass == "CheckBox" ||
                designClass == "OptionButton") {
-        k.images[name] = std::make_unique<ImageKind>(control, k.instance, designClass != "Image" && designClass != "PictureBox");
+        // A picture box that is clicked lives in the template as a button, so that the
+        // keyboard reaches it too.
+        char windowClass[16] = {};
+        GetClassNameA(control, windowClass, sizeof windowClass);
+        const bool button = designClass == "CheckBox" || designClass == "OptionButton" ||
+                            (designClass == "PictureBox" && lstrcmpiA(windowClass, "Button") == 0);
+        k.images[name] = std::make_unique<ImageKind>(control, k.instance, button);
     }
 }
 

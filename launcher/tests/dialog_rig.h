@@ -10,11 +10,13 @@
 #include "common/testing/fake_desktop.h"
 #include "common/testing/fake_file_dialog.h"
 #include "common/testing/fake_registry.h"
+#include "common/testing/fake_shell_folders.h"
 #include "common/testing/fake_string_library.h"
 #include "common/testing/test_view.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
+#include "launcher/form6.h"
 #include "launcher/form7.h"
 
 namespace vantora::launcher::testing {
@@ -31,6 +33,8 @@ struct DialogRig : LauncherForms {
     FakeFiles files;
     FakeFileDialog fileDialog;
     FakeCommonModule commonModule;
+    FakeShellFolders shellFolders;
+    static constexpr ViewTogglePictures kToggles{311, 312, 313, 314};
     FakeStringLibrary languages;  // no Keyloom.dll unless a test gives one
     FakeScreen screen;
     LanguagePorts language{languages, screen};
@@ -45,6 +49,7 @@ struct DialogRig : LauncherForms {
     std::unique_ptr<Form2> form2;
     std::unique_ptr<Form3> form3;
     std::unique_ptr<Form4> form4;
+    std::unique_ptr<Form6> form6;
     std::unique_ptr<Form7> form7;
 
     DialogRig() {
@@ -66,6 +71,10 @@ struct DialogRig : LauncherForms {
         for (const char* text : {"Text1", "Text2", "Text3"}) v->declare(text, "TextBox");
         v->declare("ListView1", "ListView");
         v->declare("ImageList1", "ImageList");
+        v->declare("TreeView1", "TreeView");
+        for (const char* list : {"imgLargeList", "imgSmallList"}) v->declare(list, "ImageList");
+        for (const char* toggle : {"Picture1", "Picture2"}) v->declare(toggle, "PictureBox");
+        for (int bitmap : {kToggles.LargeU, kToggles.LargeD, kToggles.SmallU, kToggles.SmallD}) v->declareBitmap(bitmap);
         if (name == "Form2") v->control("Command2").enabled = false;  // "&Edit..." starts disabled
         return *v;
     }
@@ -97,7 +106,13 @@ struct DialogRig : LauncherForms {
         form4->Form_Load();
         opened("Form4", prepare);
     }
-    void showForm6(const std::string& mode) override { explorers.push_back(mode); }
+    void showForm6(const std::string& mode) override {
+        explorers.push_back(mode);
+        form6 = std::make_unique<Form6>(state, store, view("Form6"), form1, ports, shellFolders, commonModule, kToggles,
+                                        "K.hlp");
+        form6->Form_Load();
+        opened("Form6", [mode](ui::View& v) { Form6::prepare(v, mode); });
+    }
     void showForm7(const Prepare& prepare) override {
         form7 = std::make_unique<Form7>(state, store, view("Form7"), form1, ports, "K.hlp");
         form7->Form_Load();

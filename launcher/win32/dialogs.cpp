@@ -51,6 +51,23 @@ std::vector<win32::ControlBinding> aboutControls() {
             {"cmdOK", IDC_ABOUT_CMDOK, "CommandButton"}};
 }
 
+std::vector<win32::ControlBinding> form6Controls() {
+    return {{"Label1", IDC_FORM6_LABEL1, "Label"},
+            {"Label2", IDC_FORM6_LABEL2, "Label"},
+            {"Label3", IDC_FORM6_LABEL3, "Label"},
+            {"TreeView1", IDC_FORM6_TREEVIEW1, "TreeView"},
+            {"ListView1", IDC_FORM6_LISTVIEW1, "ListView"},
+            {"Picture1", IDC_FORM6_PICTURE1, "PictureBox"},
+            {"Picture2", IDC_FORM6_PICTURE2, "PictureBox"},
+            {"Command1", IDC_FORM6_COMMAND1, "CommandButton"},
+            {"Command2", IDC_FORM6_COMMAND2, "CommandButton"},
+            {"ImageList1", 0, "ImageList"},
+            {"imgLargeList", 0, "ImageList"},
+            {"imgSmallList", 0, "ImageList"}};
+}
+
+const ViewTogglePictures kViewToggles{IDB_LARGE_U, IDB_LARGE_D, IDB_SMALL_U, IDB_SMALL_D};
+
 }  // namespace
 
 // A dialog's window and its logic, which answers the window's events.
@@ -142,8 +159,15 @@ void KeyloomForms::showAbout() {
     if (--modalDepth_ == 0) retired_.clear();
 }
 
-// The Application Explorer comes with its own change; until then its buttons open nothing.
-void KeyloomForms::showForm6(const std::string&) {}
+void KeyloomForms::showForm6(const std::string& mode) {
+    if (form6_ && form6_->view.isOpen()) return;
+    Dialog& d = make<Form6>(form6_, IDD_FORM6, "Form6", form6Controls(), c_.shellFolders, c_.commonModule, kViewToggles);
+    d.load = [&d, load = d.load] {
+        for (int bitmap : {IDB_FOLDER, IDB_OPENFOLDER}) d.view.imageList("ImageList1").addBitmap(bitmap);
+        load();
+    };
+    showModal(d, [mode](ui::View& form6) { Form6::prepare(form6, mode); });
+}
 
 void KeyloomForms::showForm7(const Prepare& prepare) {
     if (form7_ && form7_->view.isOpen()) return;
@@ -151,7 +175,7 @@ void KeyloomForms::showForm7(const Prepare& prepare) {
 }
 
 ui::View* KeyloomForms::openForm(std::string_view name) {
-    for (auto* slot : {&form2_, &form3_, &form4_, &form7_})
+    for (auto* slot : {&form2_, &form3_, &form4_, &form6_, &form7_})
         if (*slot && (*slot)->view.isOpen() && (*slot)->view.formName() == name) return &(*slot)->view;
     return nullptr;
 }

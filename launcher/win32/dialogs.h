@@ -9,10 +9,12 @@
 #include "common/ports/common_module.h"
 #include "common/ports/file_dialog.h"
 #include "common/ports/version_info.h"
+#include "common/ports/shell_folders.h"
 #include "common/win32/dialog_window.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
+#include "launcher/form6.h"
 #include "launcher/form7.h"
 #include "launcher/frm_about.h"
 
@@ -30,6 +32,7 @@ public:
         FileSystemPort& files;
         FileDialogPort& fileDialog;
         CommonModulePort& commonModule;
+        ShellFoldersPort& shellFolders;
         std::string helpFile;
         const LanguagePorts& language;
         VersionInfoPort& version;
@@ -62,7 +65,7 @@ private:
     void showModal(Dialog& dialog, const Prepare& prepare);
 
     Context c_;
-    std::unique_ptr<Dialog> form2_, form3_, form4_, form7_, about_;
+    std::unique_ptr<Dialog> form2_, form3_, form4_, form6_, form7_, about_;
     std::vector<std::unique_ptr<Dialog>> retired_;
     int modalDepth_ = 0;
 };

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the three 16 x 16 pictures of the key list: a plain key, a key with a popup
-list (its red corner mark, as on the keyboard picture) and a popup-list entry."""
+list (its red corner mark, as on the keyboard picture) and a popup-list entry; and the
+Application Explorer's: a folder closed and open (16 x 16), and its two view toggles,
+large and small icons, raised and pressed (24 x 20)."""
 import struct
 import sys
 from pathlib import Path
@@ -32,13 +34,59 @@ def entry():
     return px
 
 
+FOLDER, FOLDER_EDGE, FOLDER_INSIDE = (0, 200, 255), (0, 110, 160), (0, 150, 210)  # BGR
+TOGGLE_UP, TOGGLE_DOWN, GLYPH = (200, 200, 200), (150, 150, 150), (128, 64, 0)
+
+
+def folder(opened):
+    px = [[BACK] * SIZE for _ in range(SIZE)]
+    for x in range(1, 7):
+        px[3][x] = FOLDER_EDGE  # the tab
+    for y in range(4, 14):
+        for x in range(1, 15):
+            px[y][x] = FOLDER_EDGE if x in (1, 14) or y in (4, 13) else (FOLDER_INSIDE if opened else FOLDER)
+    if opened:  # the front flap tilted open
+        for y in range(8, 14):
+            for x in range(2 + (13 - y), 16 - (13 - y) // 2):
+                if x < SIZE:
+                    px[y][x] = FOLDER_EDGE if y in (8, 13) else FOLDER
+    return px
+
+
+def toggle(large, pressed):
+    w, h = 24, 20
+    back = TOGGLE_DOWN if pressed else TOGGLE_UP
+    px = [[back] * w for _ in range(h)]
+    shift = 1 if pressed else 0
+    if large:
+        for gy in (3, 11):
+            for gx in (4, 14):
+                for y in range(gy, gy + 6):
+                    for x in range(gx, gx + 6):
+                        px[y + shift][x + shift] = GLYPH
+    else:
+        for gy in (3, 8, 13):
+            for y in range(gy, gy + 3):
+                for x in range(4, 7):
+                    px[y + shift][x + shift] = GLYPH
+                for x in range(9, 20):
+                    if y == gy + 1:
+                        px[y + shift][x + shift] = GLYPH
+    return px
+
+
 def bmp(px):
-    rows = b"".join(bytes(c for p in row for c in p) for row in reversed(px))  # BGR, bottom-up, 48 bytes a row
+    h, w = len(px), len(px[0])
+    pad = (4 - (w * 3) % 4) % 4
+    rows = b"".join(bytes(c for p in row for c in p) + b"\0" * pad for row in reversed(px))  # BGR, bottom-up
     header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
     return header + info + rows
 
 
 out = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent)
-for name, px in (("list_key.bmp", key(False)), ("list_popup_key.bmp", key(True)), ("list_entry.bmp", entry())):
+for name, px in (("list_key.bmp", key(False)), ("list_popup_key.bmp", key(True)), ("list_entry.bmp", entry()),
+                 ("folder.bmp", folder(False)), ("openfolder.bmp", folder(True)),
+                 ("large_u.bmp", toggle(True, False)), ("large_d.bmp", toggle(True, True)),
+                 ("small_u.bmp", toggle(False, False)), ("small_d.bmp", toggle(False, True))):
     (out / name).write_bytes(bmp(px))

@@ -12,6 +12,7 @@
 #include "common/win32/firmware_device_win32.h"
 #include "common/win32/guarded.h"
 #include "common/win32/program_folder.h"
+#include "common/win32/shell_folders_win32.h"
 #include "common/win32/shell_win32.h"
 #include "common/win32/single_copy_win32.h"
 #include "common/win32/string_library_win32.h"
@@ -109,6 +110,7 @@ static int runKeyloom(HINSTANCE instance) {
     std::unique_ptr<KeyloomForms> dialogs;
     win32::Win32FileDialog fileDialog;
     win32::Win32CommonModule commonModule;
+    win32::Win32ShellFolders shellFolders;
     auto showForm3 = [&](bool modal) { dialogs->showForm3(modal); };
 
     FirstCopyWindow firstCopy;
@@ -128,7 +130,8 @@ static int runKeyloom(HINSTANCE instance) {
             Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, [&] { dialogs->showForm2(); },
                          [&] { dialogs->showAbout(); }});
         dialogs = std::make_unique<KeyloomForms>(KeyloomForms::Context{
-            instance, state, store, *window, windows, *help, files, fileDialog, commonModule, form->helpFile(), language, version});
+            instance, state, store, *window, windows, *help, files, fileDialog, commonModule, shellFolders,
+            form->helpFile(), language, version});
         launching = std::make_unique<LaunchContext>(
             LaunchContext{state, store, *form, *window, windows, shell, processes, files, showForm3});
         tray->hold();

@@ -3,16 +3,22 @@
 // run in the same round, their order alternating, so that a busy machine slows both
 // alike; the first round warms caches and is dropped. Reports, never fails.
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/win32/shell_folders_win32.h"
 #include "launcher/launcher_constants.h"
+#include "launcher/win32/resource.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "tests/e2e/win32_test_support.h"
 
@@ -315,6 +321,183 @@ void keyloomRoads() {
     keyloom.ended(15000);
 }
 
+// ---- the Application Explorer
+
+constexpr int kExplorerFiles = 1000;
+constexpr int kExplorerRounds = 4;  // the first is dropped
+constexpr int kFolderChanges = 20;
+constexpr char kBenchFolder[] = "Vantora Bench Folder";
+
+// GDI objects of a process. Wine's GetGuiResources answers 0 for every process; there
+// each process keeps its own GDI handle table, named by its PEB, whose used entries
+// (24 bytes each, a type byte at 14) are counted instead. -1 when neither can be had.
+long gdiObjects(HANDLE process) {
+    if (const DWORD n = GetGuiResources(process, GR_GDIOBJECTS)) return static_cast<long>(n);
+    using Query = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION info{};
+    DWORD table = 0;
+    if (!query || query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0 ||
+        !ReadProcessMemory(process, static_cast<char*>(static_cast<void*>(info.PebBaseAddress)) + 0x94, &table,
+                           sizeof table, nullptr) ||
+        !table)
+        return -1;
+    constexpr size_t kEntry = 24, kEntries = 0x10000;
+    std::vector<BYTE> entries(kEntry * kEntries);
+    SIZE_T read = 0;
+    ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<ULONG_PTR>(table)), entries.data(), entries.size(), &read);
+    long used = 0;
+    for (size_t i = 0; i + kEntry <= read; i += kEntry) used += entries[i + 14] != 0;
+    return used;
+}
+
+// The count above is trusted only when one bitmap of this process shows as one more object.
+bool gdiCountWorks() {
+    const long before = gdiObjects(GetCurrentProcess());
+    const vantora::win32::UniqueBitmap one(CreateBitmap(4, 4, 1, 32, nullptr));
+    return before >= 0 && gdiObjects(GetCurrentProcess()) == before + 1;
+}
+
+// What the explorer does for one folder, done directly: each file's icon asked of the
+// shell and drawn, large and small, with the same calls and flags.
+double bareIconLoop(const std::vector<std::string>& files) {
+    const double begin = now();
+    const vantora::win32::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const vantora::win32::UniqueBitmap surface(CreateBitmap(32, 32, 1, 32, nullptr));
+    vantora::win32::SelectScope selected(dc.get(), surface.get());
+    for (const std::string& file : files)
+        for (int pixels : {32, 16}) {
+            SHFILEINFOA info{};
+            const auto list = reinterpret_cast<HIMAGELIST>(
+                SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, vantora::win32::drawnIconFlags(pixels)));
+            if (list) ImageList_Draw(list, info.iIcon, dc.get(), 0, 0, ILD_TRANSPARENT);
+        }
+    return now() - begin;
+}
+
+void explorerRoads() {
+    char programs[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs);
+    const std::string folder = std::string(programs) + "\\" + kBenchFolder;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    // Shortcuts and text files, half each, as a Start-menu folder holds both kinds.
+    const std::string link = folder + "\\entry0000.lnk";
+    if (!writeLink(link, linkTo(programPath("probe_app.exe")))) std::printf("benchmark: no shortcut could be written\n");
+    std::vector<std::string> files;
+    for (int i = 0; i < kExplorerFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\entry%04d.%s", i, i % 2 ? "txt" : "lnk");
+        files.push_back(folder + name);
+        if (i % 2)
+            std::ofstream(files.back()) << "text\n";
+        else if (i)
+            CopyFileA(link.c_str(), files.back().c_str(), FALSE);
+    }
+
+    deleteTree(HKEY_CURRENT_USER, kMakerKey);
+    ChildProcess keyloom;
+    HWND window = nullptr, explorer = nullptr;
+    const auto cleanUp = [&] {
+        if (explorer) PostMessageA(explorer, WM_COMMAND, IDCANCEL, 0);
+        if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+        keyloom.ended(15000);
+        for (const std::string& f : files) DeleteFileA(f.c_str());
+        RemoveDirectoryA(folder.c_str());
+    };
+    const vantora::win32::UniqueHandle process(
+        keyloom.start(programPath("Keyloom.exe"))
+            ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, keyloom.id())
+            : nullptr);
+    HWND form3 = nullptr;
+    if (!process || !waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000)) {
+        std::printf("benchmark: Keyloom did not start\n");
+        return cleanUp();
+    }
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(64 + 8, 123 + 8));  // the X key
+    if (!waitFor([&] { return (form3 = onlyWindowTitled("Assignment Type")) != nullptr; }, 10000)) {
+        std::printf("benchmark: no Assignment Type\n");
+        return cleanUp();
+    }
+    PostMessageA(GetDlgItem(form3, IDC_FORM3_COMMAND2), BM_CLICK, 0, 0);
+    if (!waitFor([&] { return (explorer = onlyWindowTitled("Application Explorer")) != nullptr; }, 10000)) {
+        std::printf("benchmark: no Application Explorer\n");
+        return cleanUp();
+    }
+    HWND tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1), list = GetDlgItem(explorer, IDC_FORM6_LISTVIEW1);
+    const std::vector<std::string> top = topNodes(tree);
+    const int big = static_cast<int>(std::find(top.begin(), top.end(), kBenchFolder) - top.begin());
+    if (big >= static_cast<int>(top.size()) || top.size() < 2) {
+        std::printf("benchmark: the folder is not in the tree\n");
+        return cleanUp();
+    }
+    // The folder is reached from its neighbour by one arrow key, as a user steps onto it.
+    const int neighbour = big > 0 ? big - 1 : big + 1;
+    const WORD toBig = big > 0 ? VK_DOWN : VK_UP, toNeighbour = big > 0 ? VK_UP : VK_DOWN;
+    const auto key = [&](WORD vk) {
+        PostMessageA(tree, WM_KEYDOWN, vk, 1);
+        PostMessageA(tree, WM_KEYUP, vk, 0xC0000001);
+    };
+    const auto rows = [&] {
+        DWORD_PTR n = 0;
+        SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, kDeadlineMs, &n);
+        return static_cast<int>(n);
+    };
+    key(VK_HOME);
+    for (int i = 0; i < neighbour; ++i) key(VK_DOWN);
+    waitFor([&] { return rows() != kExplorerFiles; }, 5000);
+
+    // Every folder change, counted; the odd ones show the big folder.
+    int changes = 0;
+    const auto change = [&] {
+        const bool big = ++changes % 2 == 1;
+        key(big ? toBig : toNeighbour);
+        return big;
+    };
+    // A list being drawn holds a few objects for the moment: the least of several looks.
+    const auto settledGdiObjects = [&] {
+        long least = -1;
+        for (int look = 0; look < 8; ++look, Sleep(150))
+            if (const long n = gdiObjects(process.get()); least < 0 || (n >= 0 && n < least)) least = n;
+        return least;
+    };
+    const auto changeUntil = [&](int count) {
+        while (changes < count) {
+            const bool big = change();
+            waitFor([&] { return (rows() == kExplorerFiles) == big; }, kDeadlineMs);
+        }
+    };
+    changeUntil(1);
+    const long gdiFirst = settledGdiObjects();
+    changeUntil(2);
+
+    Series viaExplorer, bare;
+    interleave(
+        kExplorerRounds,
+        [&] {
+            const double ms = timeUntil([&] { change(); }, [&] { return rows() == kExplorerFiles; });
+            changeUntil(changes + 1);
+            return ms;
+        },
+        viaExplorer, [&] { return bareIconLoop(files); }, bare);
+    report("folder of 1000 files clicked to its list filled, icons large and small", viaExplorer,
+           "SHGetFileInfoA and ImageList_Draw over the same files", bare);
+
+    // Counted with the big folder shown each time; the last ten changes tell growth from
+    // objects made once.
+    changeUntil(kFolderChanges + 1);
+    const long gdiAfter = settledGdiObjects();
+    changeUntil(kFolderChanges + 11);
+    const long gdiLast = settledGdiObjects();
+    if (gdiCountWorks() && gdiFirst >= 0)
+        std::printf("benchmark: GDI objects of Keyloom after the first folder change %ld, after %d more %ld, after 10 "
+                    "more %ld%s\n",
+                    gdiFirst, kFolderChanges, gdiAfter, gdiLast, gdiLast > gdiAfter ? " (grew)" : " (no growth)");
+    else
+        std::printf("benchmark: GDI objects of Keyloom cannot be counted here\n");
+    cleanUp();
+}
+
 void coldStarts() {
     // MERIDALE and BASTIONE bind CORELINK.dll beside them and find the hotkey service
     // running; BASTIONE asks the firmware driver, or finds it absent, before it shows.
@@ -356,11 +539,14 @@ void sizes() {
 
 }  // namespace
 
-int main() {
+// With one argument, only the roads of that name: "keys", "explorer" or "starts".
+int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+    const auto chosen = [&](const char* name) { return argc < 2 || std::string(argv[1]) == name; };
     endProbes();
-    keyloomRoads();
-    coldStarts();
+    if (chosen("keys")) keyloomRoads();
+    if (chosen("explorer")) explorerRoads();
+    if (chosen("starts")) coldStarts();
     sizes();
     deleteTree(HKEY_CURRENT_USER, kMakerKey);
     return 0;

@@ -84,63 +84,6 @@ void keys(std::initializer_list<WORD> held, WORD vk) {
     pumpFor(150);
 }
 
-// Memory in another process, for the list view messages that carry pointers.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HWND w, size_t size) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(w, &id);
-        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id));
-        if (process_) at = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    }
-    ~RemoteBuffer() {
-        if (at) VirtualFreeEx(process_.get(), at, 0, MEM_RELEASE);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-    bool put(size_t offset, const void* data, size_t n) {
-        return WriteProcessMemory(process_.get(), static_cast<char*>(at) + offset, data, n, nullptr) != FALSE;
-    }
-    bool get(size_t offset, void* data, size_t n) const {
-        return ReadProcessMemory(process_.get(), static_cast<char*>(at) + offset, data, n, nullptr) != FALSE;
-    }
-
-    void* at = nullptr;
-
-private:
-    vantora::win32::UniqueHandle process_;
-};
-
-struct Row {
-    std::string text;
-    int picture = -1;  // 0 plain key, 1 popup key, 2 popup entry
-    bool operator==(const Row&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Row& r) { return out << '"' << r.text << "\" #" << r.picture; }
-
-// The rows the user sees in Keyloom's own list view.
-std::vector<Row> rowsOf(HWND list) {
-    constexpr size_t kTextMax = 40000;
-    std::vector<Row> rows;
-    RemoteBuffer remote(list, sizeof(LVITEMA) + kTextMax);
-    if (!remote.at) return rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = i;
-        item.pszText = static_cast<char*>(remote.at) + sizeof item;
-        item.cchTextMax = kTextMax;
-        std::string text(kTextMax, '\0');
-        if (!remote.put(0, &item, sizeof item) || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
-            !remote.get(0, &item, sizeof item) || !remote.get(sizeof item, text.data(), kTextMax))
-            break;
-        rows.push_back({text.c_str(), item.iImage});
-    }
-    return rows;
-}
-
 int rowOfKey(const std::vector<Row>& rows, const std::string& key) {
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].text == "     " + key || rows[i].text.rfind("     " + key + "     ", 0) == 0) return static_cast<int>(i);

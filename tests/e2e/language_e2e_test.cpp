@@ -137,6 +137,19 @@ TEST_F(LanguageE2E, Keyloom_DialogsAndAboutBoxInTheLibrarysLanguage) {
     holdForPicture({main, about});
     PostMessageA(GetDlgItem(about, IDC_ABOUT_CMDOK), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(waitFor([&] { return !IsWindow(about); }, 10000)) << "Enter must close the About box";
+
+    // Assignment Type from a right click on the X key, and the Application Explorer from its Popup... button.
+    PostMessageA(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(64 + 8, 123 + 8));
+    HWND form3 = waitForDialog(program, IDC_FORM3_COMMAND2);
+    ASSERT_TRUE(form3) << "no Assignment Type dialog";
+    expectTexts(form3, "Keyloom", {{3001, 0}, {3002, IDC_FORM3_COMMAND1}, {3003, IDC_FORM3_LABEL2}, {3010, IDC_FORM3_CHECK1}});
+    PostMessageA(GetDlgItem(form3, IDC_FORM3_COMMAND2), BM_CLICK, 0, 0);
+    HWND form6 = waitForDialog(program, IDC_FORM6_TREEVIEW1);
+    ASSERT_TRUE(form6) << "no Application Explorer";
+    expectTexts(form6, "Keyloom", {{5001, 0}, {5002, IDC_FORM6_LABEL1}, {5003, IDC_FORM6_LABEL2},
+                                   {5004, IDC_FORM6_COMMAND1}, {5005, IDC_FORM6_COMMAND2}});
+    PostMessageA(form6, WM_COMMAND, IDCANCEL, 0);  // Esc
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(form6); }, 10000));
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.ended(15000));
 }

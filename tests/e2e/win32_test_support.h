@@ -3,6 +3,7 @@
 // answering, child processes that never outlive a test, scratch folders, and the
 // registry as the tests read and write it.
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -299,6 +300,86 @@ inline std::string answerMessage(DWORD process, const char* title, int answer = 
     PostMessageA(box, WM_COMMAND, answer, 0);
     waitFor([&] { return !IsWindow(box); }, 10000);
     return text;
+}
+
+// ---- controls of other programs
+
+// Memory in another process, for the list and tree view messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND w, size_t size) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(w, &id);
+        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id));
+        if (process_) at = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (at) VirtualFreeEx(process_.get(), at, 0, MEM_RELEASE);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    bool put(size_t offset, const void* data, size_t n) {
+        return WriteProcessMemory(process_.get(), static_cast<char*>(at) + offset, data, n, nullptr) != FALSE;
+    }
+    bool get(size_t offset, void* data, size_t n) const {
+        return ReadProcessMemory(process_.get(), static_cast<char*>(at) + offset, data, n, nullptr) != FALSE;
+    }
+
+    void* at = nullptr;
+
+private:
+    vantora::win32::UniqueHandle process_;
+};
+
+// The texts of the tree's top-level nodes, in their order, read from Keyloom's own control.
+inline std::vector<std::string> topNodes(HWND tree) {
+    std::vector<std::string> texts;
+    RemoteBuffer remote(tree, sizeof(TVITEMA) + MAX_PATH);
+    if (!remote.at) return texts;
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMA query{};
+        query.mask = TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = static_cast<char*>(remote.at) + sizeof query;
+        query.cchTextMax = MAX_PATH;
+        char text[MAX_PATH] = {};
+        if (!remote.put(0, &query, sizeof query) || !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
+            !remote.get(sizeof query, text, MAX_PATH))
+            break;
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+struct Row {
+    std::string text;
+    int picture = -1;
+    bool operator==(const Row&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Row& r) { return out << '"' << r.text << "\" #" << r.picture; }
+
+// The rows the user sees in a list view of Keyloom's, with each row's picture (-1 for none).
+inline std::vector<Row> rowsOf(HWND list) {
+    constexpr size_t kTextMax = 40000;
+    std::vector<Row> rows;
+    RemoteBuffer remote(list, sizeof(LVITEMA) + kTextMax);
+    if (!remote.at) return rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = i;
+        item.pszText = static_cast<char*>(remote.at) + sizeof item;
+        item.cchTextMax = kTextMax;
+        std::string text(kTextMax, '\0');
+        if (!remote.put(0, &item, sizeof item) || !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
+            !remote.get(0, &item, sizeof item) || !remote.get(sizeof item, text.data(), kTextMax))
+            break;
+        rows.push_back({text.c_str(), item.iImage});
+    }
+    return rows;
 }
 
 // ---- files and processes
