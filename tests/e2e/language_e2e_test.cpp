@@ -39,8 +39,11 @@ std::string language() {
     return name;
 }
 
+// The shipped libraries, or those built for the tests only (VANTORA_TEST_LIBRARIES).
 std::string libraryPath(const char* program) {
-    return programFolder() + "\\languages\\" + language() + "\\" + program + ".dll";
+    char folder[32] = "languages";
+    GetEnvironmentVariableA("VANTORA_TEST_LIBRARIES", folder, sizeof folder);
+    return programFolder() + "\\" + folder + "\\" + language() + "\\" + program + ".dll";
 }
 
 // The library's own UTF-16 text of one string.
@@ -111,6 +114,10 @@ protected:
         if (language() == "ja") gothic.emplace();
         ASSERT_FALSE(language().empty()) << "VANTORA_TEST_LANGUAGE names no language";
         ASSERT_EQ(expectedCodePage(), GetACP()) << "the locale of " << language() << " is not in force";
+        char wantedDpi[8] = {};
+        if (GetEnvironmentVariableA("VANTORA_TEST_DPI", wantedDpi, sizeof wantedDpi)) {
+            ASSERT_EQ(std::atoi(wantedDpi), vantora::win32::screenDpi()) << "the prefix's resolution is not in force";
+        }
         deleteTree(HKEY_CURRENT_USER, vantora::launcher::kMakerKey);
     }
     void TearDown() override {
@@ -195,6 +202,32 @@ TEST_F(LanguageE2E, Bastione_MessageAndMainWindowInTheLibrarysLanguage) {
                                    {6, IDC_FRMUSERPWDMODE}, {7, IDC_OPTABLETORUN}, {8, IDC_OPTUNABLETORUN}, {9, IDC_OK}});
     expectFonts(main, {{IDC_FRMSUPERVISOR, L"MS P Gothic", 0, 0, 14}, {IDC_OPTNOTREGISTERED, L"MS P Gothic", 0, 0},
                        {IDC_OK, L"MS P Gothic", 0, 4}});
+    // The language's layout at this resolution, in pixels. The two frames are alike in
+    // the design, and so are the two option buttons: a difference is the correction's.
+    const int dpi = vantora::win32::screenDpi();
+    struct Width {
+        const char* language;
+        int dpi;
+        int control, other;  // other: 0 for the control's own width
+        int twips;
+    } widths[] = {
+        {"da", 96, IDC_FRMSUPERVISOR, 0, 2775},
+        {"da", 72, IDC_FRMSUPERVISOR, 0, 2775 + 1000},
+        {"ru", 96, IDC_FRMSUPERVISOR, IDC_FRMUSERPWDMODE, 0},
+        {"ru", 96, IDC_OPTNOTREGISTERED, IDC_OPTREGISTERED, 0},
+        {"ru", 72, IDC_FRMSUPERVISOR, IDC_FRMUSERPWDMODE, 300 - 200},
+        {"ru", 72, IDC_OPTNOTREGISTERED, IDC_OPTREGISTERED, 200},
+    };
+    for (const Width& w : widths) {
+        if (w.language != language() || w.dpi != dpi) continue;
+        const auto width = [&](int control) {
+            RECT r{};
+            GetWindowRect(GetDlgItem(main, control), &r);
+            return r.right - r.left;
+        };
+        EXPECT_EQ(w.twips * dpi / 1440, width(w.control) - (w.other ? width(w.other) : 0))
+            << "control " << w.control << " at " << dpi << " dpi";
+    }
     holdForPicture({main});
     PostMessageA(main, WM_COMMAND, IDCANCEL, 0);  // Esc
     EXPECT_TRUE(bastione.ended(10000)) << "Esc must close the main window";
