@@ -79,9 +79,12 @@ void install(const TempFolder& folder, std::initializer_list<const char*> files,
     }
 }
 
+// The README's pictures show the prefix's own faces (tools/language-pictures).
+bool takingPictures() { return std::getenv("VANTORA_LANGUAGE_PICTURE") != nullptr; }
+
 // Under the Japanese code ("JP", "JA") the rules' fonts, seen in the controls' pixels.
 void expectFonts(HWND window, std::initializer_list<FontCase> cases) {
-    if (language() == "ja") expectFontsDrawn(window, cases);
+    if (language() == "ja" && !takingPictures()) expectFontsDrawn(window, cases);
 }
 
 UINT expectedCodePage() {
@@ -111,7 +114,7 @@ protected:
     ChildProcess program, service;
     std::optional<DistinctGothic> gothic;
     void SetUp() override {
-        if (language() == "ja") gothic.emplace();
+        if (language() == "ja" && !takingPictures()) gothic.emplace();
         ASSERT_FALSE(language().empty()) << "VANTORA_TEST_LANGUAGE names no language";
         ASSERT_EQ(expectedCodePage(), GetACP()) << "the locale of " << language() << " is not in force";
         char wantedDpi[8] = {};
