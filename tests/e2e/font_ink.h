@@ -24,28 +24,13 @@ struct Ink {
 };
 inline std::ostream& operator<<(std::ostream& out, const Ink& i) { return out << i.width << 'x' << i.height; }
 
-// The bounding box of the pixels of `color` in a device context's area.
-inline Ink inkIn(HDC source, SIZE size, POINT from, COLORREF color) {
-    using namespace vantora::win32;
-    UniqueMemoryDc copy(CreateCompatibleDC(source));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!copy || !bitmap) return {};
-    SelectScope selected(copy.get(), bitmap.get());
-    BitBlt(copy.get(), 0, 0, size.cx, size.cy, source, from.x, from.y, SRCCOPY);
-    GdiFlush();
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    const DWORD wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
-    int left = size.cx, right = -1, top = size.cy, bottom = -1;
-    for (int y = 0; y < size.cy; ++y)
-        for (int x = 0; x < size.cx; ++x)
-            if ((pixels[y * size.cx + x] & 0xFFFFFF) == wanted) {
+// The bounding box of the pixels of a rectangle for which isInk(x, y) holds.
+template <class IsInk>
+Ink boundingBox(const RECT& r, IsInk isInk) {
+    int left = r.right, right = -1, top = r.bottom, bottom = -1;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            if (isInk(x, y)) {
                 left = std::min(left, x), right = std::max(right, x);
                 top = std::min(top, y), bottom = std::max(bottom, y);
             }
@@ -54,10 +39,9 @@ inline Ink inkIn(HDC source, SIZE size, POINT from, COLORREF color) {
 
 // The ink of a control of any process, inside its client area less `inset` pixels on
 // each side (a button's frame is drawn in the text colour too) and, when `rows` is not
-// 0, in that many rows from the top (a frame's caption, above the controls it holds). Read pixel by pixel
-// through its top-level window: under Wine another process's child window gives a
-// device context that reads nothing, and a copy (BitBlt) from any of them comes back
-// empty.
+// 0, in that many rows from the top (a frame's caption, above the controls it holds).
+// Under Wine the device context of another process's child window reads nothing, so
+// the pixels are read through its top-level window's, one by one.
 inline Ink inkOfControl(HWND control, COLORREF color, int inset, int rows) {
     HWND window = GetAncestor(control, GA_ROOT);
     RECT r{};
@@ -67,14 +51,7 @@ inline Ink inkOfControl(HWND control, COLORREF color, int inset, int rows) {
     MapWindowPoints(control, window, reinterpret_cast<POINT*>(&r), 2);
     vantora::win32::WindowDc dc(window);
     if (!dc) return {};
-    int left = r.right, right = -1, top = r.bottom, bottom = -1;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (GetPixel(dc.get(), x, y) == color) {
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-    return right < 0 ? Ink{} : Ink{right - left + 1, bottom - top + 1};
+    return boundingBox(r, [&](int x, int y) { return GetPixel(dc.get(), x, y) == color; });
 }
 
 // The ink of one line of text drawn here, in a face at a character height in pixels
@@ -83,16 +60,16 @@ inline Ink inkOfText(const std::wstring& text, const wchar_t* face, int height) 
     using namespace vantora::win32;
     WindowDc screen(nullptr);
     UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-    UniqueBitmap canvas(CreateCompatibleBitmap(screen.get(), 800, 100));
+    UniqueBitmap canvas(CreateCompatibleBitmap(screen.get(), 600, 40));
     UniqueFont font(CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, face));
     if (!dc || !canvas || !font) return {};
     SelectScope drawn(dc.get(), canvas.get()), lettered(dc.get(), font.get());
-    RECT all{0, 0, 800, 100};
+    RECT all{0, 0, 600, 40};  // wider and taller than any one caption
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetTextColor(dc.get(), RGB(0, 0, 0));
     SetBkMode(dc.get(), TRANSPARENT);
     DrawTextW(dc.get(), text.c_str(), -1, &all, DT_SINGLELINE | DT_LEFT | DT_TOP);
-    return inkIn(dc.get(), {800, 100}, {0, 0}, RGB(0, 0, 0));
+    return boundingBox(all, [&](int x, int y) { return GetPixel(dc.get(), x, y) == RGB(0, 0, 0); });
 }
 
 // The character height of a size in points on this screen, as the programs turn it.
