@@ -1,7 +1,8 @@
 // The real Keyloom.exe and BASTIONE.exe with their language libraries, in the locale of
 // the language (ctest sets LANG and LC_ALL per run, and VANTORA_TEST_LANGUAGE names the
 // library folder), and Keyloom's About box without a library. Texts are read back as
-// UTF-16 and compared with the library's own strings.
+// UTF-16 and compared with the library's own strings; in Japanese the fonts of the
+// rules are told by the controls' pixels.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "launcher/win32/resource.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "supervisor/win32/resource.h"
+#include "tests/e2e/font_ink.h"
 #include "tests/e2e/win32_test_support.h"
 
 namespace {
@@ -36,8 +39,11 @@ std::string language() {
     return name;
 }
 
+// The shipped libraries, or those built for the tests only (VANTORA_TEST_LIBRARIES).
 std::string libraryPath(const char* program) {
-    return programFolder() + "\\languages\\" + language() + "\\" + program + ".dll";
+    char folder[32] = "languages";
+    GetEnvironmentVariableA("VANTORA_TEST_LIBRARIES", folder, sizeof folder);
+    return programFolder() + "\\" + folder + "\\" + language() + "\\" + program + ".dll";
 }
 
 // The library's own UTF-16 text of one string.
@@ -73,6 +79,14 @@ void install(const TempFolder& folder, std::initializer_list<const char*> files,
     }
 }
 
+// The README's pictures show the prefix's own faces (tools/language-pictures).
+bool takingPictures() { return std::getenv("VANTORA_LANGUAGE_PICTURE") != nullptr; }
+
+// Under the Japanese code ("JP", "JA") the rules' fonts, seen in the controls' pixels.
+void expectFonts(HWND window, std::initializer_list<FontCase> cases) {
+    if (language() == "ja" && !takingPictures()) expectFontsDrawn(window, cases);
+}
+
 UINT expectedCodePage() {
     const std::string l = language();
     return l == "ja" ? 932 : l == "ru" ? 1251 : 1252;
@@ -98,9 +112,15 @@ void holdForPicture(std::initializer_list<HWND> windows) {
 class LanguageE2E : public ::testing::Test {
 protected:
     ChildProcess program, service;
+    std::optional<DistinctGothic> gothic;
     void SetUp() override {
+        if (language() == "ja" && !takingPictures()) gothic.emplace();
         ASSERT_FALSE(language().empty()) << "VANTORA_TEST_LANGUAGE names no language";
         ASSERT_EQ(expectedCodePage(), GetACP()) << "the locale of " << language() << " is not in force";
+        char wantedDpi[8] = {};
+        if (GetEnvironmentVariableA("VANTORA_TEST_DPI", wantedDpi, sizeof wantedDpi)) {
+            ASSERT_EQ(std::atoi(wantedDpi), vantora::win32::screenDpi()) << "the prefix's resolution is not in force";
+        }
         deleteTree(HKEY_CURRENT_USER, vantora::launcher::kMakerKey);
     }
     void TearDown() override {
@@ -125,6 +145,8 @@ TEST_F(LanguageE2E, Keyloom_DialogsAndAboutBoxInTheLibrarysLanguage) {
     ASSERT_TRUE(form2) << "no Function Key Assignments dialog";
     expectTexts(form2, "Keyloom", {{2001, 0}, {2002, IDC_FORM2_CHECK1}, {2003, IDC_FORM2_COMMAND1},
                                    {2004, IDC_FORM2_COMMAND2}, {2005, IDC_FORM2_COMMAND3}});
+    const std::wstring face = libraryText("Keyloom", 8001);
+    expectFonts(form2, {{IDC_FORM2_COMMAND1, face, 9, 4}});
     PostMessageA(form2, WM_COMMAND, IDCANCEL, 0);  // Esc
     ASSERT_TRUE(waitFor([&] { return !IsWindow(form2); }, 10000));
 
@@ -134,6 +156,7 @@ TEST_F(LanguageE2E, Keyloom_DialogsAndAboutBoxInTheLibrarysLanguage) {
     expectTexts(about, "Keyloom", {{7001, 0}, {7002, IDC_ABOUT_CMDOK}, {7003, IDC_ABOUT_LBLTITLE},
                                    {7004, IDC_ABOUT_LBLNOTICE}});
     EXPECT_NE(std::wstring::npos, textOf(GetDlgItem(about, IDC_ABOUT_LBLTITLE)).find(L"" VANTORA_VERSION_TEXT));
+    expectFonts(about, {{IDC_ABOUT_LBLTITLE, face, 9, 0}});
     holdForPicture({main, about});
     PostMessageA(GetDlgItem(about, IDC_ABOUT_CMDOK), WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(waitFor([&] { return !IsWindow(about); }, 10000)) << "Enter must close the About box";
@@ -148,6 +171,7 @@ TEST_F(LanguageE2E, Keyloom_DialogsAndAboutBoxInTheLibrarysLanguage) {
     ASSERT_TRUE(form6) << "no Application Explorer";
     expectTexts(form6, "Keyloom", {{5001, 0}, {5002, IDC_FORM6_LABEL1}, {5003, IDC_FORM6_LABEL2},
                                    {5004, IDC_FORM6_COMMAND1}, {5005, IDC_FORM6_COMMAND2}});
+    expectFonts(form6, {{IDC_FORM6_LABEL1, face, 9, 0}, {IDC_FORM6_COMMAND2, face, 9, 4}});
     PostMessageA(form6, WM_COMMAND, IDCANCEL, 0);  // Esc
     EXPECT_TRUE(waitFor([&] { return !IsWindow(form6); }, 10000));
     PostMessageA(main, WM_CLOSE, 0, 0);
@@ -179,6 +203,34 @@ TEST_F(LanguageE2E, Bastione_MessageAndMainWindowInTheLibrarysLanguage) {
     ASSERT_TRUE(main) << "no main window";
     expectTexts(main, "BASTIONE", {{2, 0}, {3, IDC_FRMSUPERVISOR}, {4, IDC_OPTNOTREGISTERED}, {5, IDC_OPTREGISTERED},
                                    {6, IDC_FRMUSERPWDMODE}, {7, IDC_OPTABLETORUN}, {8, IDC_OPTUNABLETORUN}, {9, IDC_OK}});
+    expectFonts(main, {{IDC_FRMSUPERVISOR, L"MS P Gothic", 0, 0, 14}, {IDC_OPTNOTREGISTERED, L"MS P Gothic", 0, 0},
+                       {IDC_OK, L"MS P Gothic", 0, 4}});
+    // The language's layout at this resolution, in pixels. The two frames are alike in
+    // the design, and so are the two option buttons: a difference is the correction's.
+    const int dpi = vantora::win32::screenDpi();
+    struct Width {
+        const char* language;
+        int dpi;
+        int control, other;  // other: 0 for the control's own width
+        int twips;
+    } widths[] = {
+        {"da", 96, IDC_FRMSUPERVISOR, 0, 2775},
+        {"da", 72, IDC_FRMSUPERVISOR, 0, 2775 + 1000},
+        {"ru", 96, IDC_FRMSUPERVISOR, IDC_FRMUSERPWDMODE, 0},
+        {"ru", 96, IDC_OPTNOTREGISTERED, IDC_OPTREGISTERED, 0},
+        {"ru", 72, IDC_FRMSUPERVISOR, IDC_FRMUSERPWDMODE, 300 - 200},
+        {"ru", 72, IDC_OPTNOTREGISTERED, IDC_OPTREGISTERED, 200},
+    };
+    for (const Width& w : widths) {
+        if (w.language != language() || w.dpi != dpi) continue;
+        const auto width = [&](int control) {
+            RECT r{};
+            GetWindowRect(GetDlgItem(main, control), &r);
+            return r.right - r.left;
+        };
+        EXPECT_EQ(w.twips * dpi / 1440, width(w.control) - (w.other ? width(w.other) : 0))
+            << "control " << w.control << " at " << dpi << " dpi";
+    }
     holdForPicture({main});
     PostMessageA(main, WM_COMMAND, IDCANCEL, 0);  // Esc
     EXPECT_TRUE(bastione.ended(10000)) << "Esc must close the main window";

@@ -8,8 +8,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 
+#include "tests/e2e/font_ink.h"
 #include "tests/e2e/meridale_e2e_support.h"
 
 namespace {
@@ -29,7 +31,8 @@ Language thisRunsLanguage() {
     GetEnvironmentVariableA("VANTORA_TEST_LANGUAGE", name, sizeof name);
     for (const Language& l : {Language{"ja", 932, L"VANTORA ユーザー補助"},
                               Language{"ru", 1251, L"VANTORA Специальные возможности"},
-                              Language{"fr", 1252, L"VANTORA Accessibilité"}})
+                              Language{"fr", 1252, L"VANTORA Accessibilité"},
+                              Language{"de", 1252, L"VANTORA Eingabehilfen"}})
         if (l.name == name) return l;
     return {};
 }
@@ -44,6 +47,10 @@ TEST_F(MeridaleE2E, LibraryBesideTheProgram_CaptionsInItsLanguage_ThroughTheLoca
     if (GetEnvironmentVariableA("VANTORA_TEST_DPI", wantedDpi, sizeof wantedDpi)) {
         ASSERT_EQ(std::atoi(wantedDpi), vantora::win32::screenDpi()) << "the prefix's resolution is not in force";
     }
+    // The README's picture shows the prefix's own faces (tools/meridale-picture).
+    const char* picture = std::getenv("VANTORA_MERIDALE_PICTURE");
+    std::optional<DistinctGothic> gothic;
+    if (language.name == "ja" && !picture) gothic.emplace();
     startService();
     TempFolder installed("meridale-language");
     startInstalled(installed, language.name.c_str(), installed.path);
@@ -54,6 +61,10 @@ TEST_F(MeridaleE2E, LibraryBesideTheProgram_CaptionsInItsLanguage_ThroughTheLoca
         const std::wstring expected = libraryText(library, id);
         EXPECT_FALSE(expected.empty()) << "string " << id;
         EXPECT_EQ(expected, windowTextW(GetDlgItem(dialog, control))) << "string " << id;
+    }
+    if (gothic) {
+        expectFontsDrawn(dialog, {{IDC_LABEL2, libraryText(library, 20), 9}, {IDC_FRMOPTIONS, L"MS P Gothic", 0, 0, 14},
+                                  {IDC_CANCEL, L"MS P Gothic", 0, 4}});
     }
     // The language's geometry at this resolution, in pixels within the control's frame.
     const int dpi = vantora::win32::screenDpi();
@@ -78,7 +89,7 @@ TEST_F(MeridaleE2E, LibraryBesideTheProgram_CaptionsInItsLanguage_ThroughTheLoca
         EXPECT_EQ(p.twips * dpi / 1440, measured) << "control " << p.control << " at " << dpi << " dpi";
     }
     // For the README's picture (tools/meridale-picture): the dialog stays up until it is taken.
-    if (const char* signal = std::getenv("VANTORA_MERIDALE_PICTURE")) {
+    if (const char* signal = picture) {
         RECT r{};
         GetWindowRect(dialog, &r);
         std::ofstream(signal) << (r.right - r.left) << 'x' << (r.bottom - r.top) << '+' << r.left << '+' << r.top;
