@@ -20,6 +20,7 @@
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "supervisor/bios/dezez.h"
 #include "supervisor/win32/resource.h"
+#include "tests/e2e/driver_fixture.h"
 #include "tests/e2e/win32_test_support.h"
 
 namespace {
@@ -154,18 +155,12 @@ void holdForPicture(HWND window) {
 
 // ---- the machine
 
-class BastioneE2E : public ::testing::Test {
+// The service goes at the suite's end, and the simulated BIOS state with its key.
+class BastioneE2E : public DriverInstalled {
 protected:
-    static void SetUpTestSuite() {
-        installed = fwext::install(programPath("fwext.sys"));
-        if (installed == ERROR_SUCCESS) installed = fwext::start();
-    }
-    // The service goes, and the simulated BIOS state with its key.
-    static void TearDownTestSuite() { EXPECT_EQ(DWORD(ERROR_SUCCESS), fwext::uninstall()); }
-
     void SetUp() override {
-        ASSERT_EQ(DWORD(ERROR_SUCCESS), installed) << "installing or starting the driver service";
-        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::resetState());
+        DriverInstalled::SetUp();
+        if (HasFatalFailure()) return;
         endProcessesNamed({"BASTIONE.exe"});
         // The wrong-password count as a machine just started has it; the case that
         // runs after a real restart must find it so by itself.
@@ -253,7 +248,6 @@ protected:
         return mode;
     }
 
-    static DWORD installed;
     bool clearsCount = true;
     vantora::Win32FirmwareDevice device;
     vantora::Win32OsVersion os;
@@ -261,7 +255,6 @@ protected:
     ChildProcess service, bastione;
 };
 
-DWORD BastioneE2E::installed = ERROR_INVALID_FUNCTION;
 
 TEST_F(BastioneE2E, Register_TypedTwice_DriverMatchesTheKeys_ModeWrittenOnOk_PowerOffDeclined_ShownAfterRestart) {
     HWND main = startBoth();

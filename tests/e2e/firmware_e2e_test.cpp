@@ -15,6 +15,7 @@
 
 #include "common/win32/firmware_device_win32.h"
 #include "standins/firmware/bios_core.h"
+#include "tests/e2e/driver_fixture.h"
 #include "standins/firmware/tool/fwext_service.h"
 #include "supervisor/bios/dezez.h"
 #include "tests/e2e/win32_test_support.h"
@@ -75,17 +76,11 @@ bool hasLine(const std::string& output, const std::string& line) {
     return text.find("\n" + line + "\n") != std::string::npos;
 }
 
-class FirmwareE2E : public ::testing::Test {
+class FirmwareE2E : public DriverInstalled {
 protected:
-    static void SetUpTestSuite() {
-        installed = fwext::install(programPath("fwext.sys"));
-        if (installed == ERROR_SUCCESS) installed = fwext::start();
-    }
-    static void TearDownTestSuite() { EXPECT_EQ(DWORD(ERROR_SUCCESS), fwext::uninstall()); }
-
     void SetUp() override {
-        ASSERT_EQ(DWORD(ERROR_SUCCESS), installed) << "installing or starting the driver service";
-        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::resetState()) << "resetting the simulated BIOS";
+        DriverInstalled::SetUp();
+        if (HasFatalFailure()) return;
         const UniqueFile h = openDevice();
         ASSERT_TRUE(h) << "device does not open, error " << GetLastError();
     }
@@ -98,12 +93,9 @@ protected:
         ASSERT_TRUE(h) << "device does not open after the restart, error " << GetLastError();
     }
 
-    static DWORD installed;
     vantora::Win32FirmwareDevice device;
     vantora::Win32OsVersion osVersion;
 };
-
-DWORD FirmwareE2E::installed = ERROR_INVALID_FUNCTION;
 
 TEST_F(FirmwareE2E, IoControl_SucceedsOnlyForThirtyThreeInAndThirtyTwoOrMoreOut_ReturningThirtyTwo) {
     const UniqueFile h = openDevice();
