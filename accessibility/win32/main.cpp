@@ -1,6 +1,5 @@
 // MERIDALE: the Win32 host of the Fn-StickyKey settings dialog.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 #include <utility>
@@ -43,8 +42,6 @@ void sizeAndCentre(HWND dialog) {
 
 int run(HINSTANCE instance) {
     win32::restrictDllSearch();
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
 
     Win32Registry registry;
     win32::Win32CommonModule commonModule;

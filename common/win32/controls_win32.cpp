@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/win32/owners.h"
+#include "common/win32/system_functions.h"
 
 namespace vantora::win32 {
 
@@ -36,7 +37,7 @@ public:
         BITMAP info{};
         if (!bitmap || !GetObjectA(bitmap.get(), sizeof info, &info) || !ensure(info.bmWidth, info.bmHeight)) return 0;
         // Magenta is the see-through colour of the pictures in the resource scripts.
-        return ImageList_AddMasked(list_.get(), bitmap.get(), RGB(255, 0, 255)) + 1;
+        return later::ImageList_AddMasked(list_.get(), bitmap.get(), RGB(255, 0, 255)) + 1;
     }
     int addIcon(std::uintptr_t handle) override {
         HICON icon = reinterpret_cast<HICON>(handle);
@@ -48,7 +49,7 @@ public:
         const bool mono = !color;
         if (!GetObjectA(mono ? mask.get() : color.get(), sizeof size, &size)) return 0;
         if (!ensure(size.bmWidth, mono ? size.bmHeight / 2 : size.bmHeight)) return 0;
-        return ImageList_AddIcon(list_.get(), icon) + 1;
+        return later::ImageList_ReplaceIcon(list_.get(), -1, icon) + 1;
     }
     int addPicture(const ui::Picture& p) override {
         if (p.width <= 0 || p.height <= 0 || p.pixels.size() != static_cast<std::size_t>(p.width) * p.height ||
@@ -72,11 +73,11 @@ public:
             out[i] = 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
         }
         GdiFlush();
-        return ImageList_Add(list_.get(), scratch_.get(), nullptr) + 1;
+        return later::ImageList_Add(list_.get(), scratch_.get(), nullptr) + 1;
     }
-    int count() const override { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
+    int count() const override { return list_ ? later::ImageList_GetImageCount(list_.get()) : 0; }
     void clear() override {
-        if (list_) ImageList_Remove(list_.get(), -1);
+        if (list_) later::ImageList_Remove(list_.get(), -1);
     }
     HIMAGELIST handle() const { return list_.get(); }
 
@@ -85,7 +86,7 @@ private:
     bool ensure(int width, int height) {
         // Grown by a folder's worth at a time: a list that grows by a few pictures copies
         // all of them each time, which a folder of a thousand files makes slow.
-        if (!list_) list_.reset(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 64));
+        if (!list_) list_.reset(later::ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 4, 64));
         return static_cast<bool>(list_);
     }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/win32/system_functions.h"
+
 namespace vantora::win32 {
 
 bool Win32Tray::call(DWORD what, const TrayIconRecord& r) {
@@ -17,7 +19,7 @@ bool Win32Tray::call(DWORD what, const TrayIconRecord& r) {
     data.uCallbackMessage = r.callbackMessage;
     data.hIcon = icon_;
     std::strncpy(data.szTip, r.tip.c_str(), 63);
-    return ::Shell_NotifyIconA(what, &data) != 0;
+    return later::Shell_NotifyIconA(what, &data) != 0;
 }
 
 bool Win32Tray::add(const TrayIconRecord& r) {

@@ -7,6 +7,7 @@
 
 #include "common/win32/desktop_win32.h"
 #include "common/win32/controls_win32.h"
+#include "common/win32/system_functions.h"
 
 namespace vantora::win32 {
 
@@ -23,6 +24,7 @@ int DialogWindow::showModal(HWND owner) {
     modal_ = true;
     closing_ = false;
     result_ = 0;
+    initCommonControls();
     DialogBoxParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
     return result_;
@@ -51,6 +53,7 @@ ui::Font& DialogWindow::font(std::string_view name) { return made(kinds_).font(n
 bool DialogWindow::createModeless(HWND owner) {
     modal_ = false;
     closing_ = closeAfterLoad_ = false;
+    initCommonControls();
     CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId_), owner, &dialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd_ && closeAfterLoad_) destroyNow();
     if (hwnd_) modelessDialogs().push_back(hwnd_);

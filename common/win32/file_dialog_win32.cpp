@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "common/win32/desktop_win32.h"
+#include "common/win32/system_functions.h"
 
 namespace vantora::win32 {
 
@@ -23,7 +24,7 @@ std::optional<OpenFileChoice> Win32FileDialog::showOpen(const OpenFileRequest& r
     ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
     // Shortcuts come back as themselves: the caller resolves them the way it needs.
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS;
-    if (!GetOpenFileNameA(&ofn)) return std::nullopt;
+    if (!later::GetOpenFileNameA(&ofn)) return std::nullopt;
     return OpenFileChoice{file, title};
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/win32/desktop_win32.h"
+#include "common/win32/system_functions.h"
 
 namespace vantora::win32 {
 
@@ -240,6 +241,7 @@ void FormWindow::invalidate(const Label& l) {
 }
 
 void FormWindow::createToolTips() {
+    initCommonControls();
     tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                    hwnd_, nullptr, instance_, nullptr));
     for (const Label& l : labels_) updateTool(l);

@@ -7,6 +7,8 @@
 
 #include <utility>
 
+#include "common/win32/system_functions.h"
+
 namespace vantora::win32 {
 
 // Traits: a Handle type, `static void free(Handle)` and `static Handle invalid()`.
@@ -57,7 +59,7 @@ inline void deleteObject(HGDIOBJ h) { ::DeleteObject(h); }
 inline void deleteDc(HDC h) { ::DeleteDC(h); }
 inline void destroyMenu(HMENU h) { ::DestroyMenu(h); }
 inline void destroyIcon(HICON h) { ::DestroyIcon(h); }
-inline void destroyImageList(HIMAGELIST h) { ::ImageList_Destroy(h); }
+inline void destroyImageList(HIMAGELIST h) { later::ImageList_Destroy(h); }
 inline void closeService(SC_HANDLE h) { ::CloseServiceHandle(h); }
 inline void destroyWindow(HWND h) { ::DestroyWindow(h); }
 inline void closeFind(HANDLE h) { ::FindClose(h); }

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "common/win32/owners.h"
+#include "common/win32/system_functions.h"
 
 namespace vantora::win32 {
 
@@ -16,7 +17,7 @@ unsigned drawnIconFlags(int pixels) {
 
 std::string Win32ShellFolders::shellFolderPath(int csidl) {
     char path[MAX_PATH + 1] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    if (FAILED(later::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
     path[MAX_PATH] = '\0';
     return path;
 }
@@ -37,7 +38,7 @@ std::optional<ui::Picture> Win32ShellFolders::fileIcon(const std::string& path, 
     SHFILEINFOA info{};
     static_assert(sizeof info == 352, "the structure the shell fills");
     const auto systemList =
-        reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, drawnIconFlags(pixels)));
+        reinterpret_cast<HIMAGELIST>(later::SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, drawnIconFlags(pixels)));
     const UniqueIcon icon(info.hIcon);  // none is asked for; should a shell hand one out anyway
     if (!systemList) return std::nullopt;
 
@@ -50,7 +51,7 @@ std::optional<ui::Picture> Win32ShellFolders::fileIcon(const std::string& path, 
         SetDCBrushColor(surface->dc.get(), back);
         const RECT all{0, 0, pixels, pixels};
         FillRect(surface->dc.get(), &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        if (!ImageList_Draw(systemList, info.iIcon, surface->dc.get(), 0, 0, ILD_TRANSPARENT)) return std::nullopt;
+        if (!later::ImageList_Draw(systemList, info.iIcon, surface->dc.get(), 0, 0, ILD_TRANSPARENT)) return std::nullopt;
         GdiFlush();
     }
     ui::Picture picture{pixels, pixels, std::vector<ui::Color>(static_cast<std::size_t>(pixels) * pixels)};

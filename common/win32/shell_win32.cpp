@@ -4,6 +4,7 @@
 #include <tlhelp32.h>
 
 #include "common/win32/desktop_win32.h"
+#include "common/win32/system_functions.h"
 
 namespace vantora::win32 {
 
@@ -14,7 +15,7 @@ constexpr DWORD kInputIdleWaitMs = 1500;
 }
 
 bool Win32Shell::ShellExecuteA(const std::string& file, const std::string& parameters) {
-    const HINSTANCE result = ::ShellExecuteA(nullptr, nullptr, file.c_str(), parameters.c_str(), "", SW_SHOWNORMAL);
+    const HINSTANCE result = later::ShellExecuteA(nullptr, nullptr, file.c_str(), parameters.c_str(), "", SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "common/win32/system_functions.h"
+
 namespace vantora::win32 {
 
 namespace {
@@ -11,7 +13,7 @@ std::string stringValue(std::vector<char>& block, const char* name) {
     const std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
     char* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return {};
+    if (!later::VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return {};
     // The length counts characters with the terminator, or is 0 for an empty value.
     std::string text(value, length);
     if (const auto end = text.find('\0'); end != std::string::npos) text.resize(end);
@@ -29,10 +31,10 @@ ProgramVersion Win32VersionInfo::programVersion() {
         file.assign(path.data(), n);
     }
     DWORD unused = 0;
-    const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &unused);
+    const DWORD size = later::GetFileVersionInfoSizeA(file.c_str(), &unused);
     if (size == 0) return {};
     std::vector<char> block(size);
-    if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data())) return {};
+    if (!later::GetFileVersionInfoA(file.c_str(), 0, size, block.data())) return {};
     return {stringValue(block, "ProductName"), stringValue(block, "ProductVersion"),
             stringValue(block, "LegalCopyright")};
 }

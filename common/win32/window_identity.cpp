@@ -6,15 +6,21 @@
 #include <psapi.h>
 
 #include "common/win32/owners.h"
+#include "common/win32/system_functions.h"
 
 namespace vantora::win32 {
+
+namespace {
+const SystemFunction<decltype(&::GetProcessImageFileNameA)> getProcessImageFileName{"psapi.dll",
+                                                                                  "GetProcessImageFileNameA"};
+}  // namespace
 
 std::string programNameOf(DWORD processId) {
     UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) process.reset(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (!process) return {};
     char path[MAX_PATH * 2] = {};
-    const DWORD n = ::GetProcessImageFileNameA(process.get(), path, sizeof path);
+    const DWORD n = getProcessImageFileName(process.get(), path, sizeof path);
     if (n == 0 || n >= sizeof path) return {};
     // A device path (\Device\HarddiskVolume1\...): only its last part is wanted.
     const std::string full(path, n);

@@ -1,6 +1,5 @@
 // Keyloom: wires the launcher's logic to its windows and to the system.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <memory>
 
@@ -85,8 +84,6 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
 
 static int runKeyloom(HINSTANCE instance) {
     win32::restrictDllSearch();
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
 
     Win32Registry registry;
     Store store(registry);

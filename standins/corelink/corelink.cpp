@@ -18,6 +18,7 @@
 
 #include "common/win32/guarded.h"
 #include "common/win32/owners.h"
+#include "common/win32/system_functions.h"
 #include "common/win32/window_identity.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 
@@ -112,9 +113,9 @@ HWND serviceWindow() { return FindWindowA(vantora::hotkey::kWindowClass, nullptr
 // COM for this call only; a thread that already runs COM in another model keeps it.
 class ComScope {
 public:
-    ComScope() : hr_(CoInitialize(nullptr)) {}
+    ComScope() : hr_(vantora::win32::later::CoInitialize(nullptr)) {}
     ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
+        if (SUCCEEDED(hr_)) vantora::win32::later::CoUninitialize();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
@@ -190,7 +191,7 @@ bool readShortcut(const char* file, ShortcutInfo* info) {
     ComScope com;
     if (!com.usable()) return false;
     ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(vantora::win32::later::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(link.out()))))
         return false;
     ComPtr<IPersistFile> persist;

@@ -1,7 +1,6 @@
 // BASTIONE: the Win32 host of the supervisor password utility. Wiring only: the
 // windows come from the resource script, the behaviour from the portable logic.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <functional>
 #include <utility>
@@ -89,8 +88,6 @@ private:
 
 int run(HINSTANCE instance) {
     win32::restrictDllSearch();
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
 
     win32::Win32CommonModule commonModule;
     win32::Win32Windows windows;

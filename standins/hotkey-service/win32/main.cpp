@@ -10,6 +10,7 @@
 #include "common/win32/owners.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
+#include "common/win32/system_functions.h"
 #include "common/win32/window_identity.h"
 #include "standins/hotkey-service/fn_key_tracker.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
@@ -136,7 +137,7 @@ std::string besideProgram(const char* file) {
 void parseCommandLine() {
     g_logPath = besideProgram("VHotkey.log");
     int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    LPWSTR* argv = vantora::win32::later::CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv) return;
     for (int i = 1; i + 1 < argc; i += 2) {
         char value[MAX_PATH * 2] = {};
