@@ -17,3 +17,13 @@ function(vantora_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# After each build of <target>, checks that it imports no library but kernel32, user32,
+# gdi32, advapi32 and the C runtime.
+function(vantora_check_imports target)
+    set(allowed kernel32.dll user32.dll gdi32.dll advapi32.dll msvcrt.dll)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:${target}>
+                "-DALLOWED=${allowed}" -P ${PROJECT_SOURCE_DIR}/cmake/check_imports.cmake
+        VERBATIM)
+endfunction()

@@ -5,17 +5,35 @@
 namespace vantora::localization {
 
 std::string LocalStrings::load(std::int16_t id) const {
+    if (holding_) return held_ ? read(held_, id) : std::string();
     const LibraryHandle library = libraries_.LoadLibraryExA(libraryName_, kLoadLibraryAsDatafile);
     if (!library) return {};
-    std::string buffer(kStringBufferLength, '\0');
-    std::string result;
-    if (libraries_.LoadStringA(library, static_cast<std::uint16_t>(id), buffer.data(), kStringBufferLength) > 0) {
-        // A string table entry may hold zeros of its own; none of them is text.
-        buffer.erase(std::remove(buffer.begin(), buffer.end(), '\0'), buffer.end());
-        result = std::move(buffer);
-    }
+    std::string result = read(library, id);
     libraries_.FreeLibrary(library);
     return result;
+}
+
+std::string LocalStrings::read(LibraryHandle library, std::int16_t id) const {
+    std::string buffer(kStringBufferLength, '\0');
+    if (libraries_.LoadStringA(library, static_cast<std::uint16_t>(id), buffer.data(), kStringBufferLength) <= 0)
+        return {};
+    // A string table entry may hold zeros of its own; none of them is text.
+    buffer.erase(std::remove(buffer.begin(), buffer.end(), '\0'), buffer.end());
+    return buffer;
+}
+
+LocalStrings::Held::Held(const LocalStrings& strings) {
+    if (strings.holding_) return;
+    holder_ = &strings;
+    strings.held_ = strings.libraries_.LoadLibraryExA(strings.libraryName_, kLoadLibraryAsDatafile);
+    strings.holding_ = true;
+}
+
+LocalStrings::Held::~Held() {
+    if (!holder_) return;
+    if (holder_->held_) holder_->libraries_.FreeLibrary(holder_->held_);
+    holder_->held_ = 0;
+    holder_->holding_ = false;
 }
 
 void WindowLocalizer::applyFonts(const std::vector<FontRule>& rules) {

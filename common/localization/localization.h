@@ -24,11 +24,32 @@ class LocalStrings {
 public:
     LocalStrings(StringLibraryPort& libraries, std::string libraryName)
         : libraries_(libraries), libraryName_(std::move(libraryName)) {}
+    LocalStrings(const LocalStrings&) = delete;
+    LocalStrings& operator=(const LocalStrings&) = delete;
     std::string load(std::int16_t id) const;
 
+    // While one lives, the library is loaded once, when it begins, and every string comes
+    // from that copy (or is "" when there was none); it is freed when the Held ends. A
+    // window asks for dozens of strings in one go, and each load searches folders and maps
+    // the file again. The first Held of several nested ones does the holding.
+    class Held {
+    public:
+        explicit Held(const LocalStrings& strings);
+        ~Held();
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        const LocalStrings* holder_ = nullptr;
+    };
+
 private:
+    std::string read(LibraryHandle library, std::int16_t id) const;
+
     StringLibraryPort& libraries_;
     std::string libraryName_;
+    mutable bool holding_ = false;
+    mutable LibraryHandle held_ = 0;
 };
 
 // A font change for every control of the named design classes. Empty face, negative
@@ -61,8 +82,9 @@ constexpr Correction addTo(std::string_view control, Side side, int value) { ret
 
 class WindowLocalizer {
 public:
+    // The library stays loaded for as long as the localizer lives.
     WindowLocalizer(ui::View& view, std::string_view formName, const LocalStrings& strings, ScreenPort& screen)
-        : view_(view), formName_(formName), strings_(strings), screen_(screen) {}
+        : view_(view), formName_(formName), strings_(strings), held_(strings), screen_(screen) {}
 
     // Horizontal dots per inch of the whole screen.
     int screenResolution() const { return screen_.screenDeviceCaps(kLogPixelsX); }
@@ -78,6 +100,7 @@ private:
     ui::View& view_;
     std::string formName_;
     const LocalStrings& strings_;
+    LocalStrings::Held held_;
     ScreenPort& screen_;
 };
 

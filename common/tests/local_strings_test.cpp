@@ -44,5 +44,38 @@ TEST(LocalStrings, EachStringLoadsTheLibraryAsDataByBareName_AndFreesIt) {
     }
 }
 
+TEST(LocalStrings, WhileHeld_TheLibraryIsLoadedOnceAndFreedAtTheEnd) {
+    struct Case {
+        const char* what;
+        bool library;
+        bool nested;
+        std::string first, second;
+    } cases[] = {
+        {"a library", true, false, "Options", "Help"},
+        {"no library: one look for it", false, false, "", ""},
+        {"held twice over: the outer one holds", true, true, "Options", "Help"},
+    };
+    for (const Case& c : cases) {
+        FakeStringLibrary libraries;
+        if (c.library) libraries.libraries["Sample.dll"] = {{5, "Options"}, {6, "Help"}};
+        const LocalStrings strings(libraries, "Sample.dll");
+        {
+            const LocalStrings::Held held(strings);
+            std::optional<LocalStrings::Held> inner;
+            if (c.nested) inner.emplace(strings);
+            EXPECT_EQ(c.first, strings.load(5)) << c.what;
+            inner.reset();
+            EXPECT_EQ(c.second, strings.load(6)) << c.what;
+            EXPECT_EQ(1u, libraries.loads.size()) << c.what;
+            EXPECT_EQ(0, libraries.frees) << c.what;
+        }
+        EXPECT_EQ(c.library ? 1 : 0, libraries.frees) << c.what;
+        EXPECT_TRUE(libraries.open.empty()) << c.what;
+        // Afterwards each string loads it again.
+        EXPECT_EQ(c.first, strings.load(5)) << c.what;
+        EXPECT_EQ(2u, libraries.loads.size()) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace vantora::localization

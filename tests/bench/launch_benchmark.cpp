@@ -508,22 +508,35 @@ void coldStarts() {
     waitFor([] { return FindWindowA(vantora::hotkey::kWindowClass, nullptr) != nullptr; }, 20000);
 
     const std::string minimal = programPath("probe_app.exe");
+    // The dialog programs are also held against their own dialog shown by a program with no
+    // code (bare_<program>): beyond it is their start-up, below it the price of the controls.
+    struct Road {
+        std::string exe;
+        Series shown, ready;
+    };
     for (const char* program : {"Keyloom.exe", "MERIDALE.exe", "BASTIONE.exe"}) {
-        Series measured, base, measuredReady, baseReady;
-        int round = 0;  // each road runs once per round
-        auto timed = [&](const std::string& exe, Series& ready) {
-            const ColdStart c = coldStart(exe);
-            ready.add(c.ready, round / 2);
-            ++round;
-            return c.shown;
-        };
-        interleave(
-            kColdRounds, [&] { return timed(programPath(program), measuredReady); }, measured,
-            [&] { return timed(minimal, baseReady); }, base);
+        std::vector<Road> roads{{programPath(program)}, {minimal}};
+        const std::string bare = programPath(("bare_" + std::string(program)).c_str());
+        if (std::string(program) != "Keyloom.exe" && GetFileAttributesA(bare.c_str()) != INVALID_FILE_ATTRIBUTES)
+            roads.push_back({bare});
+        // Each round starts every road once, beginning with another one each time.
+        for (int round = 0; round < kColdRounds; ++round) {
+            for (std::size_t i = 0; i < roads.size(); ++i) {
+                Road& r = roads[(i + round) % roads.size()];
+                const ColdStart c = coldStart(r.exe);
+                r.shown.add(c.shown, round);
+                r.ready.add(c.ready, round);
+            }
+        }
         const std::string road = std::string("cold start of ") + program + " to its shown window";
-        report(road.c_str(), measured, "a minimal window program", base);
+        report(road.c_str(), roads[0].shown, "a minimal window program", roads[1].shown);
         const std::string ready = std::string("cold start of ") + program + " until it first waits for input";
-        report(ready.c_str(), measuredReady, "a minimal window program", baseReady);
+        report(ready.c_str(), roads[0].ready, "a minimal window program", roads[1].ready);
+        if (roads.size() > 2) {
+            report(road.c_str(), roads[0].shown, "its dialog shown by a program with no code", roads[2].shown);
+            const std::string floor = std::string("cold start of bare_") + program + " (its dialog, no code)";
+            report(floor.c_str(), roads[2].shown, "a minimal window program", roads[1].shown);
+        }
     }
     if (HWND w = FindWindowA(vantora::hotkey::kWindowClass, nullptr)) PostMessageA(w, WM_CLOSE, 0, 0);
     service.ended(10000);
