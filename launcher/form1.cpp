@@ -88,7 +88,9 @@ void Form1::Form_Load() {
         store_.writeCoordinate("Y", r.top);
     }
 
-    applyTopMost(store_.option("opts1"));
+    // The window is made without the always-on-top style: only "on" has anything to change
+    // (and "off" would be a window-manager round trip for nothing, several milliseconds).
+    if (store_.option("opts1")) applyTopMost(true);
     view_.setChecked("mTop", state_.TopMostFlag);
     view_.setChecked("mPopups", store_.option("opts2"));
     view_.setChecked("mMinimize", store_.option("opts3"));

@@ -235,7 +235,9 @@ int FormWindow::labelAt(int x, int y) const {
 }
 
 void FormWindow::invalidate(const Label& l) {
-    if (!hwnd_) return;
+    // A hidden window is painted whole when it is shown; until then there is nothing to
+    // mark, and each mark is a call to the window manager.
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
     const RECT r = rectOf(l.bounds);
     InvalidateRect(hwnd_, &r, FALSE);
 }
