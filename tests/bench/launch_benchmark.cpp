@@ -533,8 +533,10 @@ void coldStarts() {
         const std::string ready = std::string("cold start of ") + program + " until it first waits for input";
         report(ready.c_str(), roads[0].ready, "a minimal window program", roads[1].ready);
         if (roads.size() > 2) {
-            report(road.c_str(), roads[0].shown, "its dialog shown by a program with no code", roads[2].shown);
-            const std::string floor = std::string("cold start of bare_") + program + " (its dialog, no code)";
+            const char* bareName = "its dialog shown by a program with no code";
+            report(road.c_str(), roads[0].shown, bareName, roads[2].shown);
+            report(ready.c_str(), roads[0].ready, bareName, roads[2].ready);
+            const std::string floor = std::string("cold start of bare_") + program + " to its shown window";
             report(floor.c_str(), roads[2].shown, "a minimal window program", roads[1].shown);
         }
     }
