@@ -36,7 +36,7 @@ Win32ShellFolders::Surface* Win32ShellFolders::surfaceOf(int pixels) {
 std::optional<ui::Picture> Win32ShellFolders::fileIcon(const std::string& path, int pixels, ui::Color background) {
     if (pixels <= 0) return std::nullopt;
     SHFILEINFOA info{};
-    static_assert(sizeof info == 352, "the structure the shell fills");
+    static_assert(sizeof info == (sizeof(void*) == 4 ? 352 : 360), "the structure the shell fills");
     const auto systemList =
         reinterpret_cast<HIMAGELIST>(later::SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, drawnIconFlags(pixels)));
     const UniqueIcon icon(info.hIcon);  // none is asked for; should a shell hand one out anyway
