@@ -85,7 +85,8 @@ TEST_F(Form1Test, FirstRun_PublishesHandle_WritesDefaults_AddsTrayIcon) {
     EXPECT_FALSE(view.checked("mMinimize"));
     EXPECT_TRUE(view.checked("mHints"));
     EXPECT_TRUE(view.checked("mConfirm"));
-    EXPECT_EQ((FakeWindows::Call{"SetWindowPos", 0x00020456, -2 * 10 + 3}), windows.calls.back());
+    // The window is made so: nothing is asked of the window manager for it.
+    for (const FakeWindows::Call& call : windows.calls) EXPECT_NE("SetWindowPos", call.what);
     for (const auto& k : kKeyTable)
         EXPECT_EQ((ui::Rect{k.left, k.top, 24, 24}), view.bounds(labelName(k.index))) << k.name;
     EXPECT_EQ(24u, state.KeyNames.size());
