@@ -1,7 +1,9 @@
 // Drives the real MERIDALE.exe from outside, with the real CORELINK.dll and hotkey
 // service stand-ins: through its controls, the registry and the service's log, as a
 // user and the hotkey service would.
+#define PSAPI_VERSION 1
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +77,30 @@ TEST_F(MeridaleE2E, FirstRun_WritesDefaults_ShowsFirstRunStates_ApplyAndOkNotify
     EXPECT_EQ(255u, sticky);
     EXPECT_EQ(2u, idle);
     EXPECT_EQ(2, loggedCount("2025 256 2 ")) << logText();
+}
+
+// The full path of the process's module of that file name; "" when it has none.
+std::string moduleFile(HANDLE process, const char* name) {
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return {};
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+        char base[MAX_PATH] = {}, path[MAX_PATH] = {};
+        if (GetModuleBaseNameA(process, modules[i], base, MAX_PATH) && lstrcmpiA(base, name) == 0 &&
+            GetModuleFileNameExA(process, modules[i], path, MAX_PATH))
+            return path;
+    }
+    return {};
+}
+
+// The common controls are loaded when the dialog is made, not at start, and still come
+// from where the manifest points: the version 6 assembly, not the system folder's copy.
+TEST_F(MeridaleE2E, CommonControls_AreTheManifestsVersion6) {
+    startService();
+    startDialog(meridale, &dialog);
+    std::string comctl = moduleFile(meridale.handle(), "comctl32.dll");
+    CharLowerA(comctl.data());
+    EXPECT_NE(std::string::npos, comctl.find("common-controls")) << comctl;
 }
 
 TEST_F(MeridaleE2E, HungService_CostsABoundedWait_TheDialogStillShowsAndEnds) {
