@@ -517,7 +517,7 @@ void coldStarts() {
     for (const char* program : {"Keyloom.exe", "MERIDALE.exe", "BASTIONE.exe"}) {
         std::vector<Road> roads{{programPath(program)}, {minimal}};
         const std::string bare = programPath(("bare_" + std::string(program)).c_str());
-        if (std::string(program) != "Keyloom.exe" && GetFileAttributesA(bare.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (GetFileAttributesA(bare.c_str()) != INVALID_FILE_ATTRIBUTES)  // only the dialog programs have one
             roads.push_back({bare});
         // Each round starts every road once, beginning with another one each time.
         for (int round = 0; round < kColdRounds; ++round) {
