@@ -105,7 +105,9 @@ TEST_F(KeyloomE2E, SecondStart_WithAnotherWindowPublished_LeavesItAlone_AndEnds)
         ASSERT_TRUE(second.start(programPath("Keyloom.exe")));
         EXPECT_TRUE(second.ended(15000)) << "pumps " << pumps << ": the second copy must end";
         pumpFor(300);
-        if (pumps) EXPECT_TRUE(IsIconic(other.window())) << "another program's window stays as it was";
+        if (pumps) {
+            EXPECT_TRUE(IsIconic(other.window())) << "another program's window stays as it was";
+        }
     }
     publish(window);
 }
