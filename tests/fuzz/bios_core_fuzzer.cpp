@@ -3,6 +3,11 @@
 // arrives: no access out of bounds, a failed request answers all zero, the wrong-try
 // count stops at its limit, a locked check never matches, what the device holds is
 // always what it saved, and a saved state that is refused lowers no protection.
+//
+// Input: a mode byte (1: both passwords registered first; 2: a saved state loaded, made
+// of 8: the input's bytes, else edits of the current state; 4: its size moved by a
+// signed byte), then per request a flags byte (1: the keys last registered; 2: the
+// save fails; 4: a power cycle first) and the 33 request bytes.
 #include <algorithm>
 #include <array>
 #include <cstring>

@@ -3,6 +3,10 @@
 // recorded as its own scan code, and a paste taken whole only when every character is
 // a key that the layout types unshifted (the BIOS prompt knows no Shift), else refused
 // whole.
+//
+// Input: a layout byte (US, French, German), then per message its kind, scan code,
+// virtual key, a flags byte (Ctrl, Alt, left Shift held; extended; box focused; box
+// read-only; 64: no text on the clipboard) and the clipboard text, length first.
 #include <cstring>
 #include <optional>
 #include <string>

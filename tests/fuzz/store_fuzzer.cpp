@@ -2,10 +2,13 @@
 // with any type, size and bytes. What must hold: nothing reads out of bounds, and a
 // value that is not a string of a sane size reads as absent while a string reads as
 // its bytes up to the first zero; the key picture and the popup list follow suit.
+//
+// Input: a byte whose value modulo 8, unless 0, makes every so many reads fail; then
+// per value a slot (kSlots, or past them a popup entry named by the pattern), its type,
+// a pattern length and pattern, and a 16-bit size that the pattern fills.
 #include <algorithm>
+#include <cctype>
 #include <climits>
-#include <cstring>
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
