@@ -90,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(wellFormed(after));
         if (d.keyRecorded) {
             FUZZ_CHECK(e.kind == Kind::KeyDown && isAcceptableScanCode(e.scanCode));
-            FUZZ_CHECK(after.size() == before.size() + 3 && std::stoi(std::string(after.substr(before.size()))) == e.scanCode);
+            FUZZ_CHECK(after.size() == before.size() + 3);
+            FUZZ_CHECK(std::stoi(std::string(after.substr(before.size()))) == e.scanCode);
         }
         if (e.kind != Kind::Paste) continue;
         // The clipboard's text ends at its first zero byte.

@@ -138,7 +138,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> listed = popupEntryNames(store, "Fn-A");
     if (written[kEntry]) entryNames.push_back("Notes");
     for (const std::string& name : entryNames)
-        FUZZ_CHECK(std::any_of(listed.begin(), listed.end(), [&](const auto& l) { return equalIgnoringCase(l, name); }));
+        FUZZ_CHECK(std::any_of(listed.begin(), listed.end(),
+                               [&](const std::string& l) { return equalIgnoringCase(l, name); }));
     FUZZ_CHECK(listed.size() == std::set<std::string>(listed.begin(), listed.end()).size());
     reg.failWhen({});
     FUZZ_CHECK(reg.openHandleCount() == 0);
