@@ -5,14 +5,15 @@
 #include <cstring>
 
 #include "launcher/assignments.h"
+#include "launcher/command_line.h"
 #include "launcher/store.h"
 
 namespace vantora::launcher {
 
 namespace {
 
-std::function<bool(const std::string&)> isFile(LaunchContext& c) {
-    return [&files = c.files](const std::string& path) { return files.fileExists(path); };
+std::optional<ResolvedCommand> resolve(LaunchContext& c, const std::string& command) {
+    return resolveCommand(command, [&files = c.files](const std::string& name) { return files.findFile(name); });
 }
 
 bool isMainWindowForeground(LaunchContext& c) {
@@ -55,12 +56,13 @@ void popupList(LaunchContext& c, const std::string& command) {
 }
 
 // The shell takes a file, not a command line: a command with arguments handed to it
-// whole opens nothing. Then the program part goes as the file and the rest as its
-// parameters.
+// whole opens nothing. Then the file the command names goes with the rest as its
+// parameters. A command that names no file is not split: the shell would take its
+// first word for the program, as CreateProcess does.
 void openCommand(LaunchContext& c, const std::string& command) {
     if (c.shell.ShellExecuteA(command)) return;
-    const auto [program, arguments] = splitCommandLine(command, isFile(c));
-    if (!arguments.empty()) c.shell.ShellExecuteA(program, arguments);
+    if (const auto resolved = resolve(c, command); resolved && resolved->file != command)
+        c.shell.ShellExecuteA(resolved->file, resolved->arguments);
 }
 
 struct EarlierCopy {
@@ -105,7 +107,14 @@ void switchToOrStart(LaunchContext& c, const std::string& command, const StoredS
         minimizeOnUse(c, minimize);
         return;
     }
-    const auto started = c.processes.startProcess(startableCommandLine(command, isFile(c)));
+    // A command that names no file starts nothing; the shell, given it whole, fails
+    // as it does for any missing file.
+    const auto resolved = resolve(c, command);
+    if (!resolved) {
+        c.shell.ShellExecuteA(command);
+        return;
+    }
+    const auto started = c.processes.startProcess(resolved->file, resolved->commandLine());
     if (!started) {
         openCommand(c, command);
         return;
@@ -116,37 +125,6 @@ void switchToOrStart(LaunchContext& c, const std::string& command, const StoredS
 }
 
 }  // namespace
-
-std::pair<std::string, std::string> splitCommandLine(const std::string& command,
-                                                     const std::function<bool(const std::string&)>& isFile) {
-    std::string::size_type end;
-    std::string program;
-    if (!command.empty() && command[0] == '"') {
-        end = command.find('"', 1);
-        if (end == std::string::npos) return {command, ""};
-        program = command.substr(1, end - 1);
-        ++end;
-    } else {
-        if (command.find(' ') == std::string::npos || isFile(command)) return {command, ""};
-        end = command.find(' ');
-        for (auto space = command.rfind(' '); space != std::string::npos && space > 0; space = command.rfind(' ', space - 1)) {
-            if (command[space - 1] != ' ' && isFile(command.substr(0, space))) {
-                end = space;
-                break;
-            }
-        }
-        program = command.substr(0, end);
-    }
-    const auto rest = command.find_first_not_of(' ', end);
-    return {program, rest == std::string::npos ? "" : command.substr(rest)};
-}
-
-std::string startableCommandLine(const std::string& command, const std::function<bool(const std::string&)>& isFile) {
-    if (command.empty() || command[0] == '"') return command;
-    const auto [program, arguments] = splitCommandLine(command, isFile);
-    if (program.find(' ') == std::string::npos) return command;
-    return "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-}
 
 void LaunchCurrentKey(LaunchContext& c) {
     LauncherState& s = c.state;

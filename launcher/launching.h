@@ -25,15 +25,6 @@ struct LaunchContext {
 
 void LaunchCurrentKey(LaunchContext& c);
 
-// A command line's program (quotes removed) and the arguments after it. Unquoted, the
-// program is the longest run of words from the start that names an existing file, the
-// whole text first, so that "C:\\My App\\app.exe" never runs a planted "C:\\My.exe";
-// when none does, it is the first word (a program found on the path).
-std::pair<std::string, std::string> splitCommandLine(const std::string& command,
-                                                     const std::function<bool(const std::string&)>& isFile);
-// The command line to start: its program quoted when it holds spaces.
-std::string startableCommandLine(const std::string& command, const std::function<bool(const std::string&)>& isFile);
-
 // What the common module tells about a shortcut, in the order of its arguments.
 struct ShortcutInfo {
     std::string TargetPath, Arguments, WorkingDirectory, Description, IconLocation;

@@ -42,6 +42,7 @@ void sizeAndCentre(HWND dialog) {
 
 int run(HINSTANCE instance) {
     win32::restrictDllSearch();
+    win32::enterProgramFolder();
 
     Win32Registry registry;
     win32::Win32CommonModule commonModule;

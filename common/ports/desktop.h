@@ -2,6 +2,7 @@
 // The parts of the window manager, screen, shell and file system that the programs use.
 // Window handles are 32-bit values.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,8 +84,12 @@ public:
     virtual ~FileSystemPort() = default;
     // Files and folders of a folder, in the order the file system lists them.
     virtual std::vector<DirectoryEntry> listFolder(const std::string& folder) = 0;
-    // True for an existing file; false for a folder or nothing.
-    virtual bool fileExists(const std::string& path) = 0;
+    // The file a name leads to, looked for as CreateProcess looks for a program: a name
+    // with a folder (a backslash, slash or colon in it) where it stands, returned as
+    // written; a bare name in the program's own folder, the system folders and the
+    // folders of PATH, returned with the folder it was found in, and never in the
+    // current directory. Nothing for a folder or a name that leads nowhere.
+    virtual std::optional<std::string> findFile(const std::string& name) = 0;
 };
 
 }  // namespace vantora

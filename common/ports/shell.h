@@ -25,11 +25,12 @@ class ProcessPort {
 public:
     virtual ~ProcessPort() = default;
 
-    // Starts a command line as a new process, shown normally and given the focus.
-    // Returns its id, or nullopt for anything that is not a program. The port keeps
-    // hold of every process it started until forget(), so that such an id cannot
-    // be handed to another program while the launcher still remembers it.
-    virtual std::optional<ProcessId> startProcess(const std::string& commandLine) = 0;
+    // Starts this program file, searched for nowhere, with this command line as a new
+    // process, shown normally and given the focus. Returns its id, or nullopt for
+    // anything that is not a program. The port keeps hold of every process it started
+    // until forget(), so that such an id cannot be handed to another program while the
+    // launcher still remembers it.
+    virtual std::optional<ProcessId> startProcess(const std::string& program, const std::string& commandLine) = 0;
     // The program started under this id is still running (not merely some process
     // that now carries the id).
     virtual bool isRunning(ProcessId id) = 0;

@@ -92,8 +92,14 @@ struct FakeHelp : HelpPort {
 struct FakeFiles : FileSystemPort {
     std::map<std::string, std::vector<DirectoryEntry>> folders;
     std::set<std::string> files;
+    std::vector<std::string> searchPath;  // where a bare name is looked for, in order
     std::vector<DirectoryEntry> listFolder(const std::string& f) override { return folders[f]; }
-    bool fileExists(const std::string& path) override { return files.count(path) != 0; }
+    std::optional<std::string> findFile(const std::string& name) override {
+        if (name.find_first_of("\\/:") != std::string::npos) return files.count(name) ? std::optional(name) : std::nullopt;
+        for (const auto& folder : searchPath)
+            if (files.count(folder + "\\" + name)) return folder + "\\" + name;
+        return std::nullopt;
+    }
     // A file or folder at a full path, listed in its parent folder.
     void addEntry(const std::string& path, bool hidden, bool directory) {
         const auto slash = path.rfind('\\');

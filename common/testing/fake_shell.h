@@ -32,16 +32,16 @@ struct FakeProcesses : ProcessPort {
     };
     std::map<ProcessId, Program> programs;
     std::vector<ProcessId> others;
-    std::set<std::string> notPrograms;  // command lines that fail to start
-    std::vector<std::string> started;
+    std::set<std::string> notPrograms;  // files that fail to start
+    std::vector<std::string> started;   // program file + " | " + command line
     bool snapshotFails = false;
     bool windowWhenStarted = true;  // the program has its window by the time the start returns
     ProcessId nextId = 0x500;
     WindowHandle nextWindow = 0x7000;
 
-    std::optional<ProcessId> startProcess(const std::string& commandLine) override {
-        started.push_back(commandLine);
-        if (notPrograms.count(commandLine)) return std::nullopt;
+    std::optional<ProcessId> startProcess(const std::string& program, const std::string& commandLine) override {
+        started.push_back(program + " | " + commandLine);
+        if (notPrograms.count(program)) return std::nullopt;
         const ProcessId id = nextId++;
         programs[id] = {commandLine, nextWindow++, true};
         return id;

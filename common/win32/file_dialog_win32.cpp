@@ -22,8 +22,9 @@ std::optional<OpenFileChoice> Win32FileDialog::showOpen(const OpenFileRequest& r
     ofn.nMaxFileTitle = sizeof title;
     ofn.lpstrInitialDir = request.initialDirectory.empty() ? nullptr : request.initialDirectory.c_str();
     ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
-    // Shortcuts come back as themselves: the caller resolves them the way it needs.
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS;
+    // Shortcuts come back as themselves: the caller resolves them the way it needs. The
+    // current directory stays the program's own, not the folder the user browsed to.
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS | OFN_NOCHANGEDIR;
     if (!later::GetOpenFileNameA(&ofn)) return std::nullopt;
     return OpenFileChoice{file, title};
 }

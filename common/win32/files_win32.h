@@ -1,5 +1,7 @@
 #pragma once
 // FileSystemPort over the Win32 file calls.
+#include <string>
+
 #include "common/ports/desktop.h"
 
 namespace vantora::win32 {
@@ -7,7 +9,11 @@ namespace vantora::win32 {
 class Win32Files : public FileSystemPort {
 public:
     std::vector<DirectoryEntry> listFolder(const std::string& folder) override;
-    bool fileExists(const std::string& path) override;
+    std::optional<std::string> findFile(const std::string& name) override;
+
+private:
+    const std::string& searchPath();
+    std::string searchPath_;  // made at the first bare name
 };
 
 }  // namespace vantora::win32

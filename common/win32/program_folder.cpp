@@ -24,4 +24,9 @@ std::string programFolder(HMODULE module) {
     return folderOfModule([module](char* buffer, DWORD size) { return ::GetModuleFileNameA(module, buffer, size); });
 }
 
+void enterProgramFolder() {
+    // With its backslash, so that a drive root is the root, not the drive's current folder.
+    if (const std::string folder = programFolder(); !folder.empty()) ::SetCurrentDirectoryA((folder + "\\").c_str());
+}
+
 }  // namespace vantora::win32

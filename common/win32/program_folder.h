@@ -16,6 +16,10 @@ inline constexpr DWORD kLongestPath = 32767;
 // trailing backslash; empty when the path cannot be had whole.
 std::string programFolder(HMODULE module = nullptr);
 
+// Makes the program's own folder its current directory: what the program or the shell
+// looks for there then comes from the program's folder, not from where it was started.
+void enterProgramFolder();
+
 // The same over any query that behaves like GetModuleFileNameA (the number of
 // characters written, the buffer's size when the path did not fit, 0 on failure).
 using ModulePathQuery = std::function<DWORD(char* buffer, DWORD size)>;

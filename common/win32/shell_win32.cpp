@@ -21,14 +21,14 @@ bool Win32Shell::ShellExecuteA(const std::string& file, const std::string& param
 
 void Win32Shell::mouseMove(int dx, int dy) { ::mouse_event(MOUSEEVENTF_MOVE, dx, dy, 0, 0); }
 
-std::optional<ProcessId> Win32Processes::startProcess(const std::string& commandLine) {
+std::optional<ProcessId> Win32Processes::startProcess(const std::string& program, const std::string& commandLine) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi{};
     std::string line = commandLine;  // CreateProcessA may write into its command line
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return std::nullopt;
     const UniqueHandle thread(pi.hThread);  // only the process is ever waited on
     started_[pi.dwProcessId] = UniqueHandle(pi.hProcess);

@@ -16,7 +16,7 @@ public:
 
 class Win32Processes : public ProcessPort {
 public:
-    std::optional<ProcessId> startProcess(const std::string& commandLine) override;
+    std::optional<ProcessId> startProcess(const std::string& program, const std::string& commandLine) override;
     bool isRunning(ProcessId id) override;
     void forget(ProcessId id) override;
     std::optional<std::vector<ProcessId>> processIds() override;

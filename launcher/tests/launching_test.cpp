@@ -48,6 +48,9 @@ protected:
         state.OpenForms = {kDialog};
         for (int i = 0; i < kKeyCount; ++i) view.setTag(labelName(i), "0");
         choose("Fn-A");
+        files.searchPath = {"C:\\Windows"};
+        files.files = {"C:\\Windows\\calc.exe", "C:\\Windows\\edit.exe", "C:\\Windows\\slow.exe",
+                       "C:\\Windows\\readme.txt", "C:\\Tools\\edit.exe"};
     }
     void TearDown() override { EXPECT_EQ(0, reg.openHandleCount()); }
 
@@ -142,6 +145,7 @@ TEST_F(LaunchTest, SwitchingOff_OpensTheWholeCommandEveryTime) {
 
 TEST_F(LaunchTest, SwitchingOff_ACommandTheShellCannotOpenWhole_GoesAsProgramAndParameters) {
     shell.openable = {"C:\\My Tools\\edit.exe"};
+    files.files.insert("C:\\My Tools\\edit.exe");
     assign("\"C:\\My Tools\\edit.exe\" /r  notes.txt", "0");
     launch();
     EXPECT_EQ((Strings{"\"C:\\My Tools\\edit.exe\" /r  notes.txt", "C:\\My Tools\\edit.exe | /r  notes.txt"}),
@@ -153,35 +157,19 @@ TEST_F(LaunchTest, SwitchingOff_ACommandTheShellCannotOpenWhole_GoesAsProgramAnd
     EXPECT_EQ(Strings{"C:\\gone.exe"}, shell.opened);
 }
 
-TEST(SplitCommandLine, QuotedAndPlainPrograms_UnquotedTakesTheLongestExistingFile) {
-    // A planted C:\Tools\My.exe must never run in place of C:\Tools\My App\app.exe.
-    const std::set<std::string> files{"C:\\Tools\\My.exe", "C:\\Tools\\My App\\app.exe",
-                                      "C:\\Tools\\My App\\app.exe -x"};
-    const auto isFile = [&](const std::string& p) { return files.count(p) != 0; };
-    struct Case {
-        const char* line;
-        std::pair<std::string, std::string> split;
-        const char* startable;
-    };
-    const Case cases[] = {
-        {"notepad.exe", {"notepad.exe", ""}, "notepad.exe"},
-        {"notepad.exe a.txt", {"notepad.exe", "a.txt"}, "notepad.exe a.txt"},
-        {"\"C:\\A B\\x.exe\" -q \"y z\"", {"C:\\A B\\x.exe", "-q \"y z\""}, "\"C:\\A B\\x.exe\" -q \"y z\""},
-        {"\"C:\\A B\\x.exe\"", {"C:\\A B\\x.exe", ""}, "\"C:\\A B\\x.exe\""},
-        {"\"unterminated -x", {"\"unterminated -x", ""}, "\"unterminated -x"},
-        {"", {"", ""}, ""},
-        {"C:\\Tools\\My App\\app.exe", {"C:\\Tools\\My App\\app.exe", ""}, "\"C:\\Tools\\My App\\app.exe\""},
-        {"C:\\Tools\\My App\\app.exe a  b", {"C:\\Tools\\My App\\app.exe", "a  b"},
-         "\"C:\\Tools\\My App\\app.exe\" a  b"},
-        {"C:\\Tools\\My App\\app.exe -x", {"C:\\Tools\\My App\\app.exe -x", ""},
-         "\"C:\\Tools\\My App\\app.exe -x\""},  // the whole text first
-        {"C:\\Tools\\My App\\app.exe  -y", {"C:\\Tools\\My App\\app.exe", "-y"}, "\"C:\\Tools\\My App\\app.exe\" -y"},
-        {"C:\\Nowhere\\x y.exe z", {"C:\\Nowhere\\x", "y.exe z"}, "C:\\Nowhere\\x y.exe z"},  // no file: as before
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.split, splitCommandLine(c.line, isFile)) << c.line;
-        EXPECT_EQ(c.startable, startableCommandLine(c.line, isFile)) << c.line;
+// Nothing a command does not name may start: not a file planted where a shorter run of
+// its words leads, whether or not the program itself is still there.
+TEST_F(LaunchTest, CommandNamingNoFile_StartsNothing_AndTheShellGetsItWhole) {
+    files.files = {"C:\\Program.exe"};
+    shell.openable = {"C:\\Program.exe"};
+    const std::string gone = "C:\\Program Files\\Gone App\\app";
+    for (const char* switching : {"1", "0"}) {
+        shell.opened.clear();
+        assign(gone.c_str(), switching);
+        launch();
+        EXPECT_EQ(Strings{gone}, shell.opened) << "switching " << switching;
     }
+    EXPECT_TRUE(processes.started.empty());
 }
 
 TEST_F(LaunchTest, MinimizeOnUse_HidesTheMainWindowOnlyWhenSet) {
@@ -211,7 +199,8 @@ TEST_F(LaunchTest, SwitchingOn_StartsOnce_ThenBringsTheProgramsOwnWindowForward)
     assign("C:\\Tools\\edit.exe notes.txt", "1");
     windows.foreground = kMain;  // the launcher is in front right after the start
     launch();
-    ASSERT_EQ(Strings{"C:\\Tools\\edit.exe notes.txt"}, processes.started);
+    ASSERT_EQ(Strings{"C:\\Tools\\edit.exe | \"C:\\Tools\\edit.exe\" notes.txt"}, processes.started)
+        << "the file found, started by its name and quoted in the command line";
     const ProcessId id = state.LaunchedProcessIds[6];
     const WindowHandle own = processes.programs[id].window;
     EXPECT_EQ(std::to_string(own), tagA()) << "the program's window, not whatever was in front";
@@ -235,7 +224,8 @@ TEST_F(LaunchTest, SwitchingOn_AfterTheProgramEnded_StartsItAgain_EvenWhenItsIdW
     processes.exitAndReuse(first);  // another program now runs under that id
     windows.calls.clear();
     launch();
-    EXPECT_EQ((Strings{"edit.exe", "edit.exe"}), processes.started);
+    const std::string edit = "C:\\Windows\\edit.exe | \"C:\\Windows\\edit.exe\"";
+    EXPECT_EQ((Strings{edit, edit}), processes.started);
     EXPECT_TRUE(windows.calls.empty()) << "nothing stale may be raised";
     EXPECT_NE(first, state.LaunchedProcessIds[6]);
     EXPECT_EQ(0u, processes.programs.count(first)) << "the ended program is let go";
@@ -273,7 +263,7 @@ TEST_F(LaunchTest, SwitchingOn_FailuresOfTheProcessCalls) {
     // Not a program: the shell opens it, nothing is recorded and the window stays.
     choose("Fn-B");
     assign("readme.txt", "1", "1");
-    processes.notPrograms.insert("readme.txt");
+    processes.notPrograms.insert("C:\\Windows\\readme.txt");
     launch();
     EXPECT_EQ(Strings{"readme.txt"}, shell.opened);
     EXPECT_EQ(0u, state.LaunchedProcessIds[7]);

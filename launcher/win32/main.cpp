@@ -84,6 +84,7 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
 
 static int runKeyloom(HINSTANCE instance) {
     win32::restrictDllSearch();
+    win32::enterProgramFolder();
 
     Win32Registry registry;
     Store store(registry);

@@ -88,6 +88,7 @@ private:
 
 int run(HINSTANCE instance) {
     win32::restrictDllSearch();
+    win32::enterProgramFolder();
 
     win32::Win32CommonModule commonModule;
     win32::Win32Windows windows;

@@ -1,6 +1,7 @@
 #include "tests/contract/files_contract.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -32,17 +33,28 @@ TEST_P(FilesContract, ListFolder_NamesEveryEntryWithItsMarks) {
     EXPECT_TRUE(target().port().listFolder(folder + "\\Missing").empty());
 }
 
-// The launcher takes a command's program from the longest run of words that names an
-// existing file: a folder of that name is no program.
-TEST_P(FilesContract, FileExists_OnlyForFiles) {
+// The launcher starts only files that this finds, by the name it returns: a folder is no
+// program, and a bare name is never taken from the current directory, wherever the user
+// last browsed to.
+TEST_P(FilesContract, FindFile_OnlyFiles_BareNamesAlongTheSearchPathOnly) {
     const std::string folder = target().scratch();
     target().makeFile(folder + "\\My App.exe", false);
     target().makeFile(folder + "\\hidden.exe", true);
     target().makeFolder(folder + "\\My");
-    const std::pair<std::string, bool> cases[] = {
-        {folder + "\\My App.exe", true}, {folder + "\\hidden.exe", true}, {folder + "\\My", false},
-        {folder + "\\My App", false},    {folder + "\\nothing.exe", false}, {folder, false}};
-    for (const auto& [path, exists] : cases) EXPECT_EQ(exists, target().port().fileExists(path)) << path;
+    target().makeFile(folder + "\\planted-here.exe", false);
+    target().enter(folder);
+    const auto [bare, found] = target().fileOnSearchPath();
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {folder + "\\My App.exe", folder + "\\My App.exe"},
+        {folder + "\\hidden.exe", folder + "\\hidden.exe"},
+        {folder + "\\My", std::nullopt},
+        {folder + "\\My App", std::nullopt},
+        {folder + "\\nothing.exe", std::nullopt},
+        {folder, std::nullopt},
+        {"planted-here.exe", std::nullopt},
+        {"", std::nullopt},
+        {bare, found}};
+    for (const auto& [name, expected] : cases) EXPECT_EQ(expected, target().port().findFile(name)) << name;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "common/ports/desktop.h"
 
@@ -18,6 +19,10 @@ public:
     virtual std::string scratch() = 0;
     virtual void makeFile(const std::string& path, bool hidden) = 0;
     virtual void makeFolder(const std::string& path) = 0;
+    // Makes the folder the current directory until the case ends.
+    virtual void enter(const std::string& folder) = 0;
+    // A bare name of a file along the search path, and where it lies.
+    virtual std::pair<std::string, std::string> fileOnSearchPath() = 0;
 };
 
 using FilesTargetFactory = std::unique_ptr<FilesTarget> (*)();

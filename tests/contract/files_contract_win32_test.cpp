@@ -33,7 +33,10 @@ public:
         removeTree(folder_);
         EXPECT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr)) << GetLastError();
     }
-    ~Win32Target() override { removeTree(folder_); }
+    ~Win32Target() override {
+        if (!entered_.empty()) SetCurrentDirectoryA(entered_.c_str());
+        removeTree(folder_);
+    }
     FileSystemPort& port() override { return files_; }
     std::string scratch() override { return folder_; }
     void makeFile(const std::string& path, bool hidden) override {
@@ -42,10 +45,24 @@ public:
         EXPECT_TRUE(f) << path;
     }
     void makeFolder(const std::string& path) override { EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path; }
+    void enter(const std::string& folder) override {
+        char current[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, current);
+        entered_ = current;
+        EXPECT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder;
+    }
+    // This test program itself, in the program's own folder: the first on the search path.
+    std::pair<std::string, std::string> fileOnSearchPath() override {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        const std::string self = path;
+        return {self.substr(self.rfind('\\') + 1), self};
+    }
 
 private:
     win32::Win32Files files_;
     std::string folder_;
+    std::string entered_;  // the current directory before enter()
 };
 
 std::unique_ptr<FilesTarget> makeWin32() { return std::make_unique<Win32Target>(); }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "launcher/launcher_constants.h"
 #include "launcher/win32/resource.h"
@@ -113,8 +114,8 @@ protected:
         }
         killProbes();
     }
-    static void killProbes() { endProcessesNamed({"probe_app.exe", "fn-b.exe"}); }
-    void startKeyloom() { ASSERT_TRUE(window = startedKeyloom(keyloom)); }
+    static void killProbes() { endProcessesNamed({"probe_app.exe", "fn-b.exe", "notepad.exe", "uninstalled.exe"}); }
+    void startKeyloom(const std::string& directory = "") { ASSERT_TRUE(window = startedKeyloom(keyloom, directory)); }
     // "&Assignments..." from the keyboard, with the launcher in front.
     HWND openKeyList() {
         SetForegroundWindow(window);
@@ -157,6 +158,22 @@ protected:
         SetDlgItemTextA(form4, IDC_FORM4_TEXT1, description.c_str());
         SetDlgItemTextA(form4, IDC_FORM4_TEXT2, command.c_str());
         SetDlgItemTextA(form4, IDC_FORM4_TEXT3, directory.c_str());
+    }
+    // "&Browse..." of Add/Edit Command, and the file chosen in the dialog a user sees.
+    static void browse(HWND form4, const std::string& file) {
+        click(form4, IDC_FORM4_COMMAND3);
+        HWND browser = awaitWindow("Keyloom Browser");
+        ASSERT_TRUE(browser);
+        // The file name box is a combo box with an edit of its own.
+        HWND box = GetDlgItem(browser, cmb13) ? GetDlgItem(browser, cmb13) : GetDlgItem(browser, edt1);
+        ASSERT_TRUE(box) << "no file name box";
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(box, CBEM_GETEDITCONTROL, 0, 0));
+        SetWindowTextA(edit ? edit : box, file.c_str());
+        SetForegroundWindow(browser);
+        EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == browser; }, 5000));
+        pumpFor(500);  // as for the launcher: the keyboard follows the front window a moment later
+        keys({}, VK_RETURN);
+        EXPECT_TRUE(gone(browser)) << file;
     }
     static std::string tempFolder() {
         char dir[MAX_PATH] = {};
@@ -299,25 +316,44 @@ TEST_F(AssignmentE2E, Browse_FillsTheFieldsFromAProgram_OrFromTheTargetOfAShortc
     for (const auto& c : cases) {
         HWND form4 = openAddEdit("Fn-C");
         ASSERT_TRUE(form4);
-        click(form4, IDC_FORM4_COMMAND3);
-        HWND browser = awaitWindow("Keyloom Browser");
-        ASSERT_TRUE(browser);
-        // The file name box is a combo box with an edit of its own.
-        HWND box = GetDlgItem(browser, cmb13) ? GetDlgItem(browser, cmb13) : GetDlgItem(browser, edt1);
-        ASSERT_TRUE(box) << "no file name box";
-        HWND edit = reinterpret_cast<HWND>(SendMessageA(box, CBEM_GETEDITCONTROL, 0, 0));
-        HWND name = edit ? edit : box;
-        SetWindowTextA(name, c.chosen.c_str());
-        SetForegroundWindow(browser);
-        EXPECT_TRUE(waitFor([&] { return GetForegroundWindow() == browser; }, 5000));
-        pumpFor(500);  // as for the launcher: the keyboard follows the front window a moment later
-        keys({}, VK_RETURN);
-        EXPECT_TRUE(gone(browser)) << c.chosen;
+        browse(form4, c.chosen);
         EXPECT_TRUE(waitFor([&] { return textOf(form4, IDC_FORM4_TEXT2) == target; }, 5000)) << c.chosen;
         EXPECT_EQ(c.description, textOf(form4, IDC_FORM4_TEXT1)) << c.chosen;
         EXPECT_EQ(folder.path, textOf(form4, IDC_FORM4_TEXT3)) << c.chosen;
         cancelAddEdit(form4);
     }
+}
+
+// Programs planted where Keyloom was started from and where the user then browsed to: a
+// notepad.exe, and one named as a program that is found nowhere else (since uninstalled).
+// Keys that name them bare start the system's notepad and nothing else, on either road,
+// since Keyloom's current directory is its own folder from its start on. A key that
+// starts the probe by its full name is pressed last: once it ran, the presses before it
+// were handled.
+TEST_F(AssignmentE2E, StartedAndBrowsedInAFolderWithPlantedPrograms_BareNamesNeverStartThem) {
+    TempFolder folder("vantora-browsed");
+    const std::string planted = folder.file("notepad.exe"), log = folder.file("started.log");
+    for (const std::string& copy : {planted, folder.file("uninstalled.exe")})
+        ASSERT_TRUE(CopyFileA(programPath("probe_app.exe").c_str(), copy.c_str(), FALSE)) << copy;
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", log.c_str());
+    for (auto [key, command, switching] : {std::tuple{"Fn-A", "notepad.exe x", "1"}, std::tuple{"Fn-B", "uninstalled.exe", "0"}}) {
+        writeText(HKEY_CURRENT_USER, kCmdKey, key, command);
+        writeText(HKEY_CURRENT_USER, kOptsKey, key, switching);
+    }
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", quoted(programPath("probe_app.exe")));
+    startKeyloom(folder.path);
+    HWND form4 = openAddEdit("Fn-C");
+    ASSERT_TRUE(form4);
+    browse(form4, planted);
+    EXPECT_TRUE(waitFor([&] { return textOf(form4, IDC_FORM4_TEXT2) == planted; }, 5000));
+    cancelAddEdit(form4);
+    for (LPARAM scan : {0x1E, 0x30, 0x10})  // Fn-A, Fn-B, Fn-Q
+        PostMessageA(window, vantora::launcher::FnKeyMessage, vantora::launcher::kFnKeyWParam, scan);
+    EXPECT_TRUE(waitFor([&] { return !fileLines(log).empty(); }, 20000)) << "not even the probe started";
+    pumpFor(1000);
+    EXPECT_EQ(std::vector<std::string>{"probe_app.exe"}, fileLines(log));
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", nullptr);
+    killProbes();  // before the folder goes
 }
 
 // Text as long as a user may type, and values that another program left in the store:

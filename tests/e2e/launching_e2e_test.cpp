@@ -32,7 +32,7 @@ constexpr LPARAM kScanA = 0x1E, kScanB = 0x30, kScanQ = 0x10;
 // Every copy of the probe, under any of its names; a probe may still be on its way to
 // its window when a test ends, so it is ended by process, not by window.
 void killProbes() {
-    endProcessesNamed({"probe_app.exe", "a-first.exe", "b-second.exe", "c-third.exe", "app.exe", "My.exe"});
+    endProcessesNamed({"probe_app.exe", "a-first.exe", "b-second.exe", "c-third.exe", "app.exe", "My.exe", "Program.exe"});
 }
 
 class LaunchingE2E : public ::testing::Test {
@@ -315,6 +315,33 @@ TEST_F(LaunchingE2E, UnquotedCommandWithSpaces_RunsTheProgramItNames_NotAPlanted
     killProbes();
     DeleteFileA((root + "\\My.exe").c_str());
     DeleteFileA((root + "\\My App\\app.exe").c_str());
+}
+
+// The program a command names is gone: a C:\Program.exe, where the path's first word
+// leads, never starts in its place, whichever road the key takes. A key that starts the
+// probe by its full name is pressed last: once it ran, the presses before it were handled.
+TEST_F(LaunchingE2E, CommandWhoseProgramIsGone_NeverStartsAFilePlantedInAParentFolder) {
+    struct Planted {
+        const char* path = "C:\\Program.exe";
+        ~Planted() {
+            endProcessesNamed({"Program.exe"});
+            DeleteFileA(path);
+        }
+    } planted;
+    ASSERT_TRUE(CopyFileA(programPath("probe_app.exe").c_str(), planted.path, FALSE));
+    const std::string log = freshLog();
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", log.c_str());
+    for (auto [key, switching] : {std::pair{"Fn-A", "1"}, std::pair{"Fn-B", "0"}}) {
+        writeText(HKEY_CURRENT_USER, kCmdKey, key, "C:\\Program Files\\Gone App\\app");
+        writeText(HKEY_CURRENT_USER, kOptsKey, key, switching);
+    }
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", quoted(programPath("probe_app.exe")));
+    startKeyloom();
+    for (LPARAM scan : {kScanA, kScanB, kScanQ}) press(scan);
+    EXPECT_TRUE(waitFor([&] { return !lines(log).empty(); }, 20000)) << "not even the probe started";
+    pumpFor(1000);
+    EXPECT_EQ(std::vector<std::string>{"probe_app.exe"}, lines(log));
+    SetEnvironmentVariableA("VANTORA_PROBE_LOG", nullptr);
 }
 
 // A modal Assignment Type dialog: the main window is disabled, and clicks posted to it

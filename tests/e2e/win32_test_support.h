@@ -569,10 +569,11 @@ inline bool writeLink(const std::string& file, const Link& l) {
     return ok;
 }
 
-// Keyloom started, with its main window published for the hotkey service and shown;
-// null (and the test failed) when it did not come up.
-inline HWND startedKeyloom(ChildProcess& keyloom) {
-    if (!keyloom.start(programPath("Keyloom.exe"))) {
+// Keyloom started (in this current directory, unless empty), with its main window
+// published for the hotkey service and shown; null (and the test failed) when it did
+// not come up.
+inline HWND startedKeyloom(ChildProcess& keyloom, const std::string& directory = "") {
+    if (!keyloom.start(programPath("Keyloom.exe"), "", nullptr, directory)) {
         ADD_FAILURE() << "Keyloom.exe did not start: " << GetLastError();
         return nullptr;
     }
