@@ -260,6 +260,8 @@ int bios_core_handle_saved(BiosCoreState* state, BiosCoreSession* session, BiosC
         copy((uint8_t*)session, (const uint8_t*)&session_before, sizeof(*session));
         fill(reply, BIOS_REPLY_SIZE, 0);
         handled = BIOS_SAVE_FAILED;
+    } else if (handled == 0 && diff != 0) {
+        session->started = BIOS_START_SAVED;
     }
     /* The copy may hold a password's hash. */
     for (i = 0; i < sizeof(*before); ++i) ((volatile uint8_t*)before)[i] = 0;

@@ -62,8 +62,9 @@ enum {
     BIOS_OWNER_WRITE_TIMEOUT_MS = 10000
 };
 
-/* Functions of this stand-in only, outside the maker's table. 0xF0 reads how the
- * machine started: reply byte 0 a BIOS_START_* value, byte 1 nonzero while it runs
+/* Functions of this stand-in only, outside the maker's table. 0xF0 reads what backs the
+ * running state: reply byte 0 a BIOS_START_* value (BIOS_START_SAVED also once a change
+ * was saved), byte 1 nonzero while it runs
  * locked, bytes 2..9 the I/O devices (which the maker's table only writes), so that the
  * state tool asks the device rather than the registry. */
 enum { BIOS_FN_STANDIN_STATUS = 0xF0 };
@@ -119,7 +120,7 @@ typedef struct BiosCoreSession {
     uint32_t now_ms;
     uint8_t wrong_checks;      /* wrong supervisor checks in a row */
     uint8_t wrong_user_checks; /* wrong user checks in a row */
-    uint8_t started;           /* BIOS_START_* */
+    uint8_t started;           /* BIOS_START_*, BIOS_START_SAVED after a saved change */
     /* The salt of the next password registered. The host puts fresh bytes here before
      * a request that registers one; the core has no source of its own. */
     uint8_t salt[BIOS_SALT_SIZE];

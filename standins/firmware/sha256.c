@@ -82,7 +82,7 @@ void sha256_final(Sha256* ctx, uint8_t digest[SHA256_DIGEST_SIZE]) {
     for (i = 0; i < sizeof(*ctx); ++i) ((volatile uint8_t*)ctx)[i] = 0;
 }
 
-static void wipe(void* p, size_t n) {
+static void wipe_bytes(void* p, size_t n) {
     size_t i;
     for (i = 0; i < n; ++i) ((volatile uint8_t*)p)[i] = 0;
 }
@@ -99,7 +99,7 @@ static void hmac_keyed(const uint8_t* key, size_t key_size, Sha256* inner, Sha25
     for (i = 0; i < SHA256_BLOCK_SIZE; ++i) pad[i] ^= 0x36 ^ 0x5c;
     sha256_init(outer);
     sha256_update(outer, pad, SHA256_BLOCK_SIZE);
-    wipe(pad, sizeof(pad));
+    wipe_bytes(pad, sizeof(pad));
 }
 
 static void hmac_finish(const Sha256* keyed_inner, const Sha256* keyed_outer, const uint8_t* data, size_t size,
@@ -112,7 +112,7 @@ static void hmac_finish(const Sha256* keyed_inner, const Sha256* keyed_outer, co
     ctx = *keyed_outer;
     sha256_update(&ctx, inner, sizeof(inner));
     sha256_final(&ctx, mac);
-    wipe(inner, sizeof(inner));
+    wipe_bytes(inner, sizeof(inner));
 }
 
 int pbkdf2_sha256(const uint8_t* password, size_t password_size, const uint8_t* salt, size_t salt_size,
@@ -131,8 +131,8 @@ int pbkdf2_sha256(const uint8_t* password, size_t password_size, const uint8_t* 
         hmac_finish(&inner, &outer, u, sizeof(u), u, 0, u);
         for (i = 0; i < SHA256_DIGEST_SIZE; ++i) key[i] ^= u[i];
     }
-    wipe(&inner, sizeof(inner));
-    wipe(&outer, sizeof(outer));
-    wipe(u, sizeof(u));
+    wipe_bytes(&inner, sizeof(inner));
+    wipe_bytes(&outer, sizeof(outer));
+    wipe_bytes(u, sizeof(u));
     return 0;
 }
