@@ -554,23 +554,6 @@ TEST_F(FirmwareE2E, State_LivesInASystemOnlyKey) {
                 static_cast<unsigned long>(checks / 2), static_cast<unsigned long>(reads / 2));
 }
 
-// A change reported as done is on disk at once, not when Wine next writes the registry.
-TEST_F(FirmwareE2E, State_ChangeIsFlushedToDiskAtOnce) {
-    const char* prefix = std::getenv("WINEPREFIX");
-    ASSERT_NE(nullptr, prefix) << "WINEPREFIX is not set";
-    std::string hive = std::string("Z:") + prefix + "\\system.reg";
-    std::replace(hive.begin(), hive.end(), '/', '\\');
-    DEZEZ bios(device, osVersion);
-    bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
-    ASSERT_EQ(0, bios.Status);
-    const std::string text = fileText(hive);
-    const std::string section = "[System\\\\CurrentControlSet\\\\Services\\\\KdaFwExt\\\\State]";
-    const std::string::size_type at = text.find(section);
-    ASSERT_NE(std::string::npos, at) << "the state's key is not on disk";
-    const std::string::size_type next = text.find("\n[", at + section.size());
-    EXPECT_NE(std::string::npos, text.substr(at, next - at).find("\"Saved\"=hex:")) << "the saved state is not on disk";
-}
-
 // Wrong user-password guesses count: three in a row refuse the right one too until a
 // power cycle, and only who knows the old one may replace it under a supervisor password.
 TEST_F(FirmwareE2E, Lock_ThreeWrongUserChecks_RefuseTheRightOneUntilRestart) {
