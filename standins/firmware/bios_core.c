@@ -247,17 +247,18 @@ int bios_core_handle(BiosCoreState* state, BiosCoreSession* session, const uint8
 int bios_core_handle_saved(BiosCoreState* state, BiosCoreSession* session, BiosCoreState* before,
                            const uint8_t request[BIOS_REQUEST_SIZE], uint8_t reply[BIOS_REPLY_SIZE],
                            BiosCoreSave save, void* context) {
-    BiosCoreSession session_before;
+    const uint8_t wrong_before = session->wrong_checks;
+    const uint8_t wrong_user_before = session->wrong_user_checks;
     size_t i;
     int handled;
     uint8_t diff = 0;
     copy((uint8_t*)before, (const uint8_t*)state, sizeof(*state));
-    copy((uint8_t*)&session_before, (const uint8_t*)session, sizeof(*session));
     handled = bios_core_handle(state, session, request, reply);
     for (i = 0; i < sizeof(*state); ++i) diff |= (uint8_t)(((const uint8_t*)state)[i] ^ ((const uint8_t*)before)[i]);
     if (handled == 0 && diff != 0 && save(context, state) != 0) {
         copy((uint8_t*)state, (const uint8_t*)before, sizeof(*state));
-        copy((uint8_t*)session, (const uint8_t*)&session_before, sizeof(*session));
+        session->wrong_checks = wrong_before;
+        session->wrong_user_checks = wrong_user_before;
         fill(reply, BIOS_REPLY_SIZE, 0);
         handled = BIOS_SAVE_FAILED;
     } else if (handled == 0 && diff != 0) {

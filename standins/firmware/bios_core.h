@@ -142,9 +142,11 @@ typedef int (*BiosCoreSave)(void* context, const BiosCoreState* state);
 enum { BIOS_SAVE_FAILED = -2 };
 
 /* One request as the device answers it: handled, and saved when the saved form changed
- * (and only then). When the save fails, state and session are put back as they were,
- * the reply is all zero and the result is BIOS_SAVE_FAILED, so that the caller sees a
- * failed request rather than a change that a restart would lose. `before` is scratch
+ * (and only then). When the save fails, the state and the wrong-try counts are put back
+ * as they were, the reply is all zero and the result is BIOS_SAVE_FAILED, so that the caller sees a
+ * failed request rather than a change that a restart would lose. An owner-string write
+ * whose last block failed is over, not waiting again for that block: a caller's retry
+ * starts from the first block. `before` is scratch
  * space for the old state, the caller's so that the core needs no large stack. */
 int bios_core_handle_saved(BiosCoreState* state, BiosCoreSession* session, BiosCoreState* before,
                            const uint8_t request[BIOS_REQUEST_SIZE], uint8_t reply[BIOS_REPLY_SIZE],
