@@ -136,15 +136,12 @@ static int save_state(void* context, const BiosCoreState* state);
 static void load_state(void) {
     static const uint8_t kRefused = 0;
     KEY_VALUE_PARTIAL_INFORMATION* info;
+    UNICODE_STRING legacy_name;
     int saved = kValueUnreadable;
     int legacy = kValueMissing;
-    if (g_service_key != NULL) {
-        UNICODE_STRING name;
-        legacy = read_value(g_service_key, kLegacyValue, &info);
-        wipe((UCHAR*)g_io, sizeof(g_io));
-        RtlInitUnicodeString(&name, kLegacyValue);
-        if (legacy != kValueMissing) ZwDeleteValueKey(g_service_key, &name);
-    }
+    RtlInitUnicodeString(&legacy_name, kLegacyValue);
+    if (g_service_key != NULL) legacy = read_value(g_service_key, kLegacyValue, &info);
+    wipe((UCHAR*)g_io, sizeof(g_io));
     if (g_state_key != NULL) saved = read_value(g_state_key, kSavedValue, &info);
     if (saved == kValueRead)
         bios_core_start(&g_state, &g_session, info->Data, info->DataLength);
@@ -153,7 +150,10 @@ static void load_state(void) {
     else
         bios_core_start(&g_state, &g_session, &kRefused, 0);
     wipe((UCHAR*)g_io, sizeof(g_io));
-    if (g_session.started == BIOS_START_REFUSED) save_state(NULL, &g_state);
+    /* The earlier value goes only once the lock stands in its place: were it erased with
+     * nothing saved, the next start would find nothing and begin unlocked. */
+    if (g_session.started == BIOS_START_REFUSED && save_state(NULL, &g_state) != 0) return;
+    if (legacy != kValueMissing) ZwDeleteValueKey(g_service_key, &legacy_name);
 }
 
 /* Returns 0 when the value was written and flushed, so that the core can undo a change
