@@ -2,8 +2,9 @@
 
 #include "sha256.h"
 
-/* VBC1 kept the password keys as they were typed; such a state is not taken up. */
-static const uint8_t kMagic[4] = {'V', 'B', 'C', '2'};
+/* VBC1 kept the password keys as they were typed, VBC2 a single salted SHA-256 of
+ * them; neither is taken up. */
+static const uint8_t kMagic[4] = {'V', 'B', 'C', '3'};
 static const char kVersion[] = "VANTORA BIOS 1.00";
 
 static void fill(uint8_t* p, size_t n, uint8_t v) {
@@ -39,74 +40,117 @@ static int keys_empty(const uint8_t* keys) {
 }
 
 static void hash_keys(const uint8_t salt[BIOS_SALT_SIZE], const uint8_t* keys, uint8_t hash[BIOS_HASH_SIZE]) {
-    Sha256 ctx;
-    sha256_init(&ctx);
-    sha256_update(&ctx, salt, BIOS_SALT_SIZE);
-    sha256_update(&ctx, keys, BIOS_PASSWORD_KEYS);
-    sha256_final(&ctx, hash);
+    pbkdf2_sha256(keys, BIOS_PASSWORD_KEYS, salt, BIOS_SALT_SIZE, BIOS_KDF_ITERATIONS, hash);
 }
 
-static int password_matches(const BiosPassword* stored, const uint8_t* request) {
+static int password_matches(const BiosPassword* stored, const uint8_t* keys) {
     uint8_t offered[BIOS_HASH_SIZE];
     uint8_t diff = 0;
     size_t i;
-    hash_keys(stored->salt, request + 1, offered);
+    hash_keys(stored->salt, keys, offered);
     /* Every byte compared, so that the time taken tells nothing about the keys. */
     for (i = 0; i < BIOS_HASH_SIZE; ++i) diff |= (uint8_t)(stored->hash[i] ^ offered[i]);
     for (i = 0; i < BIOS_HASH_SIZE; ++i) ((volatile uint8_t*)offered)[i] = 0;
     return diff == 0;
 }
 
-static uint8_t check_password(const BiosPassword* stored, const uint8_t* request) {
+static uint8_t check_password(const BiosPassword* stored, const uint8_t* keys) {
     if (!stored->set) return BIOS_NOT_SET;
-    return password_matches(stored, request) ? BIOS_OK : BIOS_WRONG_PASSWORD;
+    return password_matches(stored, keys) ? BIOS_OK : BIOS_WRONG_PASSWORD;
 }
 
-static uint8_t clear_password(BiosPassword* stored, const uint8_t* request) {
-    uint8_t code = check_password(stored, request);
-    if (code == BIOS_OK) fill((uint8_t*)stored, sizeof(*stored), 0);
-    return code;
-}
-
-static uint8_t register_password(BiosPassword* stored, const BiosCoreSession* session, const uint8_t* request) {
-    if (keys_empty(request + 1)) return BIOS_EMPTY_PASSWORD;
+static uint8_t register_password(BiosPassword* stored, const BiosCoreSession* session, const uint8_t* keys) {
+    if (keys_empty(keys)) return BIOS_EMPTY_PASSWORD;
     copy(stored->salt, session->salt, BIOS_SALT_SIZE);
-    hash_keys(stored->salt, request + 1, stored->hash);
+    hash_keys(stored->salt, keys, stored->hash);
     stored->set = 1;
     return BIOS_OK;
 }
 
-/* Both supervisor functions that take keys count towards the lock, deleting included:
- * otherwise a delete with guessed keys would be a check without a limit. */
-static uint8_t supervisor_attempt(BiosCoreState* state, BiosCoreSession* session, const uint8_t* request,
-                                  int clear) {
+enum { kCheck, kClear };
+
+/* Every function that compares keys counts towards its password's lock, deleting
+ * included: otherwise a delete with guessed keys would be a check without a limit. */
+static uint8_t attempt(BiosPassword* stored, uint8_t* wrong, const uint8_t* keys, int action) {
     uint8_t code;
-    if (session->wrong_checks >= BIOS_CHECK_TRIES) return BIOS_LOCKED;
-    code = clear ? clear_password(&state->supervisor_pwd, request) : check_password(&state->supervisor_pwd, request);
-    if (code == BIOS_WRONG_PASSWORD) session->wrong_checks++;
-    if (code == BIOS_OK) session->wrong_checks = 0;
+    if (*wrong >= BIOS_CHECK_TRIES) return BIOS_LOCKED;
+    code = check_password(stored, keys);
+    if (code == BIOS_WRONG_PASSWORD) (*wrong)++;
+    if (code == BIOS_OK) {
+        *wrong = 0;
+        if (action == kClear) fill((uint8_t*)stored, sizeof(*stored), 0);
+    }
     return code;
 }
 
-/* Owner-string writes carry no block number: blocks arrive in order, and a block
- * holding a zero byte ends the text. Any other request in between starts the next
- * write from block 0 again, so a write that failed half-way cannot shift the next. */
+/* Over a registered user password, while a supervisor password guards the machine, only
+ * who knows the old one may set a new one. Offering no keys is not a guess (no password
+ * is empty), so it is refused without counting. */
+static uint8_t write_user_password(BiosCoreState* state, BiosCoreSession* session, const uint8_t* request) {
+    const uint8_t* old_keys = request + 1 + BIOS_PASSWORD_KEYS;
+    uint8_t code;
+    if (state->supervisor_pwd.set && state->user_pwd.set) {
+        if (session->wrong_user_checks < BIOS_CHECK_TRIES && keys_empty(old_keys)) return BIOS_WRONG_PASSWORD;
+        code = attempt(&state->user_pwd, &session->wrong_user_checks, old_keys, kCheck);
+        if (code != BIOS_OK) return code;
+    }
+    return register_password(&state->user_pwd, session, request + 1);
+}
+
+/* The opener's write in progress, or a free one for it. A write whose opener has not
+ * sent a block for a while is abandoned: its process may have ended and its id been
+ * reused. With every slot busy, the write that waited longest gives way. */
+static BiosOwnerWrite* owner_write_of(BiosCoreSession* session) {
+    BiosOwnerWrite* oldest = &session->owner_writes[0];
+    size_t i;
+    for (i = 0; i < BIOS_OWNER_WRITERS; ++i) {
+        BiosOwnerWrite* w = &session->owner_writes[i];
+        if (w->cursor != 0 && session->now_ms - w->last_ms > BIOS_OWNER_WRITE_TIMEOUT_MS) w->cursor = 0;
+    }
+    for (i = 0; i < BIOS_OWNER_WRITERS; ++i)
+        if (session->owner_writes[i].cursor != 0 && session->owner_writes[i].opener == session->opener)
+            return &session->owner_writes[i];
+    for (i = 0; i < BIOS_OWNER_WRITERS; ++i) {
+        BiosOwnerWrite* w = &session->owner_writes[i];
+        if (w->cursor == 0) return w;
+        if (session->now_ms - w->last_ms > session->now_ms - oldest->last_ms) oldest = w;
+    }
+    oldest->cursor = 0;
+    return oldest;
+}
+
+/* Any other request from the same opener ends its write: blocks carry no number, so a
+ * write that failed half-way must not shift the next one. Other openers' requests
+ * leave it alone. */
+static void end_owner_write(BiosCoreSession* session) {
+    size_t i;
+    for (i = 0; i < BIOS_OWNER_WRITERS; ++i)
+        if (session->owner_writes[i].opener == session->opener) session->owner_writes[i].cursor = 0;
+}
+
+/* Owner-string blocks arrive in order; a block holding a zero byte, or the sixteenth,
+ * ends the text. Only then does the text replace the stored one. */
 static void write_owner_block(BiosCoreState* state, BiosCoreSession* session, const uint8_t* request) {
+    BiosOwnerWrite* w = owner_write_of(session);
+    uint8_t* block = w->blocks + (size_t)w->cursor * BIOS_OWNER_BLOCK_SIZE;
     size_t i;
     int ends = 0;
-    uint8_t* block;
-    if (session->owner_cursor >= BIOS_OWNER_BLOCKS) session->owner_cursor = 0;
-    block = state->owner + (size_t)session->owner_cursor * BIOS_OWNER_BLOCK_SIZE;
+    size_t used;
     copy(block, request + 1, BIOS_OWNER_BLOCK_SIZE);
     for (i = 0; i < BIOS_OWNER_BLOCK_SIZE; ++i)
         if (block[i] == 0) ends = 1;
-    session->owner_cursor++;
-    if (ends) {
-        fill(state->owner + (size_t)session->owner_cursor * BIOS_OWNER_BLOCK_SIZE,
-             (size_t)(BIOS_OWNER_BLOCKS - session->owner_cursor) * BIOS_OWNER_BLOCK_SIZE, 0);
-        session->owner_cursor = 0;
-    }
-    if (session->owner_cursor >= BIOS_OWNER_BLOCKS) session->owner_cursor = 0;
+    w->opener = session->opener;
+    w->last_ms = session->now_ms;
+    w->cursor++;
+    if (!ends && w->cursor < BIOS_OWNER_BLOCKS) return;
+    used = (size_t)w->cursor * BIOS_OWNER_BLOCK_SIZE;
+    copy(state->owner, w->blocks, used);
+    fill(state->owner + used, sizeof(state->owner) - used, 0);
+    w->cursor = 0;
+}
+
+static int is_password_function(uint8_t function) {
+    return (function >= 0x82 && function <= 0x87) || function == 0xAE || function == 0xAF;
 }
 
 int bios_core_handle(BiosCoreState* state, BiosCoreSession* session, const uint8_t request[BIOS_REQUEST_SIZE],
@@ -114,7 +158,11 @@ int bios_core_handle(BiosCoreState* state, BiosCoreSession* session, const uint8
     size_t i;
     const uint8_t function = request[0];
     fill(reply, BIOS_REPLY_SIZE, 0);
-    if (function != 0x88) session->owner_cursor = 0;
+    if (function != 0x88) end_owner_write(session);
+    if (state->locked && is_password_function(function)) {
+        reply[0] = BIOS_LOCKED;
+        return 0;
+    }
 
     switch (function) {
     case 0x80:
@@ -124,20 +172,20 @@ int bios_core_handle(BiosCoreState* state, BiosCoreSession* session, const uint8
         reply[0] = state->user_pwd.set;
         return 0;
     case 0x83:
-        reply[0] = register_password(&state->user_pwd, session, request);
+        reply[0] = write_user_password(state, session, request);
         return 0;
     case 0x84:
-        reply[0] = clear_password(&state->user_pwd, request);
+        reply[0] = attempt(&state->user_pwd, &session->wrong_user_checks, request + 1, kClear);
         return 0;
     case 0x85:
         reply[0] = state->supervisor_pwd.set;
         return 0;
     case 0x86:
         reply[0] = state->supervisor_pwd.set ? (uint8_t)BIOS_ALREADY_SET
-                                             : register_password(&state->supervisor_pwd, session, request);
+                                             : register_password(&state->supervisor_pwd, session, request + 1);
         return 0;
     case 0x87:
-        reply[0] = supervisor_attempt(state, session, request, 1);
+        reply[0] = attempt(&state->supervisor_pwd, &session->wrong_checks, request + 1, kClear);
         return 0;
     case 0x88:
         write_owner_block(state, session, request);
@@ -178,13 +226,18 @@ int bios_core_handle(BiosCoreState* state, BiosCoreSession* session, const uint8
         state->led_on_off = request[1];
         return 0;
     case 0xAE:
-        reply[0] = check_password(&state->user_pwd, request);
+        reply[0] = attempt(&state->user_pwd, &session->wrong_user_checks, request + 1, kCheck);
         return 0;
     case 0xAF:
-        reply[0] = supervisor_attempt(state, session, request, 0);
+        reply[0] = attempt(&state->supervisor_pwd, &session->wrong_checks, request + 1, kCheck);
         return 0;
     case 0xCF:
         copy(reply, state->machine_info, BIOS_MACHINE_INFO_SIZE);
+        return 0;
+    case BIOS_FN_STANDIN_STATUS:
+        reply[0] = session->started;
+        reply[1] = state->locked;
+        copy(reply + 2, state->io_dev, BIOS_IO_DEVICES);
         return 0;
     default:
         return -1;
@@ -194,7 +247,8 @@ int bios_core_handle(BiosCoreState* state, BiosCoreSession* session, const uint8
 int bios_core_handle_saved(BiosCoreState* state, BiosCoreSession* session, BiosCoreState* before,
                            const uint8_t request[BIOS_REQUEST_SIZE], uint8_t reply[BIOS_REPLY_SIZE],
                            BiosCoreSave save, void* context) {
-    const BiosCoreSession session_before = *session;
+    const uint8_t wrong_before = session->wrong_checks;
+    const uint8_t wrong_user_before = session->wrong_user_checks;
     size_t i;
     int handled;
     uint8_t diff = 0;
@@ -203,9 +257,12 @@ int bios_core_handle_saved(BiosCoreState* state, BiosCoreSession* session, BiosC
     for (i = 0; i < sizeof(*state); ++i) diff |= (uint8_t)(((const uint8_t*)state)[i] ^ ((const uint8_t*)before)[i]);
     if (handled == 0 && diff != 0 && save(context, state) != 0) {
         copy((uint8_t*)state, (const uint8_t*)before, sizeof(*state));
-        *session = session_before;
+        session->wrong_checks = wrong_before;
+        session->wrong_user_checks = wrong_user_before;
         fill(reply, BIOS_REPLY_SIZE, 0);
         handled = BIOS_SAVE_FAILED;
+    } else if (handled == 0 && diff != 0) {
+        session->started = BIOS_START_SAVED;
     }
     /* The copy may hold a password's hash. */
     for (i = 0; i < sizeof(*before); ++i) ((volatile uint8_t*)before)[i] = 0;
@@ -224,7 +281,21 @@ int bios_core_load(BiosCoreState* state, const uint8_t* buffer, size_t size) {
     if (size != sizeof(*state)) return 0;
     for (i = 0; i < sizeof(kMagic); ++i)
         if (saved->magic[i] != kMagic[i]) return 0;
-    if (saved->supervisor_pwd.set > 1 || saved->user_pwd.set > 1) return 0;
+    if (saved->supervisor_pwd.set > 1 || saved->user_pwd.set > 1 || saved->locked > 1) return 0;
     copy((uint8_t*)state, buffer, sizeof(*state));
     return 1;
+}
+
+int bios_core_start(BiosCoreState* state, BiosCoreSession* session, const uint8_t* saved, size_t size) {
+    bios_core_init(state);
+    bios_core_session_init(session);
+    if (saved == NULL)
+        session->started = BIOS_START_FACTORY;
+    else if (bios_core_load(state, saved, size))
+        session->started = BIOS_START_SAVED;
+    else {
+        state->locked = 1;
+        session->started = BIOS_START_REFUSED;
+    }
+    return session->started;
 }

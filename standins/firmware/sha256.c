@@ -81,3 +81,58 @@ void sha256_final(Sha256* ctx, uint8_t digest[SHA256_DIGEST_SIZE]) {
     for (i = 0; i < SHA256_DIGEST_SIZE; ++i) digest[i] = (uint8_t)(ctx->h[i / 4] >> (24 - 8 * (i % 4)));
     for (i = 0; i < sizeof(*ctx); ++i) ((volatile uint8_t*)ctx)[i] = 0;
 }
+
+static void wipe_bytes(void* p, size_t n) {
+    size_t i;
+    for (i = 0; i < n; ++i) ((volatile uint8_t*)p)[i] = 0;
+}
+
+/* The contexts after the padded key's block, so that each iteration costs two
+ * compressions instead of four: the whole point of the count is the cost per guess,
+ * and it should be spent on iterations, not on rehashing the key. */
+static void hmac_keyed(const uint8_t* key, size_t key_size, Sha256* inner, Sha256* outer) {
+    uint8_t pad[SHA256_BLOCK_SIZE];
+    size_t i;
+    for (i = 0; i < SHA256_BLOCK_SIZE; ++i) pad[i] = (uint8_t)((i < key_size ? key[i] : 0) ^ 0x36);
+    sha256_init(inner);
+    sha256_update(inner, pad, SHA256_BLOCK_SIZE);
+    for (i = 0; i < SHA256_BLOCK_SIZE; ++i) pad[i] ^= 0x36 ^ 0x5c;
+    sha256_init(outer);
+    sha256_update(outer, pad, SHA256_BLOCK_SIZE);
+    wipe_bytes(pad, sizeof(pad));
+}
+
+static void hmac_finish(const Sha256* keyed_inner, const Sha256* keyed_outer, const uint8_t* data, size_t size,
+                        const uint8_t* more, size_t more_size, uint8_t mac[SHA256_DIGEST_SIZE]) {
+    Sha256 ctx = *keyed_inner;
+    uint8_t inner[SHA256_DIGEST_SIZE];
+    sha256_update(&ctx, data, size);
+    sha256_update(&ctx, more, more_size);
+    sha256_final(&ctx, inner);
+    ctx = *keyed_outer;
+    sha256_update(&ctx, inner, sizeof(inner));
+    sha256_final(&ctx, mac);
+    wipe_bytes(inner, sizeof(inner));
+}
+
+int pbkdf2_sha256(const uint8_t* password, size_t password_size, const uint8_t* salt, size_t salt_size,
+                  uint32_t iterations, uint8_t key[SHA256_DIGEST_SIZE]) {
+    static const uint8_t kFirstBlock[4] = {0, 0, 0, 1};
+    Sha256 inner;
+    Sha256 outer;
+    uint8_t u[SHA256_DIGEST_SIZE];
+    uint32_t n;
+    size_t i;
+    if (password_size > SHA256_BLOCK_SIZE) return -1;
+    hmac_keyed(password, password_size, &inner, &outer);
+    hmac_finish(&inner, &outer, salt, salt_size, kFirstBlock, sizeof(kFirstBlock), u);
+    for (i = 0; i < SHA256_DIGEST_SIZE; ++i) key[i] = u[i];
+    for (n = 1; n < iterations; ++n) {
+        hmac_finish(&inner, &outer, u, sizeof(u), u, 0, u);
+        for (i = 0; i < SHA256_DIGEST_SIZE; ++i) key[i] ^= u[i];
+    }
+    wipe_bytes(&inner, sizeof(inner));
+    wipe_bytes(&outer, sizeof(outer));
+    wipe_bytes(u, sizeof(u));
+    return 0;
+}

@@ -25,6 +25,12 @@ void sha256_update(Sha256* ctx, const uint8_t* data, size_t size);
 /* Writes the digest and wipes the context, which may have held a password. */
 void sha256_final(Sha256* ctx, uint8_t digest[SHA256_DIGEST_SIZE]);
 
+/* PBKDF2-HMAC-SHA256 (RFC 8018) giving one 32-byte block, all a password hash needs.
+ * The password may be at most one SHA-256 block long (64 bytes): longer keys would first
+ * be hashed, and no caller has them. Returns 0, or -1 (nothing written) for a longer one. */
+int pbkdf2_sha256(const uint8_t* password, size_t password_size, const uint8_t* salt, size_t salt_size,
+                  uint32_t iterations, uint8_t key[SHA256_DIGEST_SIZE]);
+
 #ifdef __cplusplus
 }
 #endif

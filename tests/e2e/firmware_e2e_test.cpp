@@ -3,6 +3,7 @@
 // The test installs the service itself and removes it at the end; every test starts
 // from the factory state.
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 
 #include "common/win32/firmware_device_win32.h"
 #include "standins/firmware/bios_core.h"
+#include "standins/firmware/driver/device_security.h"
 #include "tests/e2e/driver_fixture.h"
 #include "standins/firmware/tool/fwext_service.h"
 #include "supervisor/bios/dezez.h"
@@ -265,13 +267,10 @@ TEST_F(FirmwareE2E, Lock_ThreeWrongChecksInARow_RefuseEvenTheRightKeysUntilResta
     EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd))) << "a power cycle ends the lock";
 }
 
-LONG stateValueQuery() {
-    HKEY key;
-    LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kServiceKey, 0, KEY_QUERY_VALUE, &key);
-    if (rc != ERROR_SUCCESS) return rc;
-    rc = RegQueryValueExA(key, fwext::kStateValue, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return rc;
+// Reply byte 0 of the stand-in's status: whether a saved state backs the running one.
+int savedStatus() {
+    BYTE reply[BIOS_REPLY_SIZE] = {};
+    return fwext::ask(BIOS_FN_STANDIN_STATUS, reply) == ERROR_SUCCESS ? reply[0] : -1;
 }
 
 TEST_F(FirmwareE2E, Save_OnlyWhenTheStateChanged) {
@@ -282,15 +281,15 @@ TEST_F(FirmwareE2E, Save_OnlyWhenTheStateChanged) {
     bios.ClrSupervisorPwd(KeyCodeString(kKeysAbcd));
     bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd));
     EXPECT_EQ(0, bios.Status);
-    EXPECT_EQ(LONG(ERROR_FILE_NOT_FOUND), stateValueQuery()) << "requests that changed nothing were saved";
+    EXPECT_EQ(BIOS_START_FACTORY, savedStatus()) << "requests that changed nothing were saved";
     bios.SCUItem3(1);
-    EXPECT_EQ(LONG(ERROR_SUCCESS), stateValueQuery());
+    EXPECT_EQ(BIOS_START_SAVED, savedStatus());
 }
 
-// With the service key gone under the running driver, no change can last: the request
+// With the state's key gone under the running driver, no change can last: the request
 // must fail and the running state stay as it was. Reads still answer.
 TEST_F(FirmwareE2E, Save_FailedSave_FailsTheRequestAndUndoesTheChange) {
-    ASSERT_EQ(LONG(ERROR_SUCCESS), RegDeleteKeyA(HKEY_LOCAL_MACHINE, fwext::kServiceKey));
+    ASSERT_EQ(LONG(ERROR_SUCCESS), RegDeleteKeyA(HKEY_LOCAL_MACHINE, fwext::kStateKey));
     {
         DEZEZ bios(device, osVersion);
         bios.SCUItem3(7);
@@ -306,41 +305,111 @@ TEST_F(FirmwareE2E, Save_FailedSave_FailsTheRequestAndUndoesTheChange) {
     ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start());
 }
 
-// The driver must start from the factory state when the saved value is not one it
-// wrote; a value that passes is taken as it is.
-TEST_F(FirmwareE2E, State_ForeignSavedValue_IsIgnoredAtStart) {
-    BiosCoreState planted = factoryState();
-    planted.supervisor_pwd.set = 1;
-    Bytes good(sizeof planted);
-    std::memcpy(good.data(), &planted, sizeof planted);
-    Bytes longer = good;
-    longer.push_back(0);
-    Bytes shorter(good.begin(), good.end() - 1);
-    Bytes foreignMagic = good;
-    foreignMagic[0] ^= 0x20;
-    struct Case {
+// The state's key as someone who owns it but is not the system gets at it: by widening
+// its descriptor for a moment, as the driver itself must under Wine.
+template <typename Use>
+void tamperWithStateKey(Use use) {
+    HKEY opened = nullptr;
+    ASSERT_EQ(LONG(ERROR_SUCCESS), RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kStateKey, 0, WRITE_DAC, &opened));
+    const vantora::win32::UniqueKey owner(opened);
+    BYTE wide[FWEXT_KEY_SECURITY_WITH_ADMINS_SIZE];
+    BYTE narrow[FWEXT_KEY_SECURITY_SIZE];
+    fwext_key_security(wide, sizeof wide, 1);
+    fwext_key_security(narrow, sizeof narrow, 0);
+    ASSERT_EQ(LONG(ERROR_SUCCESS), RegSetKeySecurity(owner.get(), DACL_SECURITY_INFORMATION, wide));
+    HKEY key = nullptr;
+    const LONG rc = RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kStateKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    if (rc == ERROR_SUCCESS) use(key), RegCloseKey(key);
+    EXPECT_EQ(LONG(ERROR_SUCCESS), RegSetKeySecurity(owner.get(), DACL_SECURITY_INFORMATION, narrow));
+    ASSERT_EQ(LONG(ERROR_SUCCESS), rc);
+}
+
+Bytes savedBytes() {
+    Bytes bytes;
+    tamperWithStateKey([&](HKEY key) {
+        DWORD size = 0;
+        if (RegQueryValueExA(key, fwext::kSavedValue, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return;
+        bytes.resize(size);
+        RegQueryValueExA(key, fwext::kSavedValue, nullptr, nullptr, bytes.data(), &size);
+    });
+    return bytes;
+}
+
+// A saved state that fails validation, damaged between two starts or left by an earlier
+// driver, must not start the machine without its passwords: every password function
+// answers "locked" until a reset, a restart included, and no plain keys stay behind.
+TEST_F(FirmwareE2E, State_RefusedSavedValue_StartsLockedUntilReset) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
+        ASSERT_EQ(1, bios.SPasswordState());
+    }
+    const Bytes good = savedBytes();
+    ASSERT_EQ(sizeof(BiosCoreState), good.size());
+    Bytes flipped = good;
+    flipped[1] ^= 0x20;
+    Bytes olderLayout(good.size(), 0);  // kept the keys themselves
+    std::memcpy(olderLayout.data(), "VBC1\x01\x1e\x30\x2e\x20", 9);
+    const struct {
         const char* name;
+        const char* place;  // the value's key: the state's own, or the service key of earlier drivers
         DWORD type;
         Bytes bytes;
-        int passwordState;
-        const char* toolLine;
+        bool locked;
     } cases[] = {
-        {"valid", REG_BINARY, good, 1, "saved state: yes"},
-        {"one byte longer", REG_BINARY, longer, 0, "saved state: ignored"},
-        {"one byte shorter", REG_BINARY, shorter, 0, "saved state: ignored"},
-        {"other magic", REG_BINARY, foreignMagic, 0, "saved state: ignored"},
-        {"not binary", REG_DWORD, good, 0, "saved state: ignored"},
+        {"as saved", fwext::kStateKey, REG_BINARY, good, false},
+        {"cut by one byte", fwext::kStateKey, REG_BINARY, Bytes(good.begin(), good.end() - 1), true},
+        {"one byte longer", fwext::kStateKey, REG_BINARY, [&] { Bytes b = good; b.push_back(0); return b; }(), true},
+        {"magic damaged", fwext::kStateKey, REG_BINARY, flipped, true},
+        {"not binary", fwext::kStateKey, REG_DWORD, good, true},
+        {"earlier layout in the service key", fwext::kServiceKey, REG_BINARY, olderLayout, true},
     };
-    for (const Case& c : cases) {
-        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop()) << c.name;
-        ASSERT_TRUE(writeValue(HKEY_LOCAL_MACHINE, fwext::kServiceKey, fwext::kStateValue, c.type, c.bytes)) << c.name;
-        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start()) << c.name;
-        const UniqueFile h = openDevice();
-        ASSERT_TRUE(h) << c.name;
-        DEZEZ bios(device, osVersion);
-        EXPECT_EQ(c.passwordState, bios.SPasswordState()) << c.name;
-        const ToolRun run = runStateTool("");
-        EXPECT_TRUE(hasLine(run.output, c.toolLine)) << c.name << ": expected \"" << c.toolLine << "\" in\n" << run.output;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
+        if (c.place == fwext::kStateKey) {
+            tamperWithStateKey([&](HKEY key) {
+                EXPECT_EQ(LONG(ERROR_SUCCESS), RegSetValueExA(key, fwext::kSavedValue, 0, c.type, c.bytes.data(),
+                                                              static_cast<DWORD>(c.bytes.size())));
+            });
+        } else {
+            tamperWithStateKey([](HKEY key) { RegDeleteValueA(key, fwext::kSavedValue); });
+            ASSERT_TRUE(writeValue(HKEY_LOCAL_MACHINE, c.place, fwext::kLegacyStateValue, c.type, c.bytes));
+        }
+        for (int start = 0; start < 2; ++start) {  // the lock outlasts a restart
+            ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::start());
+            ASSERT_TRUE(openDevice());
+            DEZEZ bios(device, osVersion);
+            EXPECT_EQ(c.locked ? BIOS_LOCKED : 1, bios.SPasswordState()) << "start " << start;
+            EXPECT_EQ(c.locked ? 0 : -1, bios.ChkSupervisorPwd(KeyCodeString(kKeysAbcd))) << "start " << start;
+            EXPECT_EQ(c.locked ? BIOS_LOCKED : BIOS_ALREADY_SET, replyCode(0x86, {17})) << "start " << start;
+            const ToolRun run = runStateTool("");
+            const char* line = !c.locked ? "locked: no" : "locked: yes, until fwext-state reset";
+            EXPECT_TRUE(hasLine(run.output, line)) << "start " << start << ": expected \"" << line << "\" in\n" << run.output;
+            if (start == 0 && c.locked) {
+                EXPECT_TRUE(hasLine(run.output, "saved state: refused")) << run.output;
+            }
+            if (start == 0) {
+                ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
+            }
+        }
+        HKEY service = nullptr;
+        ASSERT_EQ(LONG(ERROR_SUCCESS), RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kServiceKey, 0, KEY_QUERY_VALUE, &service));
+        EXPECT_EQ(LONG(ERROR_FILE_NOT_FOUND),
+                  RegQueryValueExA(vantora::win32::UniqueKey(service).get(), fwext::kLegacyStateValue, nullptr, nullptr,
+                                   nullptr, nullptr))
+            << "the earlier layout's value is still there";
+        const Bytes now = savedBytes();
+        EXPECT_EQ(now.end(), std::search(now.begin(), now.end(), olderLayout.begin() + 5, olderLayout.begin() + 9))
+            << "plain keys in the saved state";
+        if (c.locked) {  // a reset is the way out
+            ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::resetState());
+            ASSERT_TRUE(openDevice());
+            DEZEZ bios(device, osVersion);
+            EXPECT_EQ(0, bios.SPasswordState());
+            bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
+            ASSERT_EQ(1, bios.SPasswordState());
+        }
     }
 }
 
@@ -356,6 +425,7 @@ TEST_F(FirmwareE2E, StateTool_PrintsPasswordsAsSetOrNoneAndSettings_NeverTheKeys
     EXPECT_EQ(0u, run.exitCode) << run.output;
     const char* lines[] = {
         "saved state: yes",
+        "locked: no",
         "supervisor password: set",
         "user password: none",
         "scu items: 0 9 0 0 0 0 0 0 0 0 0 0 0 0 0",
@@ -444,4 +514,120 @@ TEST_F(FirmwareE2E, Dezez_DriverStopped_ReadsGiveZeroAndStatusMinusOne) {
     DEZEZ back(device, osVersion);
     EXPECT_EQ(1, back.SCUItem14()) << "nothing was lost while the driver was away";
     EXPECT_EQ(0, back.Status);
+}
+
+namespace {
+
+std::string keyDacl(const char* path) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, READ_CONTROL, &opened) != ERROR_SUCCESS) return "(no key)";
+    const vantora::win32::UniqueKey key(opened);
+    BYTE sd[512];
+    DWORD size = sizeof sd;
+    char* sddl = nullptr;
+    if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd, &size) != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl,
+                                                              nullptr))
+        return "(unreadable)";
+    std::string text = sddl;
+    LocalFree(sddl);
+    return text;
+}
+
+}  // namespace
+
+// The hashes lie where only the system may read them; administrators ask the driver.
+TEST_F(FirmwareE2E, State_LivesInASystemOnlyKey) {
+    DEZEZ bios(device, osVersion);
+    bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
+    ASSERT_EQ(1, bios.SPasswordState());
+    EXPECT_EQ("D:P(A;;KA;;;SY)", keyDacl(fwext::kStateKey));
+    HKEY key = nullptr;
+    EXPECT_EQ(LONG(ERROR_ACCESS_DENIED), RegOpenKeyExA(HKEY_LOCAL_MACHINE, fwext::kStateKey, 0, KEY_QUERY_VALUE, &key));
+    if (key) RegCloseKey(key);
+}
+
+// Wrong user-password guesses count: three in a row refuse the right one too until a
+// power cycle, and only who knows the old one may replace it under a supervisor password.
+TEST_F(FirmwareE2E, Lock_ThreeWrongUserChecks_RefuseTheRightOneUntilRestart) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.UserPassword(KeyCodeString(kKeysWxyz));
+        bios.SupervisorPwd(KeyCodeString(kKeysAbcd));
+        bios.UserPassword(KeyCodeString(kKeysAbce));
+        EXPECT_EQ(-1, bios.ChkUserPwd(KeyCodeString(kKeysWxyz))) << "replaced without the old one";
+    }
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(BIOS_WRONG_PASSWORD, replyCode(0xAE, {17, 45, 21})) << "guess " << i;
+    EXPECT_EQ(BIOS_LOCKED, replyCode(0xAE, {17, 45, 21, 44}));
+    restartDriver();
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(-1, bios.ChkUserPwd(KeyCodeString(kKeysWxyz))) << "a power cycle ends the lock";
+}
+
+// Another process's requests between two blocks of one owner string do not move the
+// blocks. (That half a text is never stored is the core's to show: a read from this
+// process would end its own write.)
+TEST_F(FirmwareE2E, OwnerString_BlocksOfOneProcess_SurviveAnotherProcessInBetween) {
+    {
+        DEZEZ bios(device, osVersion);
+        bios.PwdOwnerString(u"before");
+    }
+    const std::initializer_list<BYTE> full = {'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a',
+                                              'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a', 'a'};
+    EXPECT_EQ(0, replyCode(0x88, full));
+    runStateTool("");  // reads through the device from a process of its own
+    EXPECT_EQ(0, replyCode(0x88, {'b', 0}));
+    DEZEZ reader(device, osVersion);
+    std::u16string text = reader.PwdOwnerString();
+    while (!text.empty() && text.back() == u'\0') text.pop_back();
+    EXPECT_TRUE(text == std::u16string(32, u'a') + u"b") << text.size() << " characters back";
+}
+
+// Random control codes, sizes up to 64 KiB and missing buffers: only the 33-byte request
+// with room for the 32-byte reply may succeed, returning exactly 32 bytes, and the driver
+// answers afterwards as before. FWEXT_FUZZ_SEED repeats a run.
+TEST_F(FirmwareE2E, IoControl_RandomCodesSizesAndBuffers_OnlyTheRequestShapeSucceeds) {
+    unsigned seed = static_cast<unsigned>(GetTickCount());
+    if (const char* given = std::getenv("FWEXT_FUZZ_SEED")) seed = static_cast<unsigned>(std::strtoul(given, nullptr, 0));
+    std::printf("fuzz seed: %u\n", seed);
+    unsigned state = seed;
+    const auto next = [&] { return state = state * 1664525u + 1013904223u, state >> 8; };
+    const DWORD sizes[] = {0, 1, 31, 32, 33, 34, 64, 4096, 65535, 65536};
+    const auto size = [&] { return next() % 2 ? sizes[next() % std::size(sizes)] : next() % 65537; };
+    const BYTE known[] = {0x80, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8A, 0x8B, 0x91,
+                          0x92, 0x93, 0x97, 0x98, 0x99, 0x9A, 0xAE, 0xAF, 0xCF, BIOS_FN_STANDIN_STATUS};
+    const UniqueFile h = openDevice();
+    ASSERT_TRUE(h);
+    Bytes in(65536 + 64);
+    Bytes out(65536 + 64);
+    int wrong = 0;
+    const int kRuns = 3000;
+    for (int run = 0; run < kRuns; ++run) {
+        const DWORD code = next() % 3 ? kIoControl : (next() % 2 ? next() ^ (next() << 8) : kIoControl ^ (1u << (next() % 32)));
+        const DWORD inSize = size();
+        const DWORD outSize = size();
+        const bool inNull = next() % 8 == 0;
+        const bool outNull = next() % 8 == 0;
+        for (BYTE& b : in) b = static_cast<BYTE>(next());
+        if (next() % 2) in[0] = known[next() % std::size(known)];
+        std::fill(out.begin(), out.end(), kMarker);
+        DWORD returned = kReturnedMarker;
+        const BOOL ok = DeviceIoControl(h.get(), code, inNull ? nullptr : in.data(), inSize, outNull ? nullptr : out.data(),
+                                        outSize, &returned, nullptr);
+        const bool shaped = code == kIoControl && !inNull && inSize == 33 && !outNull && outSize >= 32;
+        const bool isKnown = std::find(std::begin(known), std::end(known), in[0]) != std::end(known);
+        const bool right = ok ? shaped && isKnown && returned == 32 &&
+                                    std::all_of(out.begin() + 32, out.end(), [](BYTE b) { return b == kMarker; })
+                              : !(shaped && isKnown) && nothingReturned(returned) &&
+                                    std::all_of(out.begin(), out.end(), [](BYTE b) { return b == kMarker; });
+        if (!right && ++wrong <= 10)
+            ADD_FAILURE() << std::hex << "seed " << std::dec << seed << ", run " << run << std::hex << ": code 0x" << code
+                          << std::dec << ", in " << (inNull ? "NULL " : "") << inSize << ", out " << (outNull ? "NULL " : "")
+                          << outSize << ", function 0x" << std::hex << int(in[0]) << std::dec << ": "
+                          << (ok ? "succeeded" : "failed") << " with " << returned << " bytes";
+    }
+    EXPECT_EQ(0, wrong) << "of " << kRuns << " requests answered wrongly";
+    DEZEZ bios(device, osVersion);
+    EXPECT_EQ(versionOf(factoryState()), bios.BIOSVersion()) << "the driver stopped answering";
+    EXPECT_EQ(0, bios.Status);
 }

@@ -21,6 +21,14 @@ enum { FWEXT_DEVICE_SECURITY_SIZE = 72 };
  * when the buffer is too small. */
 size_t fwext_device_security(uint8_t* buffer, size_t size);
 
+/* Who may open the registry key that holds the saved state: the system alone, with every
+ * key right, D:P(A;;KA;;;SY), so that administrators cannot read the password hashes to
+ * guess at them offline. With admins_too the administrators get the same rights,
+ * D:P(A;;KA;;;SY)(A;;KA;;;BA): the driver sets that for a moment where it does not run
+ * as the system (Wine), to open its own key, and narrows it again at once. */
+enum { FWEXT_KEY_SECURITY_SIZE = 48, FWEXT_KEY_SECURITY_WITH_ADMINS_SIZE = 72 };
+size_t fwext_key_security(uint8_t* buffer, size_t size, int admins_too);
+
 #ifdef __cplusplus
 }
 #endif

@@ -66,7 +66,9 @@ TEST(BiosCore, PasswordReplyCodes) {
         {"user check, none set", req(0xAE, {30, 31}), BIOS_NOT_SET},
         {"user register", req(0x83, {5}), BIOS_OK},
         {"user state", req(0x82, {}), 1},
-        {"user replaces", req(0x83, {6}), BIOS_OK},
+        {"user replaces without the old one", req(0x83, {6}), BIOS_WRONG_PASSWORD},
+        {"user replaces, wrong old one", req(0x83, {6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7}), BIOS_WRONG_PASSWORD},
+        {"user replaces with the old one", req(0x83, {6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}), BIOS_OK},
         {"user check old", req(0xAE, {5}), BIOS_WRONG_PASSWORD},
         {"user delete", req(0x84, {6}), BIOS_OK},
         {"user state after", req(0x82, {}), 0},
@@ -199,6 +201,29 @@ TEST(Sha256, KnownVectors) {
     }
 }
 
+// The published PBKDF2-HMAC-SHA256 vectors, and a password longer than it takes.
+TEST(Pbkdf2Sha256, KnownVectors) {
+    const struct {
+        std::string password, salt;
+        std::uint32_t iterations;
+        const char* key;
+    } cases[] = {
+        {"password", "salt", 1, "120fb6cffcf8b32c43e7225256c4f837a86548c92ccc35480805987cb70be17b"},
+        {"password", "salt", 2, "ae4d0c95af6b46d32d0adff928f06dd02a303f8ef3c251dfd6e2d85a95474c43"},
+        {"password", "salt", 4096, "c5e478d59288c841aa530db6845c4c8d962893a001ce4e11a4963873aa98134a"},
+        {"passwordPASSWORDpassword", "saltSALTsaltSALTsaltSALTsaltSALTsalt", 4096,
+         "348c89dbcbd32b2f32d814b8116e84cf2b17347ebc1800181c4e2a1fb8dd53e1"},
+        {std::string(65, 'k'), "salt", 3, nullptr},  // longer than the one block it supports
+    };
+    for (const auto& c : cases) {
+        std::uint8_t key[SHA256_DIGEST_SIZE] = {};
+        const int rc = pbkdf2_sha256(reinterpret_cast<const std::uint8_t*>(c.password.data()), c.password.size(),
+                                     reinterpret_cast<const std::uint8_t*>(c.salt.data()), c.salt.size(), c.iterations, key);
+        EXPECT_EQ(c.key ? 0 : -1, rc) << c.password.size() << "-byte password";
+        EXPECT_EQ(c.key ? c.key : std::string(64, '0'), hex(key, sizeof key)) << c.password << ", " << c.iterations;
+    }
+}
+
 // The saved form must not give the keys away, and equal passwords registered with
 // different salts must not look alike in it.
 TEST(BiosCore, PasswordsAreSavedAsSaltedHashes_NeverAsKeys) {
@@ -214,6 +239,10 @@ TEST(BiosCore, PasswordsAreSavedAsSaltedHashes_NeverAsKeys) {
                   std::search(bytes, bytes + sizeof(BiosCoreState), keys.begin(), keys.end()))
             << "the keys are in the saved state";
         EXPECT_EQ(0, std::memcmp(core->state.supervisor_pwd.salt, core->session.salt, BIOS_SALT_SIZE));
+        std::uint8_t padded[BIOS_PASSWORD_KEYS] = {0x1E, 0x30, 0x2E, 0x20};
+        std::uint8_t derived[BIOS_HASH_SIZE];
+        ASSERT_EQ(0, pbkdf2_sha256(padded, sizeof padded, core->session.salt, BIOS_SALT_SIZE, BIOS_KDF_ITERATIONS, derived));
+        EXPECT_EQ(hex(derived, sizeof derived), hex(core->state.supervisor_pwd.hash, BIOS_HASH_SIZE));
         EXPECT_EQ(BIOS_OK, core->call(req(0xAF, {0x1E, 0x30, 0x2E, 0x20})));
         EXPECT_EQ(BIOS_OK, core->call(req(0xAE, {0x1E, 0x30, 0x2E, 0x20})));
     }
@@ -261,6 +290,8 @@ TEST(BiosCore, ThreeWrongSupervisorChecksInARow_LockUntilPowerCycle) {
     EXPECT_EQ(BIOS_OK, restarted.call(right));
 }
 
+std::string ownerText(Core& core);
+
 struct Store {
     static int save(void* context, const BiosCoreState* state) {
         auto* store = static_cast<Store*>(context);
@@ -288,7 +319,8 @@ TEST(BiosCore, HandleSaved_SavesOnlyChanges_AndUndoesAChangeThatWasNotSaved) {
         {"unknown function", req(0x42, {}), false, -1, 0},
         {"register, save fails", req(0x83, {5}), true, BIOS_SAVE_FAILED, 1},
         {"delete, save fails", req(0x87, {30, 31}), true, BIOS_SAVE_FAILED, 1},
-        {"owner block, save fails", req(0x88, {}, 'x'), true, BIOS_SAVE_FAILED, 1},
+        {"owner block that waits for the next", req(0x88, {}, 'x'), false, 0, 0},
+        {"last owner block, save fails", req(0x88, {'x', 0}), true, BIOS_SAVE_FAILED, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -309,10 +341,159 @@ TEST(BiosCore, HandleSaved_SavesOnlyChanges_AndUndoesAChangeThatWasNotSaved) {
         }
         if (c.saveFails) {
             EXPECT_EQ(0, std::memcmp(&stateBefore, &core.state, sizeof stateBefore)) << "the change was kept";
-            EXPECT_EQ(0, std::memcmp(&sessionBefore, &core.session, sizeof sessionBefore)) << "the session was kept";
+            EXPECT_EQ(sessionBefore.wrong_checks, core.session.wrong_checks) << "the wrong-try run was lost";
             EXPECT_EQ(std::vector<int>(32, 0), std::vector<int>(core.reply.begin(), core.reply.end()));
         }
     }
+
+    // A write whose last block failed is over: the caller's retry from its first block
+    // stores the text whole, not shifted behind the blocks of the failed one.
+    Core core;
+    Store store;
+    BiosCoreState scratch;
+    for (bool fails : {true, false}) {
+        store.fails = fails;
+        for (const Request& r : {req(0x88, {}, 'a'), req(0x88, {'b', 0})})
+            bios_core_handle_saved(&core.state, &core.session, &scratch, r.data(), core.reply.data(), &Store::save, &store);
+    }
+    EXPECT_EQ(std::string(32, 'a') + "b", ownerText(core));
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<std::uint8_t> savedForm(const BiosCoreState& state) {
+    std::vector<std::uint8_t> bytes(sizeof state);
+    bios_core_save(&state, bytes.data(), bytes.size());
+    return bytes;
+}
+
+// Bytes that fail validation must not start a machine without its passwords: it starts
+// locked, and the locked state, saved over them, starts locked again.
+TEST(BiosCore, Start_RefusedSavedBytes_LockEveryPasswordFunction) {
+    Core withPassword;
+    ASSERT_EQ(BIOS_OK, withPassword.call(req(0x86, {30, 31})));
+    const std::vector<std::uint8_t> good = savedForm(withPassword.state);
+    auto changed = [&](std::size_t at, std::uint8_t value) {
+        std::vector<std::uint8_t> bytes = good;
+        bytes[at] = value;
+        return bytes;
+    };
+    std::vector<std::uint8_t> longer = good;
+    longer.push_back(0);
+    BiosCoreState relocked;
+    BiosCoreSession ignored;
+    bios_core_start(&relocked, &ignored, longer.data(), longer.size());
+
+    const struct {
+        const char* name;
+        bool saved;
+        std::vector<std::uint8_t> bytes;
+        int started;
+        bool locked;
+    } cases[] = {
+        {"nothing saved", false, {}, BIOS_START_FACTORY, false},
+        {"valid", true, good, BIOS_START_SAVED, false},
+        {"one byte short", true, std::vector<std::uint8_t>(good.begin(), good.end() - 1), BIOS_START_REFUSED, true},
+        {"one byte long", true, longer, BIOS_START_REFUSED, true},
+        {"empty", true, {}, BIOS_START_REFUSED, true},
+        {"layout that kept the keys", true, changed(3, '1'), BIOS_START_REFUSED, true},
+        {"layout with one SHA-256", true, changed(3, '2'), BIOS_START_REFUSED, true},
+        {"lock flag out of range", true, changed(offsetof(BiosCoreState, locked), 2), BIOS_START_REFUSED, true},
+        {"locked state saved over refused bytes", true, savedForm(relocked), BIOS_START_SAVED, true},
+    };
+    const Request passwordFunctions[] = {req(0x82, {}), req(0x83, {5}),     req(0x84, {5}),     req(0x85, {}),
+                                         req(0x86, {5}), req(0x87, {30, 31}), req(0xAE, {5}), req(0xAF, {30, 31})};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Core core;
+        const std::uint8_t none = 0;
+        const std::uint8_t* bytes = !c.saved ? nullptr : c.bytes.empty() ? &none : c.bytes.data();
+        EXPECT_EQ(c.started, bios_core_start(&core.state, &core.session, bytes, c.bytes.size()));
+        core.call(req(BIOS_FN_STANDIN_STATUS, {}));
+        EXPECT_EQ(c.started, core.reply[0]);
+        EXPECT_EQ(c.locked ? 1 : 0, core.reply[1]);
+        if (c.locked) {
+            for (const Request& r : passwordFunctions) EXPECT_EQ(BIOS_LOCKED, core.call(r)) << std::hex << int(r[0]);
+        } else {
+            EXPECT_EQ(c.started == BIOS_START_SAVED ? BIOS_OK : BIOS_NOT_SET, core.call(req(0xAF, {30, 31})));
+        }
+        core.call(req(0x8B, {7}, 0xFF));
+        EXPECT_EQ(7, core.call(req(0x8A, {}))) << "settings stay usable";
+    }
+}
+
+// User-password guesses are limited like supervisor ones, each password on its own count.
+TEST(BiosCore, ThreeWrongUserChecksInARow_LockUserFunctionsUntilPowerCycle) {
+    auto withOld = [](int newKey, int oldKey) { return req(0x83, {newKey, 0, 0, 0, 0, 0, 0, 0, 0, 0, oldKey}); };
+    const struct {
+        const char* name;
+        Request request;
+        int expected;
+    } steps[] = {
+        {"wrong 1", req(0xAE, {6}), BIOS_WRONG_PASSWORD},
+        {"wrong delete 2", req(0x84, {6}), BIOS_WRONG_PASSWORD},
+        {"right ends the run", req(0xAE, {5}), BIOS_OK},
+        {"wrong 1 again", req(0xAE, {6}), BIOS_WRONG_PASSWORD},
+        {"no old keys is no guess", req(0x83, {9}), BIOS_WRONG_PASSWORD},
+        {"wrong old keys 2", withOld(9, 6), BIOS_WRONG_PASSWORD},
+        {"supervisor checks count apart", req(0xAF, {40}), BIOS_WRONG_PASSWORD},
+        {"wrong 3", req(0xAE, {6}), BIOS_WRONG_PASSWORD},
+        {"right check refused", req(0xAE, {5}), BIOS_LOCKED},
+        {"right delete refused", req(0x84, {5}), BIOS_LOCKED},
+        {"right old keys refused", withOld(9, 5), BIOS_LOCKED},
+        {"supervisor still answers", req(0xAF, {30, 31}), BIOS_OK},
+    };
+    Core core;
+    ASSERT_EQ(BIOS_OK, core.call(req(0x83, {5})));
+    ASSERT_EQ(BIOS_OK, core.call(req(0x86, {30, 31})));
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        EXPECT_EQ(s.expected, core.call(s.request));
+        EXPECT_LE(core.session.wrong_user_checks, BIOS_CHECK_TRIES);
+    }
+    Core restarted;
+    restarted.state = core.state;
+    EXPECT_EQ(BIOS_OK, restarted.call(req(0xAE, {5}))) << "a power cycle ends the lock";
+}
+
+std::string ownerText(Core& core) {
+    std::string text;
+    for (int b = 0; b < BIOS_OWNER_BLOCKS; ++b) {
+        core.call(req(0x89, {}, b));
+        for (std::uint8_t c : core.reply) {
+            if (c == 0) return text;
+            text += static_cast<char>(c);
+        }
+    }
+    return text;
+}
+
+// Each opener's blocks add up to its own text, whatever others send in between, and the
+// stored text changes only when a write's last block arrives.
+TEST(BiosCore, OwnerWrites_ArePerOpener_AndStoredWhole) {
+    Core core;
+    auto send = [&](std::uint32_t opener, const Request& r, std::uint32_t atMs = 0) {
+        core.session.opener = opener;
+        core.session.now_ms = atMs;
+        core.call(r);
+    };
+    const std::string first(32, 'a');
+    send(1, req(0x88, {'o', 'l', 'd', 0}));
+    send(1, req(0x88, {}, 'a'));
+    send(2, req(0x85, {}));
+    EXPECT_EQ("old", (core.session.opener = 2, ownerText(core))) << "half a write was stored";
+    send(2, req(0x88, {'Z', 0}));
+    send(1, req(0x88, {'b', 0}));
+    core.session.opener = 1;
+    EXPECT_EQ(first + "b", ownerText(core));
+
+    // A write left unfinished past the limit is abandoned: the next block starts anew.
+    send(3, req(0x88, {}, 'c'), 1000);
+    send(3, req(0x88, {'d', 0}), 1000 + BIOS_OWNER_WRITE_TIMEOUT_MS + 1);
+    core.session.opener = 3;
+    EXPECT_EQ("d", ownerText(core));
 }
 
 }  // namespace

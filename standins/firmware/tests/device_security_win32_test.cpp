@@ -56,14 +56,32 @@ HANDLE impersonation(HANDLE primary) {
 }
 
 TEST(DeviceSecurity, ReadsBackAsSystemAndAdministratorsOnly_Protected) {
-    const std::vector<BYTE> sd = deviceSecurity();
-    ASSERT_TRUE(IsValidSecurityDescriptor(const_cast<BYTE*>(sd.data())));
-    EXPECT_EQ(DWORD(FWEXT_DEVICE_SECURITY_SIZE), GetSecurityDescriptorLength(const_cast<BYTE*>(sd.data())));
-    char* sddl = nullptr;
-    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
-        const_cast<BYTE*>(sd.data()), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &sddl, nullptr));
-    EXPECT_STREQ("D:P(A;;FA;;;SY)(A;;FA;;;BA)", sddl);
-    LocalFree(sddl);
+    std::vector<BYTE> key(FWEXT_KEY_SECURITY_SIZE + 8, 0xCD), wideKey(FWEXT_KEY_SECURITY_WITH_ADMINS_SIZE, 0xCD);
+    EXPECT_EQ(0u, fwext_key_security(wideKey.data(), wideKey.size() - 1, 1));
+    EXPECT_EQ(size_t(FWEXT_KEY_SECURITY_SIZE), fwext_key_security(key.data(), key.size(), 0));
+    EXPECT_EQ(0xCD, key[FWEXT_KEY_SECURITY_SIZE]) << "written past the descriptor";
+    EXPECT_EQ(size_t(FWEXT_KEY_SECURITY_WITH_ADMINS_SIZE), fwext_key_security(wideKey.data(), wideKey.size(), 1));
+    const struct {
+        const char* what;
+        std::vector<BYTE> sd;
+        DWORD size;
+        const char* sddl;
+    } cases[] = {
+        {"device", deviceSecurity(), FWEXT_DEVICE_SECURITY_SIZE, "D:P(A;;FA;;;SY)(A;;FA;;;BA)"},
+        {"state key", key, FWEXT_KEY_SECURITY_SIZE, "D:P(A;;KA;;;SY)"},
+        {"state key, opened by its owner", wideKey, FWEXT_KEY_SECURITY_WITH_ADMINS_SIZE, "D:P(A;;KA;;;SY)(A;;KA;;;BA)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BYTE* sd = const_cast<BYTE*>(c.sd.data());
+        ASSERT_TRUE(IsValidSecurityDescriptor(sd));
+        EXPECT_EQ(c.size, GetSecurityDescriptorLength(sd));
+        char* sddl = nullptr;
+        ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                                         &sddl, nullptr));
+        EXPECT_STREQ(c.sddl, sddl);
+        LocalFree(sddl);
+    }
 }
 
 // The test runs as an administrator; the same user with the Administrators group made

@@ -2,11 +2,9 @@
 // The firmware-extension driver as a kernel service: installing it, starting and
 // stopping it with a deadline, and its saved state.
 //
-// The state tool and the tests read the state where the driver keeps it, the "State"
-// value of the service key, rather than through the device: the driver answers only the
-// BIOS request code, and a reader must not be able to change what it reads. A reset is
-// a stop, the value removed and a start, since the running driver holds its state in
-// memory and would write it back on the next change.
+// The state tool asks the running driver for the state through the device, with read
+// requests only: the saved state lies in a key that only the system may read. A reset
+// and an uninstall remove that key as its owner may, by widening its descriptor first.
 #include <windows.h>
 
 #include <string>
@@ -18,7 +16,13 @@ namespace vantora::fwext {
 
 inline constexpr char kServiceName[] = "KdaFwExt";
 inline constexpr char kServiceKey[] = "SYSTEM\\CurrentControlSet\\Services\\KdaFwExt";
-inline constexpr char kStateValue[] = "State";
+// Where the driver keeps the state (readable by the system only), and where earlier
+// drivers kept it (read by the driver once, then erased).
+inline constexpr char kStateKey[] = "SYSTEM\\CurrentControlSet\\Services\\KdaFwExt\\State";
+inline constexpr char kSavedValue[] = "Saved";
+inline constexpr char kLegacyStateValue[] = "State";
+inline constexpr char kDevicePath[] = "\\\\.\\KdaFwExt";
+inline constexpr DWORD kIoControl = 0x9C416400;
 inline constexpr DWORD kServiceWaitMs = 15000;
 
 // Where the image is copied and what the service points at: system32\drivers\fwext.sys.
@@ -41,11 +45,26 @@ DWORD stop(DWORD timeoutMs = kServiceWaitMs);
 // name is free again, so that an install right after does not find it marked for deletion.
 DWORD uninstall(DWORD timeoutMs = kServiceWaitMs);
 
-enum class SavedState { None, Valid, Ignored };
+// One BIOS request with zero parameters; returns ERROR_SUCCESS with the 32 reply bytes,
+// or the error of the open or of the request.
+DWORD ask(BYTE function, BYTE reply[BIOS_REPLY_SIZE]);
 
-// The state the driver starts from: the saved value when it passes the driver's own
-// check, the factory state otherwise (as the driver does).
-SavedState readState(BiosCoreState* state);
+// What the running driver reports: each password state as reply byte 0 of its read
+// (0 none, 1 set, BIOS_LOCKED while the driver runs locked), how it started
+// (BIOS_START_*), and the settings.
+struct DriverState {
+    BYTE started = 0;
+    bool locked = false;
+    BYTE supervisorPassword = 0;
+    BYTE userPassword = 0;
+    BYTE scu[BIOS_SCU_ITEMS] = {};
+    BYTE boot[BIOS_BOOT_DEVICES] = {};
+    BYTE ioDevices[BIOS_IO_DEVICES] = {};
+    BYTE usbChargeSleep = 0;
+    BYTE led = 0;
+    std::string version;
+};
+DWORD readState(DriverState* state);
 
 // Back to the factory state; a running service is restarted, a stopped one stays stopped.
 DWORD resetState(DWORD timeoutMs = kServiceWaitMs);

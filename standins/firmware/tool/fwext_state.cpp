@@ -1,12 +1,12 @@
-// fwext-state: shows the simulated notebook's BIOS state as the firmware-extension
-// driver will start from it, or puts it back to the factory state.
+// fwext-state: shows the simulated notebook's BIOS state as the running firmware-extension
+// driver reports it, or puts it back to the factory state.
 //
 //   fwext-state          print the state
 //   fwext-state reset    factory state (restarts a running driver), then print it
 //
-// Passwords are shown as "set" or "none" only: the state holds no keys, and the output
-// lands in logs. Exit code 0 on
-// success, 1 for a wrong command line, 2 when the reset failed.
+// Passwords are shown as "set", "none" or "locked" only: the driver gives away no more,
+// and the output lands in logs. A stopped driver cannot be asked: the tool says so. Exit
+// code 0 on success, 1 for a wrong command line, 2 when the reset or the reading failed.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,38 +17,49 @@
 
 namespace {
 
-void printPassword(const char* name, const BiosPassword& password) {
-    std::printf("%s password: %s\n", name, password.set ? "set" : "none");
+const char* passwordName(BYTE state) {
+    switch (state) {
+    case 0: return "none";
+    case BIOS_LOCKED: return "locked";
+    default: return "set";
+    }
 }
 
-void printBytes(const char* name, const uint8_t* bytes, int count) {
+void printBytes(const char* name, const BYTE* bytes, int count) {
     std::printf("%s:", name);
     for (int i = 0; i < count; ++i) std::printf(" %u", bytes[i]);
     std::printf("\n");
 }
 
-const char* savedName(vantora::fwext::SavedState saved) {
-    switch (saved) {
-    case vantora::fwext::SavedState::Valid: return "yes";
-    case vantora::fwext::SavedState::Ignored: return "ignored";
+const char* startName(BYTE started) {
+    switch (started) {
+    case BIOS_START_SAVED: return "yes";
+    case BIOS_START_REFUSED: return "refused";
     default: return "none";
     }
 }
 
-void print() {
-    BiosCoreState state;
-    const vantora::fwext::SavedState saved = vantora::fwext::readState(&state);
-    std::printf("saved state: %s\n", savedName(saved));
-    printPassword("supervisor", state.supervisor_pwd);
-    printPassword("user", state.user_pwd);
+int print() {
+    if (vantora::fwext::serviceState() != SERVICE_RUNNING) {
+        std::printf("driver: stopped\n");
+        return 0;
+    }
+    vantora::fwext::DriverState state;
+    if (const DWORD error = vantora::fwext::readState(&state)) {
+        std::fprintf(stderr, "fwext-state: the driver does not answer, error %lu\n", static_cast<unsigned long>(error));
+        return 2;
+    }
+    std::printf("saved state: %s\n", startName(state.started));
+    std::printf("locked: %s\n", state.locked ? "yes, until fwext-state reset" : "no");
+    std::printf("supervisor password: %s\n", passwordName(state.supervisorPassword));
+    std::printf("user password: %s\n", passwordName(state.userPassword));
     printBytes("scu items", state.scu, BIOS_SCU_ITEMS);
     printBytes("boot order", state.boot, BIOS_BOOT_DEVICES);
-    printBytes("io devices", state.io_dev, BIOS_IO_DEVICES);
-    std::printf("usb charge sleep: %u\n", state.usb_charge_sleep);
-    std::printf("led: %u\n", state.led_on_off);
-    std::printf("version: %.*s\n", static_cast<int>(strnlen(reinterpret_cast<const char*>(state.version), BIOS_VERSION_SIZE)),
-                reinterpret_cast<const char*>(state.version));
-    SecureZeroMemory(&state, sizeof(state));
+    printBytes("io devices", state.ioDevices, BIOS_IO_DEVICES);
+    std::printf("usb charge sleep: %u\n", state.usbChargeSleep);
+    std::printf("led: %u\n", state.led);
+    std::printf("version: %s\n", state.version.c_str());
+    return 0;
 }
 
 }  // namespace
@@ -65,8 +76,7 @@ int run(int argc, char** argv) {
             return 2;
         }
     }
-    print();
-    return 0;
+    return print();
 }
 }  // namespace
 
