@@ -1,7 +1,7 @@
 // The simulated BIOS fed what any process that opens the device can send it, and a
 // saved state of any bytes, with saves that fail at random. What must hold whatever
 // arrives: no access out of bounds, a failed request answers all zero, the wrong-try
-// count stops at its limit, a locked check never matches, what the device holds is
+// counts stop at their limit, a locked check never matches, what the device holds is
 // always what it saved, and a saved state that is refused lowers no protection.
 //
 // Input: a mode byte (1: both passwords registered first; 2: a saved state loaded, made
@@ -108,17 +108,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const BiosCoreState stateBefore = state;
         const BiosCoreSession sessionBefore = session;
         const int savesBefore = disk.saves;
-        const bool locked = session.wrong_checks >= BIOS_CHECK_TRIES;
+        // A refused saved state locks every password; three wrong guesses lock their own.
+        const bool locked = session.wrong_checks >= BIOS_CHECK_TRIES || state.locked;
+        const bool userLocked = session.wrong_user_checks >= BIOS_CHECK_TRIES || state.locked;
         std::memset(reply, 0xCD, sizeof reply);
 
         const int handled = bios_core_handle_saved(&state, &session, &scratch, request, reply, saveTo, &disk);
 
         static const std::uint8_t kZeroReply[BIOS_REPLY_SIZE] = {};
         if (handled != 0) FUZZ_CHECK(same(reply, kZeroReply, sizeof reply));
+        // A change that could not be saved is undone, and so is any guess it counted.
         if (handled == BIOS_SAVE_FAILED)
-            FUZZ_CHECK(same(&state, &stateBefore, sizeof state) && same(&session, &sessionBefore, sizeof session));
-        FUZZ_CHECK(session.wrong_checks <= BIOS_CHECK_TRIES);
-        if (locked && (request[0] == 0xAF || request[0] == 0x87)) {
+            FUZZ_CHECK(same(&state, &stateBefore, sizeof state) && session.wrong_checks == sessionBefore.wrong_checks &&
+                       session.wrong_user_checks == sessionBefore.wrong_user_checks);
+        FUZZ_CHECK(session.wrong_checks <= BIOS_CHECK_TRIES && session.wrong_user_checks <= BIOS_CHECK_TRIES);
+        const std::uint8_t function = request[0];
+        if ((locked && (function == 0xAF || function == 0x87)) || (userLocked && (function == 0xAE || function == 0x84))) {
             FUZZ_CHECK(handled != 0 || reply[0] != BIOS_OK);
             FUZZ_CHECK(samePasswords(state, stateBefore));
         }
