@@ -106,7 +106,11 @@ LRESULT CALLBACK FormWindow::windowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (!self) return DefWindowProcA(h, m, w, l);
     if (m == WM_NCDESTROY) {
         self->detach();
-        if (self->onClosed) self->onClosed();
+        try {
+            if (self->onClosed) self->onClosed();
+        } catch (...) {
+            // The window is gone either way; nothing may unwind through the dispatcher.
+        }
         return DefWindowProcA(h, m, w, l);
     }
     try {
@@ -196,6 +200,7 @@ std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l)
         if (w) close();
         return 0;
     case WM_HELP: {
+        if (sentFromAnotherThread()) return TRUE;
         // F1 in a window without controls of its own: the form's help.
         const auto* info = reinterpret_cast<const HELPINFO*>(l);
         if (info && info->iContextType == HELPINFO_WINDOW && info->hItemHandle != hwnd_) return std::nullopt;
