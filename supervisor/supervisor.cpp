@@ -181,9 +181,11 @@ void Supervisor::writeSupervisorPwd() {
     } catch (const BiosArgumentError&) {
         // Nothing was sent; the read-back below tells the user.
     }
+    // Nothing needs the key codes once they were sent: they must not sit in the window
+    // until it closes.
+    o_EnterPwd.reset();
     const std::int16_t state = bios.SPasswordState();
     if (bios.Status == 0 && state != 0) return;
-    o_EnterPwd.reset();
     view_.messageBox(texts_.changeNotTaken, messageTitle(), ui::kMbOk | ui::kMbIconExclamation);
     setOption(kOptNotRegistered, true);
     setOption(kOptRegistered, false);

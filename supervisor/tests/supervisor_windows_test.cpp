@@ -384,6 +384,7 @@ TEST(Supervisor, RegistrationRoad_WritesPasswordThenModeOnOkAndPowersOffOnYes) {
                   rig.messages());
         EXPECT_TRUE(rig.on("optRegistered") && rig.on("optUnableToRun") && !rig.on("optAbleToRun"));
         EXPECT_TRUE(rig.biosHasPassword());
+        EXPECT_TRUE(rig.supervisor->o_EnterPwd.empty()) << "the key codes stay no longer than their write";
         rig.main.answerNext(answer);
         rig.main.click("OK");
         EXPECT_EQ(0, rig.core.scu[14]);
