@@ -5,11 +5,12 @@
 
 #include "common/ports/desktop.h"
 #include "common/win32/owners.h"
+#include "common/win32/window_identity.h"
 
 namespace vantora::win32 {
 
-inline HWND toHwnd(WindowHandle h) { return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(h)); }
-inline WindowHandle fromHwnd(HWND h) { return static_cast<WindowHandle>(reinterpret_cast<ULONG_PTR>(h)); }
+inline HWND toHwnd(WindowHandle h) { return windowFromNumber(h); }
+inline WindowHandle fromHwnd(HWND h) { return numberOfWindow(h); }
 
 class Win32Screen : public ScreenPort {
 public:

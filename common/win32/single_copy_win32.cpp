@@ -106,7 +106,7 @@ bool Win32SingleCopy::anotherCopyRunning() {
 }
 
 bool Win32SingleCopy::isRunningCopy(std::uint32_t window) {
-    return isWindowOfThisProgram(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(window)));
+    return isWindowOfThisProgram(windowFromNumber(window));
 }
 
 }  // namespace vantora::win32

@@ -102,8 +102,7 @@ LONG readCount() {
 // some other program, which must not be handed out as ours.
 DWORD registeredWindow(const char* name, const char* program) {
     const DWORD window = readDword(kSessionKey, name);
-    return window && vantora::win32::isWindowOf(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(window)), kDialogClass,
-                                                program)
+    return window && vantora::win32::isWindowOf(vantora::win32::windowFromNumber(window), kDialogClass, program)
                ? window
                : 0;
 }
@@ -217,7 +216,7 @@ bool readShortcut(const char* file, ShortcutInfo* info) {
 extern "C" {
 
 DWORD WINAPI GetVHotkeyHandle() {
-    return guarded<DWORD>(0, [] { return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(serviceWindow())); });
+    return guarded<DWORD>(0, [] { return vantora::win32::numberOfWindow(serviceWindow()); });
 }
 
 LONG WINAPI RegSupervisorPwd(DWORD window) {

@@ -511,6 +511,7 @@ void coldStarts() {
     // The dialog programs are also held against their own dialog shown by a program with no
     // code (bare_<program>): beyond it is their start-up, below it the price of the controls.
     struct Road {
+        Road(std::string path) : exe(std::move(path)) {}
         std::string exe;
         Series shown, ready;
     };

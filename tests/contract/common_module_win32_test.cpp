@@ -146,7 +146,7 @@ TEST_F(CommonModule, HandOver_WindowOfAProcessThatEnded_ReadsZero) {
         const DWORD left = runChild(h.childRegisterAndEnd);
         ASSERT_NE(0u, left) << h.name << ": the child made no window";
         ASSERT_NE(0xDEADDEADu, left) << h.name;
-        EXPECT_FALSE(IsWindow(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(left)))) << h.name;
+        EXPECT_FALSE(IsWindow(vantora::win32::windowFromNumber(left))) << h.name;
         EXPECT_EQ(0u, (module.*h.get)()) << h.name << ": a window that is gone must not be handed over";
         EXPECT_EQ(0u, runChild(h.childGet)) << h.name;
     }

@@ -105,7 +105,9 @@ protected:
                 gone(w);
             }
         if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-        if (keyloom.started()) EXPECT_TRUE(keyloom.ended(15000)) << "Keyloom did not end after WM_CLOSE";
+        if (keyloom.started()) {
+            EXPECT_TRUE(keyloom.ended(15000)) << "Keyloom did not end after WM_CLOSE";
+        }
         endProcessesNamed({"explorer_probe.exe"});
         SetFileAttributesA((common + "\\Secret.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
         for (const std::string& file : made) DeleteFileA(file.c_str());

@@ -11,6 +11,7 @@
 
 #include "launcher/key_table.h"
 #include "launcher/launcher_constants.h"
+#include "launcher/win32/resource.h"
 #include "tests/e2e/win32_test_support.h"
 
 namespace {
@@ -111,9 +112,29 @@ TEST_F(KeyloomE2E, SecondStart_WithAnotherWindowPublished_LeavesItAlone_AndStart
             << "pumps " << pumps << ": the second copy must start and publish its window";
         if (started) PostMessageA(started, WM_CLOSE, 0, 0);
         EXPECT_TRUE(second.ended(15000));
-        if (pumps) EXPECT_TRUE(IsIconic(other.window())) << "another program's window stays as it was";
+        if (pumps) {
+            EXPECT_TRUE(IsIconic(other.window())) << "another program's window stays as it was";
+        }
     }
     publish(window);
+}
+
+// The window manager's own sentinels reach SetWindowPos intact on every build: a 64-bit
+// build once passed HWND_TOPMOST as 0xFFFFFFFF, which names no window.
+TEST_F(KeyloomE2E, AlwaysOnTop_MakesTheWindowAndItsDialogsTopMost_AndOffTakesItAway) {
+    startKeyloom();
+    auto topMost = [](HWND w) { return (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    ASSERT_FALSE(topMost(window));
+    PostMessageA(window, WM_COMMAND, IDM_TOP, 0);
+    EXPECT_TRUE(waitFor([&] { return topMost(window); }, 10000)) << "the main window";
+    PostMessageA(window, WM_COMMAND, IDM_ASSIGNMENTS, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (dialog = dialogOf(keyloom.id(), "Function Key Assignments")) != nullptr; }, 20000));
+    EXPECT_TRUE(topMost(dialog)) << "a dialog opened while the option is on";
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }, 10000));
+    PostMessageA(window, WM_COMMAND, IDM_TOP, 0);
+    EXPECT_TRUE(waitFor([&] { return !topMost(window); }, 10000)) << "turned off again";
 }
 
 TEST_F(KeyloomE2E, Minimize_HidesToTray_TrayDoubleClickRestores) {

@@ -126,7 +126,9 @@ protected:
     void TearDown() override {
         endProcessesNamed({"Keyloom.exe", "BASTIONE.exe"});
         if (HWND w = FindWindowA(vantora::hotkey::kWindowClass, nullptr)) PostMessageA(w, WM_CLOSE, 0, 0);
-        if (service.started()) EXPECT_TRUE(service.ended(10000)) << "VHotkey did not end";
+        if (service.started()) {
+            EXPECT_TRUE(service.ended(10000)) << "VHotkey did not end";
+        }
     }
 };
 

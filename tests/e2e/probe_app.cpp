@@ -18,6 +18,7 @@
 
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "common/win32/owners.h"
+#include "common/win32/window_identity.h"
 
 namespace {
 HWND g_relayTo = nullptr;
@@ -71,7 +72,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     signalRunning(commandLine);
     logStart(commandLine);
     if (const char* relay = std::strstr(commandLine, "--launcher "))
-        g_relayTo = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoul(relay + 11, nullptr, 10)));
+        g_relayTo = vantora::win32::windowFromNumber(std::strtoul(relay + 11, nullptr, 10));
     WNDCLASSA wc{};
     wc.lpfnWndProc = &probeProc;
     wc.hInstance = instance;

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "common/testing/registry_tree.h"
+#include "common/win32/window_identity.h"
 #include "common/win32/owners.h"
 #include "common/win32/win32_registry.h"
 #include "launcher/launcher_constants.h"
@@ -149,7 +150,7 @@ inline HWND publishedWindow() {
         return nullptr;
     DWORD h;
     std::memcpy(&h, data.data(), 4);
-    return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(h));
+    return vantora::win32::windowFromNumber(h);
 }
 
 // ---- windows of other threads

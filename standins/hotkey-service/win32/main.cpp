@@ -67,7 +67,7 @@ std::string readStickySettings() {
 HWND publishedLauncher() {
     DWORD value = 0;
     if (!readDword(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue, &value) || value == 0) return nullptr;
-    HWND w = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(value));
+    HWND w = vantora::win32::windowFromNumber(value);
     return vantora::win32::isWindowOf(w, kLauncherWindowClass, kLauncherProgram) ? w : nullptr;
 }
 
@@ -77,7 +77,7 @@ void deliverFnKey(std::uint32_t scan) {
         // Posted: a launcher that hangs must not stop the keyboard hook.
         PostMessageA(launcher, kFnKeyMessage, kFnKeyWParam, static_cast<LPARAM>(scan));
         std::snprintf(line, sizeof line, "fnkey %u window=0x%lx", scan,
-                      static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(launcher)));
+                      static_cast<unsigned long>(vantora::win32::numberOfWindow(launcher)));
     } else {
         std::snprintf(line, sizeof line, "fnkey %u window=none", scan);
     }
