@@ -188,8 +188,7 @@ void VAccessibility::Form_Load() {
     helpFile_ = programFolder_ + "\\" + kHelpFileName;
     layOutBanner();
 
-    if (ports_.instances.anotherCopyRunning()) {
-        bringRunningCopyForward();
+    if (ports_.instances.anotherCopyRunning() && bringRunningCopyForward()) {
         view_.close();
         return;
     }
@@ -286,15 +285,20 @@ void VAccessibility::layOutBanner() {
     view_.setBounds("Image4", image4);
 }
 
-void VAccessibility::bringRunningCopyForward() {
+// Holding the token and registering a window proves nothing: a program that did both
+// would otherwise get the settings typed into it, or keep the dialog from ever starting.
+// Only a verified copy is brought forward; otherwise this copy starts.
+bool VAccessibility::bringRunningCopyForward() {
     WindowHandle running = 0;
     try {
         running = ports_.commonModule.GetAccessibility();
     } catch (const CommonModuleError&) {
-        return;
+        return false;
     }
+    if (!ports_.instances.isRunningCopy(running)) return false;
     ports_.windows.ShowWindow(running, kSwRestore);
     ports_.windows.SetForegroundWindow(running);
+    return true;
 }
 
 void VAccessibility::probeAdministratorRights() {

@@ -93,7 +93,7 @@ private:
     void ApplyLanguage();
     void showDesignState();
     void layOutBanner();
-    void bringRunningCopyForward();
+    bool bringRunningCopyForward();
     void probeAdministratorRights();
     void notifyHotkeyService(std::int32_t event);
     void loadSettings();

@@ -313,19 +313,24 @@ ui::MessageResult Form1::MainWindowProc(WindowHandle window, std::uint32_t messa
 bool StartUp(LauncherState& state, Store& store, SingleCopyPort& instances, WindowManagerPort& windows,
              bool win98OrMe, const std::function<void()>& loadAndShowForm1) {
     state.CurrentKeyStatus = 100;
-    const bool first = !instances.anotherCopyRunning();
+    WindowHandle published = 0;
+    if (instances.anotherCopyRunning()) {
+        if (auto maker = ScopedRegKey::open(store.registry(), kHkeyCurrentUser, kMakerKey)) {
+            std::uint32_t type = 0, size = 4;
+            std::uint8_t bytes[4] = {};
+            if (store.registry().RegQueryValueExA(maker.get(), kPublishedValue, &type, bytes, &size) == kErrorSuccess &&
+                size == 4)
+                published = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+        }
+    }
+    // Any program of the user may hold the token and publish a window; only a verified
+    // copy is raised. Otherwise this copy starts, and its own handle replaces the other.
+    const bool first = !instances.isRunningCopy(published);
     if (first) {
         loadAndShowForm1();
-    } else if (auto maker = ScopedRegKey::open(store.registry(), kHkeyCurrentUser, kMakerKey)) {
-        std::uint32_t type = 0, size = 4;
-        std::uint8_t bytes[4] = {};
-        if (store.registry().RegQueryValueExA(maker.get(), kPublishedValue, &type, bytes, &size) == kErrorSuccess &&
-            size == 4) {
-            const WindowHandle published =
-                bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
-            windows.ShowWindow(published, kSwRestore);
-            windows.SetForegroundWindow(published);
-        }
+    } else {
+        windows.ShowWindow(published, kSwRestore);
+        windows.SetForegroundWindow(published);
     }
     state.Win98OrMeFlag = win98OrMe;
     return first;

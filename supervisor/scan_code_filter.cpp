@@ -170,8 +170,11 @@ FilterDecision ScanCodeFilter::keyDown(const PasswordBoxEvent& event, KeyCodeStr
 int ScanCodeFilter::pasteConversion(KeyCodeString& keyCodes) {
     const WipeOnScopeExit wipeText(clipboard_);
     if (keyCodes.groupCount() >= KeyCodeString::kMaxKeys) return 0;
-    if (!keyboard_.GetClipboardText(clipboard_)) return 0;
-    if (keyCodes.groupCount() + clipboard_.size() > KeyCodeString::kMaxKeys) return 0;
+    // One character more than fits tells a text that is too long; the rest, of whatever
+    // size another program chose, is never copied.
+    const std::size_t room = KeyCodeString::kMaxKeys - keyCodes.groupCount();
+    if (!keyboard_.GetClipboardText(room + 1, clipboard_)) return 0;
+    if (clipboard_.size() > room) return 0;
     std::uint8_t scanCodes[KeyCodeString::kMaxKeys] = {};
     int count = 0;
     for (char c : clipboard_) {

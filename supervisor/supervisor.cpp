@@ -48,8 +48,7 @@ std::int32_t Supervisor::invalidPwdCount() {
 void Supervisor::Form_Load() {
     LanguageCode = LocalizeSupervisor(view_, ports_.language, texts_);
     layOutBanner();
-    if (ports_.instances.anotherCopyRunning()) {
-        bringRunningCopyForward();
+    if (ports_.instances.anotherCopyRunning() && bringRunningCopyForward()) {
         view_.close();
         return;
     }
@@ -87,15 +86,20 @@ void Supervisor::layOutBanner() {
     view_.setBounds("Image2", image2);
 }
 
-void Supervisor::bringRunningCopyForward() {
+// Any program may hold the single-copy token and register a window under our name; the
+// user would then type the supervisor password into it. Only a window of a verified copy
+// is brought forward; otherwise this copy starts, and its registration replaces the other.
+bool Supervisor::bringRunningCopyForward() {
     WindowHandle running = 0;
     try {
         running = ports_.commonModule.GetSupervisorPwd();
     } catch (const CommonModuleError&) {
-        return;
+        return false;
     }
+    if (!ports_.instances.isRunningCopy(running)) return false;
     ports_.windows.ShowWindow(running, kSwRestore);
     ports_.windows.SetForegroundWindow(running);
+    return true;
 }
 
 void Supervisor::readBiosState() {
@@ -177,9 +181,11 @@ void Supervisor::writeSupervisorPwd() {
     } catch (const BiosArgumentError&) {
         // Nothing was sent; the read-back below tells the user.
     }
+    // Nothing needs the key codes once they were sent: they must not sit in the window
+    // until it closes.
+    o_EnterPwd.reset();
     const std::int16_t state = bios.SPasswordState();
     if (bios.Status == 0 && state != 0) return;
-    o_EnterPwd.reset();
     view_.messageBox(texts_.changeNotTaken, messageTitle(), ui::kMbOk | ui::kMbIconExclamation);
     setOption(kOptNotRegistered, true);
     setOption(kOptRegistered, false);

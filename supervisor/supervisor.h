@@ -111,7 +111,7 @@ public:
 
 private:
     void layOutBanner();
-    void bringRunningCopyForward();
+    bool bringRunningCopyForward();
     void readBiosState();
     void optRegistered_Click();
     void optNotRegistered_Click();

@@ -41,7 +41,9 @@ Raw sz(const std::string& s) {
 
 struct FakeSingleCopy : SingleCopyPort {
     bool earlierCopy = false;
+    std::uint32_t genuineWindow = 0;  // the one window that belongs to a copy of this program
     bool anotherCopyRunning() override { return earlierCopy; }
+    bool isRunningCopy(std::uint32_t w) override { return w != 0 && w == genuineWindow; }
 };
 
 using Sent = testing::FakeWindowMessages::Sent;
@@ -259,7 +261,7 @@ TEST_F(VAccessibilityTest, CancelEscAndCloseBox_WriteAndSendNothing) {
 
 TEST_F(VAccessibilityTest, SecondStart_BringsTheRunningDialogForward_AndShowsAndWritesNothing) {
     instances.earlierCopy = true;
-    module.accessibilityWindow = kRunningDialog;
+    instances.genuineWindow = module.accessibilityWindow = kRunningDialog;
     dialog.Form_Load();
     EXPECT_EQ((Calls{{"ShowWindow", kRunningDialog, kSwRestore}, {"SetForegroundWindow", kRunningDialog, 0}}), windows.calls);
     expectEndedSilently("second start");
@@ -269,13 +271,20 @@ TEST_F(VAccessibilityTest, SecondStart_BringsTheRunningDialogForward_AndShowsAnd
     EXPECT_EQ(kRunningDialog, module.accessibilityWindow) << "the running dialog stays registered";
 }
 
-TEST_F(VAccessibilityTest, SecondStart_WithoutCommonModule_EndsQuietly) {
-    instances.earlierCopy = true;
-    module.removeLibrary();
-    dialog.Form_Load();
-    EXPECT_EQ(Calls{}, windows.calls);
-    expectEndedSilently("second start");
-    EXPECT_TRUE(view.messageBoxes().empty());
+// Whatever holds the token without being a verified copy (a program of our name that
+// registered its own window, or one that registered nothing) neither gets brought
+// forward nor keeps the dialog from starting; the dialog then registers itself.
+TEST_F(VAccessibilityTest, SecondStart_UnverifiedRunningCopy_IsLeftAlone_AndTheDialogStarts) {
+    for (const std::uint32_t registered : {kRunningDialog, 0u}) {
+        Rig r;
+        r.instances.earlierCopy = true;
+        r.module.accessibilityWindow = registered;
+        r.dialog.Form_Load();
+        EXPECT_EQ(Calls{}, r.windows.calls) << registered;
+        EXPECT_TRUE(r.view.visible()) << registered;
+        EXPECT_EQ(0x10010u, r.module.accessibilityWindow) << registered;
+        EXPECT_EQ(std::vector<Sent>{notification(1)}, r.messages.sent) << registered;
+    }
 }
 
 TEST_F(VAccessibilityTest, NoAdministratorRights_Exclamation_NothingWrittenNothingSent) {

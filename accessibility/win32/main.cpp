@@ -48,7 +48,7 @@ int run(HINSTANCE instance) {
     win32::Win32CommonModule commonModule;
     win32::Win32Windows windows;
     win32::Win32WindowMessages messages;
-    win32::Win32SingleCopy instances(kSingleCopyMutex);
+    win32::Win32SingleCopy instances(kSingleCopyMutex, win32::SingleCopyBoundary::Administrators);
     win32::Win32Help help(nullptr);
     win32::Win32StringLibrary languages(win32::programFolder());
     win32::Win32Screen screen;

@@ -2,6 +2,7 @@
 // The keyboard as the password utility sees it: the active layout, the user32 calls
 // that translate between characters, virtual keys and scan codes on that layout, and
 // the clipboard's text. Layout handles are 32-bit, as on 32-bit Windows.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,10 +27,10 @@ public:
     virtual std::int16_t VkKeyScanA(char character) = 0;
     virtual std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) = 0;
 
-    // The clipboard's CF_TEXT up to its first zero byte, into `text`; false, `text`
-    // left alone, when the clipboard holds no text or cannot be opened. The caller
-    // owns what it gets and wipes it: it may be a password.
-    virtual bool GetClipboardText(std::string& text) = 0;
+    // The clipboard's CF_TEXT up to its first zero byte, at most `maxChars` of it, into
+    // `text`; false, `text` left alone, when the clipboard holds no text or cannot be
+    // opened. The caller owns what it gets and wipes it: it may be a password.
+    virtual bool GetClipboardText(std::size_t maxChars, std::string& text) = 0;
 };
 
 }  // namespace vantora

@@ -41,8 +41,9 @@ std::int32_t FakeFirmwareDevice::DeviceIoControl(DeviceHandle device, std::uint3
     } else if (auto it = replies_.find(recorded.bytes[0]); it != replies_.end()) {
         std::memcpy(reply, it->second.data(), sizeof(reply));
     }
-    std::memcpy(outBuffer, reply, sizeof(reply));
-    if (bytesReturned != nullptr) *bytesReturned = 32;
+    const std::uint32_t written = std::min<std::uint32_t>(replyBytes_, sizeof(reply));
+    std::memcpy(outBuffer, reply, written);
+    if (bytesReturned != nullptr) *bytesReturned = written;
     return 1;
 }
 

@@ -41,6 +41,8 @@ public:
 
     void setReply(std::uint8_t function, const FirmwareReply& reply) { replies_[function] = reply; }
     void setDeviceMissing(bool missing) { missing_ = missing; }
+    // A driver that succeeds with fewer reply bytes: only these are written and reported.
+    void setReplyBytes(std::uint32_t bytes) { replyBytes_ = bytes; }
     // Fail the n-th (0-based) call of that kind; -1 fails none.
     void failOpenAt(int n) { failOpenAt_ = n; }
     void failRequestAt(int n) { failRequestAt_ = n; }
@@ -63,6 +65,7 @@ private:
     BiosCoreSession session_;
     std::map<std::uint8_t, FirmwareReply> replies_;
     bool missing_ = false;
+    std::uint32_t replyBytes_ = 32;
     int failOpenAt_ = -1;
     int failRequestAt_ = -1;
     int failCloseAt_ = -1;

@@ -1,5 +1,7 @@
 #include "common/testing/fake_keyboard.h"
 
+#include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace vantora::testing {
@@ -126,10 +128,11 @@ std::uint32_t FakeKeyboard::MapVirtualKeyA(std::uint32_t code, std::uint32_t map
     return 0;
 }
 
-bool FakeKeyboard::GetClipboardText(std::string& text) {
+bool FakeKeyboard::GetClipboardText(std::size_t maxChars, std::string& text) {
     if (fails(KeyboardOp::GetClipboardText) || !clipboard_) return false;
     // CF_TEXT ends at its first zero byte, whatever the clipboard's owner put after it.
-    text.assign(clipboard_->c_str());
+    text.assign(clipboard_->c_str(), std::min(maxChars, std::strlen(clipboard_->c_str())));
+    longestRead_ = std::max(longestRead_, text.size());
     return true;
 }
 

@@ -29,11 +29,13 @@ public:
     // MapVirtualKeyA 0, GetClipboardText false (the clipboard is open elsewhere).
     void failNext(KeyboardOp op, int times = 1) { failures_[op] = times; }
     int callCount(KeyboardOp op) const;
+    // The most characters one GetClipboardText call handed out.
+    std::size_t longestClipboardRead() const { return longestRead_; }
 
     KeyboardLayoutHandle GetKeyboardLayout(std::uint32_t threadId) override;
     std::int16_t VkKeyScanA(char character) override;
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
-    bool GetClipboardText(std::string& text) override;
+    bool GetClipboardText(std::size_t maxChars, std::string& text) override;
 
     struct Key {
         std::uint8_t scanCode;
@@ -50,6 +52,7 @@ private:
     std::optional<std::string> clipboard_;
     std::map<KeyboardOp, int> failures_;
     std::map<KeyboardOp, int> calls_;
+    std::size_t longestRead_ = 0;
 };
 
 }  // namespace vantora::testing

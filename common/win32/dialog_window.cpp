@@ -106,6 +106,7 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
         command(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l));
         return TRUE;
     case WM_NOTIFY: {
+        if (sentFromAnotherThread()) return FALSE;
         const auto* nm = reinterpret_cast<const NMHDR*>(l);
         if (const auto reply = made(kinds_).notify(*nm)) {
             SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, *reply);
@@ -118,6 +119,7 @@ INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
         return FALSE;
     }
     case WM_HELP: {
+        if (sentFromAnotherThread()) return TRUE;
         const auto* info = reinterpret_cast<const HELPINFO*>(l);
         const ControlBinding* b = info->iContextType == HELPINFO_WINDOW ? bindingOf(info->iCtrlId) : nullptr;
         const std::string name = b ? b->name : formName_;

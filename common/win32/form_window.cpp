@@ -19,6 +19,24 @@ COLORREF colorOf(ui::Color c) {
 
 RECT rectOf(const ui::Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
+// WM_NOTIFY and WM_HELP are only ever sent; one that was posted comes from some other
+// process, and its parameter points into that process (Windows lets WM_NOTIFY be posted
+// across processes, and so does Wine). Posted messages reach our windows through any
+// thread's message loop, the system's modal ones included: a hook sees them all first.
+LRESULT CALLBACK dropPostedPointerMessages(int code, WPARAM removal, LPARAM l) {
+    if (code == HC_ACTION) {
+        auto* message = reinterpret_cast<MSG*>(l);
+        if (message->message == WM_NOTIFY || message->message == WM_HELP) message->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, l);
+}
+
+void guardThreadQueue() {
+    thread_local const HHOOK hook =
+        SetWindowsHookExA(WH_GETMESSAGE, dropPostedPointerMessages, nullptr, GetCurrentThreadId());
+    (void)hook;
+}
+
 }  // namespace
 
 FormWindow::FormWindow(HINSTANCE instance, std::string formName)
@@ -84,6 +102,7 @@ bool FormWindow::createWindow(const WindowClassSpec& windowClass) {
 }
 
 void FormWindow::attach(HWND window) {
+    guardThreadQueue();
     hwnd_ = window;
     dpi_ = screenDpi();
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -106,7 +125,11 @@ LRESULT CALLBACK FormWindow::windowProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (!self) return DefWindowProcA(h, m, w, l);
     if (m == WM_NCDESTROY) {
         self->detach();
-        if (self->onClosed) self->onClosed();
+        try {
+            if (self->onClosed) self->onClosed();
+        } catch (...) {
+            // The window is gone either way; nothing may unwind through the dispatcher.
+        }
         return DefWindowProcA(h, m, w, l);
     }
     try {
@@ -196,6 +219,7 @@ std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l)
         if (w) close();
         return 0;
     case WM_HELP: {
+        if (sentFromAnotherThread()) return TRUE;
         // F1 in a window without controls of its own: the form's help.
         const auto* info = reinterpret_cast<const HELPINFO*>(l);
         if (info && info->iContextType == HELPINFO_WINDOW && info->hItemHandle != hwnd_) return std::nullopt;

@@ -135,6 +135,10 @@ protected:
     std::optional<LRESULT> handleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool isForm(std::string_view name) const { return name.empty() || name == formName_; }
     static std::vector<HWND>& modelessDialogs();
+    // A message whose parameter points into its sender's memory (WM_NOTIFY, WM_HELP) is
+    // only ours when it comes from this thread: our controls and the system send them so.
+    // Any other process may send them too, and its pointer is nothing this one may read.
+    static bool sentFromAnotherThread() { return ::InSendMessageEx(nullptr) != ISMEX_NOSEND; }
 
     HINSTANCE instance_;
     std::string formName_;

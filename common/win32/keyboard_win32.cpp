@@ -18,7 +18,7 @@ std::uint32_t Win32Keyboard::MapVirtualKeyA(std::uint32_t code, std::uint32_t ma
     return ::MapVirtualKeyA(code, mapType);
 }
 
-bool Win32Keyboard::GetClipboardText(std::string& text) {
+bool Win32Keyboard::GetClipboardText(std::size_t maxChars, std::string& text) {
     if (!::IsClipboardFormatAvailable(CF_TEXT)) return false;
     const ClipboardScope clipboard;
     if (!clipboard) return false;
@@ -26,8 +26,10 @@ bool Win32Keyboard::GetClipboardText(std::string& text) {
     if (!data) return false;
     const GlobalLockScope locked(data);
     if (!locked) return false;
-    // Another process put the text there: it need not end inside its block.
-    text.assign(static_cast<const char*>(locked.get()), strnlen(static_cast<const char*>(locked.get()), locked.size()));
+    // Another process put the text there: it need not end inside its block, and it may
+    // be of any size.
+    const auto* chars = static_cast<const char*>(locked.get());
+    text.assign(chars, strnlen(chars, locked.size() < maxChars ? locked.size() : maxChars));
     return true;
 }
 

@@ -9,7 +9,7 @@ public:
     KeyboardLayoutHandle GetKeyboardLayout(std::uint32_t threadId) override;
     std::int16_t VkKeyScanA(char character) override;
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
-    bool GetClipboardText(std::string& text) override;
+    bool GetClipboardText(std::size_t maxChars, std::string& text) override;
 };
 
 }  // namespace vantora::win32

@@ -24,6 +24,12 @@ inline std::uint32_t numberOfWindow(HWND window) {
 // process is gone or may not be asked.
 std::string programNameOf(DWORD processId);
 
+// True when `window` is a live window of another process that runs the very program
+// file this process runs (its full path, not only its name), at an integrity level no
+// lower than this one's where the system has integrity levels; false whenever that
+// cannot be read.
+bool isWindowOfThisProgram(HWND window);
+
 // True when `window` is a live window of `className` whose process runs a program of
 // that file name (both compared without case).
 bool isWindowOf(HWND window, const char* className, const char* programName);

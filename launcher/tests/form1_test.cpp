@@ -315,7 +315,9 @@ TEST_F(Form1Test, UnloadAndTerminate_StorePosition_RemoveIconAndHandle) {
 
 struct FakeInstances : SingleCopyPort {
     bool running = false;
+    std::uint32_t genuineWindow = 0x00020456;  // what Form_Load publishes
     bool anotherCopyRunning() override { return running; }
+    bool isRunningCopy(std::uint32_t w) override { return w != 0 && w == genuineWindow; }
 };
 
 TEST_F(Form1Test, StartUp_SecondCopyRaisesFirstAndLoadsNothing) {
@@ -334,11 +336,28 @@ TEST_F(Form1Test, StartUp_SecondCopyRaisesFirstAndLoadsNothing) {
               windows.calls);
     EXPECT_TRUE(state.Win98OrMeFlag);
 
-    // Without a published handle the second copy ends silently.
-    form.Form_Terminate();
-    windows.calls.clear();
-    StartUp(state, store, instances, windows, false, [&] { ++loads; });
-    EXPECT_TRUE(windows.calls.empty());
+}
+
+// Any program of the user may hold the token and publish a window: unless the running
+// copy is verified, this one starts and is raised by nothing.
+TEST_F(Form1Test, StartUp_UnverifiedRunningCopy_IsNotRaised_AndThisCopyStarts) {
+    form.Form_Load();  // publishes 0x00020456
+    const struct {
+        const char* what;
+        bool published;
+    } cases[] = {{"a window that is no copy of ours", true}, {"nothing published", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.published) form.Form_Terminate();
+        FakeInstances instances;
+        instances.running = true;
+        instances.genuineWindow = 0;
+        windows.calls.clear();
+        int loads = 0;
+        EXPECT_TRUE(StartUp(state, store, instances, windows, false, [&] { ++loads; }));
+        EXPECT_EQ(1, loads);
+        EXPECT_TRUE(windows.calls.empty());
+    }
 }
 
 TEST(Win98OrMe, VersionRule) {

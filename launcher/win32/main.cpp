@@ -89,7 +89,7 @@ static int runKeyloom(HINSTANCE instance) {
     Win32Registry registry;
     Store store(registry);
     LauncherState state;
-    win32::Win32SingleCopy instances(kSingleCopyMutex);
+    win32::Win32SingleCopy instances(kSingleCopyMutex, win32::SingleCopyBoundary::User);
     win32::Win32Windows windows;
     win32::Win32Screen screen;
     win32::Win32Shell shell;

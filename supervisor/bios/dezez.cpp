@@ -1,6 +1,8 @@
 #include "supervisor/bios/dezez.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <string_view>
 
 #include "common/secure_wipe.h"
@@ -74,10 +76,15 @@ void DEZEZ::BiosCall(std::uint32_t ioControlCode, std::uint8_t function, std::in
     const DeviceHandle handle = device_.CreateFileA(kFwExtDevicePath, kGenericRead, kFileShareRead | kFileShareWrite,
                                                     kOpenExisting, 0);
     if (handle == kInvalidHandleValue) return;
+    // Reply byte 0 = 0 means "the password matches": a reply the driver did not write
+    // in full must read as nothing, so the block starts as no answer at all, and a short
+    // one is a failed request, which leaves the zero values of a failure.
+    std::fill(std::begin(ReplyBlock), std::end(ReplyBlock), std::uint8_t{0xFF});
     std::uint32_t bytesReturned = 0;
     const std::int32_t ok = device_.DeviceIoControl(handle, ioControlCode, RequestBlock, kRequestSize, ReplyBlock,
                                                     kReplySize, &bytesReturned);
-    result = ok == 0 ? -1 : 0;
+    result = ok != 0 && bytesReturned == kReplySize ? 0 : -1;
+    if (result != 0) std::fill(std::begin(ReplyBlock), std::end(ReplyBlock), std::uint8_t{0});
     device_.CloseHandle(handle);
 }
 

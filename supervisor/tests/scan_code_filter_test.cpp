@@ -172,6 +172,19 @@ TEST(ScanCodeFilter, Paste_AppendsWholeKeys_OrNothing) {
     }
 }
 
+// Whatever another program put on the clipboard, a paste copies no more of it than
+// could fit in the box, and is refused when there is more.
+TEST(ScanCodeFilter, Paste_OfAHugeText_ReadsOnlyWhatCouldFit) {
+    Rig rig;
+    rig.keyCodes = KeyCodeString("002003004005006007008");
+    rig.keyboard.setClipboardText(std::string(1 << 20, 'a'));
+    PasswordBoxEvent paste;
+    paste.kind = Kind::Paste;
+    EXPECT_EQ(0, rig.send(paste).pastedKeys);
+    EXPECT_EQ("002003004005006007008", rig.text());
+    EXPECT_LE(rig.keyboard.longestClipboardRead(), 4u) << "three keys fit; a fourth character tells it is too long";
+}
+
 TEST(ScanCodeFilter, Paste_FailingCalls_AppendNothing) {
     const KeyboardOp ops[] = {KeyboardOp::GetClipboardText, KeyboardOp::VkKeyScan, KeyboardOp::MapVirtualKey};
     for (KeyboardOp op : ops) {

@@ -30,7 +30,9 @@ constexpr int kRequestSupervisorPwd = 0x86, kRequestClrSupervisorPwd = 0x87;
 
 struct Instances : SingleCopyPort {
     bool another = false;
+    std::uint32_t genuineWindow = 0;  // the one window that belongs to a copy of this program
     bool anotherCopyRunning() override { return another; }
+    bool isRunningCopy(std::uint32_t w) override { return w != 0 && w == genuineWindow; }
 };
 
 // US scan codes of the letters and digits a test types.
@@ -198,17 +200,32 @@ TEST(Supervisor, FormLoad_EndsWithItsOwnMessageWhenTheCommonModuleFails) {
     }
 }
 
-TEST(Supervisor, FormLoad_SecondCopyBringsTheFirstForwardAndEnds) {
-    Rig rig;
-    rig.instances.another = true;
-    rig.common.supervisorWindow = 0x1234;
-    rig.load();
-    const std::vector<FakeWindows::Call> expected = {{"ShowWindow", 0x1234, kSwRestore},
-                                                     {"SetForegroundWindow", 0x1234, 0}};
-    EXPECT_EQ(expected, rig.windows.calls);
-    EXPECT_TRUE(rig.main.closed());
-    EXPECT_EQ(0, rig.common.calls("RegSupervisorPwd"));
-    EXPECT_TRUE(rig.device.requests().empty());
+// A program that only takes the token and registers a window under our name must
+// neither receive the password nor keep the utility from starting.
+TEST(Supervisor, FormLoad_OnlyAVerifiedCopyIsBroughtForward_AnythingElseLetsThisCopyStart) {
+    const struct {
+        const char* what;
+        std::uint32_t registered, genuine;
+        bool ends;
+    } cases[] = {
+        {"a verified copy", 0x1234, 0x1234, true},
+        {"an impostor's window", 0x1234, 0, false},
+        {"the token held, no window registered", 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.instances.another = true;
+        rig.instances.genuineWindow = c.genuine;
+        rig.common.supervisorWindow = c.registered;
+        rig.load();
+        const std::vector<FakeWindows::Call> forward = {{"ShowWindow", 0x1234, kSwRestore},
+                                                        {"SetForegroundWindow", 0x1234, 0}};
+        EXPECT_EQ(c.ends ? forward : std::vector<FakeWindows::Call>{}, rig.windows.calls);
+        EXPECT_EQ(c.ends, rig.main.closed());
+        EXPECT_EQ(c.ends ? 0x1234u : 0x2000u, rig.common.supervisorWindow) << "whose window is registered";
+        EXPECT_EQ(c.ends, rig.device.requests().empty());
+    }
 }
 
 TEST(Supervisor, ProgrammaticOptionChanges_NeverOpenADialog) {
@@ -367,6 +384,7 @@ TEST(Supervisor, RegistrationRoad_WritesPasswordThenModeOnOkAndPowersOffOnYes) {
                   rig.messages());
         EXPECT_TRUE(rig.on("optRegistered") && rig.on("optUnableToRun") && !rig.on("optAbleToRun"));
         EXPECT_TRUE(rig.biosHasPassword());
+        EXPECT_TRUE(rig.supervisor->o_EnterPwd.empty()) << "the key codes stay no longer than their write";
         rig.main.answerNext(answer);
         rig.main.click("OK");
         EXPECT_EQ(0, rig.core.scu[14]);

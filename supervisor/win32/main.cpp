@@ -92,7 +92,7 @@ int run(HINSTANCE instance) {
 
     win32::Win32CommonModule commonModule;
     win32::Win32Windows windows;
-    win32::Win32SingleCopy instances(kSingleCopyMutex);
+    win32::Win32SingleCopy instances(kSingleCopyMutex, win32::SingleCopyBoundary::Administrators);
     win32::Win32Power power;
     win32::Win32Keyboard keyboard;
     Win32FirmwareDevice device;

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "common/win32/dialog_window.h"
+#include "common/win32/form_window.h"
 #include "common/win32/owners.h"
 
 namespace vantora {
@@ -86,6 +88,21 @@ TEST_F(DialogWindowTest, Closed_IsReportedOnce_ForTheCloseBoxAndForClose) {
     ASSERT_TRUE(dialog.createModeless(nullptr));
     dialog.close();
     EXPECT_EQ(2, closed);
+}
+
+// A listener that throws must not unwind through the system's dispatcher, also on the
+// last message a window gets.
+TEST(FormWindowClose, AThrowingClosedListener_StaysInsideTheWindowProcedure) {
+    win32::FormWindow form(GetModuleHandleA(nullptr), "frmProbe");
+    ASSERT_TRUE(form.createWindow({"Vantora.Test.ThrowingForm", "probe"}));
+    bool heard = false;
+    form.onClosed = [&] {
+        heard = true;
+        throw std::runtime_error("listener failed");
+    };
+    EXPECT_TRUE(DestroyWindow(form.hwnd()));
+    EXPECT_TRUE(heard);
+    EXPECT_EQ(nullptr, form.hwnd());
 }
 
 // Template units meant for a font twice as wide and tall as the one the system picked:

@@ -44,23 +44,26 @@ TEST_P(KeyboardContract, MapVirtualKeyA_TranslatesBetweenKeysAndScanCodes) {
             << hex(c.code) << " by translation " << c.mapType;
 }
 
-TEST_P(KeyboardContract, ClipboardText_ReadsBackToTheFirstZero_AndNoTextLeavesTheStringAlone) {
+TEST_P(KeyboardContract, ClipboardText_ReadsBackToTheFirstZeroOrTheLimit_AndNoTextLeavesTheStringAlone) {
     const struct {
         const char* what;
         std::optional<std::string> put;
         bool expected;
         std::string text;
+        std::size_t limit = 64;
     } cases[] = {
         {"plain text", std::string("Hello, 42!"), true, "Hello, 42!"},
         {"a zero inside", std::string("abc\0def", 7), true, "abc"},
         {"empty text", std::string(), true, ""},
         {"no text", std::nullopt, false, "marker"},
+        {"longer than the limit", std::string("Hello, 42!"), true, "Hel", 3},
+        {"a zero before the limit", std::string("ab\0def", 6), true, "ab", 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(putClipboard(c.put));
         std::string text = "marker";
-        EXPECT_EQ(c.expected, keyboard().GetClipboardText(text));
+        EXPECT_EQ(c.expected, keyboard().GetClipboardText(c.limit, text));
         EXPECT_EQ(c.text, text);
     }
 }

@@ -64,10 +64,10 @@ TEST(FakeKeyboard, FailNext_FailsOnlyThatCall_ForTheGivenNumberOfCalls) {
     keyboard.failNext(KeyboardOp::MapVirtualKey);
     keyboard.failNext(KeyboardOp::GetKeyboardLayout);
     std::string text = "marker";
-    EXPECT_FALSE(keyboard.GetClipboardText(text));
-    EXPECT_FALSE(keyboard.GetClipboardText(text));
+    EXPECT_FALSE(keyboard.GetClipboardText(64, text));
+    EXPECT_FALSE(keyboard.GetClipboardText(64, text));
     EXPECT_EQ("marker", text);
-    EXPECT_TRUE(keyboard.GetClipboardText(text));
+    EXPECT_TRUE(keyboard.GetClipboardText(64, text));
     EXPECT_EQ("abc", text);
     EXPECT_EQ(-1, keyboard.VkKeyScanA('c'));
     EXPECT_EQ(0x43, keyboard.VkKeyScanA('c'));

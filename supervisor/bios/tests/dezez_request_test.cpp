@@ -147,14 +147,19 @@ TEST(DEZEZPassword, CheckDecodesReplyByte0_AndFailureIsNoMatch) {
         int replyByte0;
         bool requestFails;
         int expected;
+        std::uint32_t replyBytes = 32;
     };
-    const Case cases[] = {{"matches", 0, false, -1}, {"wrong", 1, false, 0}, {"request failed", 0, true, 0}};
+    // A reply that is not whole must not read as "matches" from bytes the driver never wrote.
+    const Case cases[] = {{"matches", 0, false, -1},       {"wrong", 1, false, 0},
+                          {"request failed", 0, true, 0},  {"no reply bytes", 0, true, 0, 0},
+                          {"31 reply bytes", 0, true, 0, 31}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Rig rig;
         rig.device.setReply(0xAF, replyOf({c.replyByte0}));
         rig.device.setReply(0xAE, replyOf({c.replyByte0}));
-        if (c.requestFails) rig.device.setDeviceMissing(true);
+        rig.device.setReplyBytes(c.replyBytes);
+        if (c.requestFails && c.replyBytes == 32) rig.device.setDeviceMissing(true);
         EXPECT_EQ(c.expected, rig.bios.ChkSupervisorPwd(keys("030")));
         EXPECT_EQ(c.expected, rig.bios.ChkUserPwd(keys("030")));
         EXPECT_EQ(c.requestFails ? -1 : 0, rig.bios.Status);
