@@ -58,6 +58,21 @@ TEST(HelpFiles, EveryContextTheProgramsOpen_ShowsTheTopicMeantForIt) {
     check("MERIDALE.Hlp", meridale);
 }
 
+// A translation opens a topic of its own for every number the English file maps.
+TEST(HelpFiles, EveryTranslation_MapsTheNumbersOfTheEnglishFile) {
+    for (const char* file : {"Keyloom32.hlp", "MERIDALE.Hlp"}) {
+        const auto english = contextTitles(builtFile(file));
+        for (const char* language : {"de", "fr", "es"}) {
+            const auto translated = contextTitles(builtFile(std::string("languages/") + language + "/" + file));
+            ASSERT_EQ(english.size(), translated.size()) << language << " " << file;
+            for (const auto& [context, title] : translated) {
+                EXPECT_TRUE(english.count(context)) << language << " " << file << " " << context;
+                EXPECT_FALSE(title.empty()) << language << " " << file << " " << context;
+            }
+        }
+    }
+}
+
 TEST(HelpFiles, ANumberWithoutItsTopic_IsRefused) {
     const Bytes file = builtFile("Keyloom32.hlp");
     EXPECT_THROW(withContextMap(file, parseContextList("101 keyloom.assignments\n116 keyloom.no_such_topic\n")),
