@@ -204,11 +204,16 @@ protected:
         pumpFor(300);
         RECT r;
         GetWindowRect(GetDlgItem(dialog, control), &r);
-        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        // Moved and clicked in one stream of input, so that the click lands where the
+        // pointer was sent.
+        const LONG x = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        const LONG y = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        for (DWORD flag : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
             INPUT in{};
             in.type = INPUT_MOUSE;
-            in.mi.dwFlags = flag;
+            in.mi.dx = x;
+            in.mi.dy = y;
+            in.mi.dwFlags = flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
             SendInput(1, &in, sizeof in);
             pumpFor(60);
         }
@@ -222,6 +227,13 @@ protected:
 TEST_F(MeridaleHelpE2E, WhatsThis_ShowsEachControlsText_AndTheDialogItsOwnTopic) {
     startService();
     startDialog(meridale, &dialog);
+    RECT was{}, now{};  // the dialog settles at its place before it is clicked
+    ASSERT_TRUE(waitFor([&] {
+        const bool still = GetWindowRect(dialog, &now) && EqualRect(&was, &now);
+        was = now;
+        pumpFor(200);
+        return still;
+    }, 10000));
     const struct {
         int control;
         const char* title;
