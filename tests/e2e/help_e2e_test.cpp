@@ -18,30 +18,23 @@ namespace {
 using namespace vantora::testing;
 using namespace vantora::launcher;
 
-struct Viewer {
-    HWND window = nullptr;
-    std::string text;  // the page, heading first
-};
-
-BOOL CALLBACK findPageText(HWND child, LPARAM data) {
-    char name[32] = {};
+// The page the help viewer shows, heading first; empty while there is no viewer.
+BOOL CALLBACK readPage(HWND child, LPARAM page) {
+    char name[32] = {}, text[4096] = {};
     GetClassNameA(child, name, sizeof name);
     if (std::string(name).rfind("RichEdit", 0) != 0) return TRUE;
-    char text[4096] = {};
     DWORD_PTR unused = 0;
     SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &unused);
-    reinterpret_cast<Viewer*>(data)->text = text;
+    *reinterpret_cast<std::string*>(page) = text;
     return FALSE;
 }
 
-Viewer shownPage() {
-    Viewer v;
-    v.window = FindWindowA("MS_WINHELP", nullptr);
-    if (v.window && IsWindowVisible(v.window)) EnumChildWindows(v.window, findPageText, reinterpret_cast<LPARAM>(&v));
-    return v;
+std::string shownPage() {
+    std::string page;
+    HWND viewer = FindWindowA("MS_WINHELP", nullptr);
+    if (viewer && IsWindowVisible(viewer)) EnumChildWindows(viewer, readPage, reinterpret_cast<LPARAM>(&page));
+    return page;
 }
-
-std::string heading(const std::string& page) { return page.substr(0, page.find_first_of("\r\n")); }
 
 void closeViewer() {
     for (HWND w = FindWindowA("MS_WINHELP", nullptr); w; w = FindWindowA("MS_WINHELP", nullptr)) {
@@ -56,14 +49,12 @@ void closeViewer() {
 // The viewer shows a page whose heading ends with `title` (Halibut numbers its
 // headings) and that holds `text`; it is closed afterwards.
 void expectPage(const std::string& title, const std::string& road, const std::string& text = {}) {
-    Viewer v;
+    std::string page;
     const bool shown = waitFor([&] {
-        v = shownPage();
-        const std::string h = heading(v.text);
-        return h.size() >= title.size() && h.compare(h.size() - title.size(), title.size(), title) == 0 &&
-               v.text.find(text) != std::string::npos;
+        const std::string heading = (page = shownPage()).substr(0, page.find_first_of("\r\n"));
+        return heading.ends_with(title) && page.find(text) != std::string::npos;
     }, 20000);
-    EXPECT_TRUE(shown) << road << ": " << (v.window ? "the viewer shows \"" + v.text.substr(0, 200) + "\"" : "no help viewer");
+    EXPECT_TRUE(shown) << road << ": the viewer shows \"" << page.substr(0, 200) << '"';
     closeViewer();
 }
 
