@@ -389,8 +389,13 @@ void VAccessibility::Form_KeyPress(int key) {
     if (key == ui::kKeyEscape) view_.close();
 }
 
+// A control's What's This text beside it; the dialog itself, and a control without a
+// topic of its own, open the help window at the dialog's topic.
 void VAccessibility::showHelp(int context) {
-    if (context > 0) ports_.help.showContextPopup(helpFile_, static_cast<std::uint32_t>(context));
+    if (context > 0)
+        ports_.help.showContextPopup(helpFile_, static_cast<std::uint32_t>(context));
+    else
+        ports_.help.showContents(helpFile_);
 }
 
 }  // namespace vantora::accessibility

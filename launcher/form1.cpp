@@ -26,7 +26,11 @@ Form1::Form1(LauncherState& state, Store& store, ui::View& view, ui::WindowProce
       actions_(std::move(actions)) {
     view_.on(kForm1, ui::Event::Resize, [this] { Form_Resize(); });
     view_.on(kForm1, ui::Event::Unload, [this] { Form_Unload(); });
-    view_.on(kForm1, ui::Event::Help, [this] { showHelp(); });
+    // F1: the window's topic, or the highlighted menu item's.
+    view_.on(kForm1, ui::Event::Help, [this](int context) {
+        showHelp(context > 0 ? static_cast<std::uint32_t>(context) : kHelpContextIndex);
+    });
+    for (const auto& [item, context] : kMenuHelpContexts) view_.setHelpContext(item, context);
     view_.onArray("Label1", ui::Event::MouseDown, [this](int i, int button) { Label1_MouseDown(i, button, 0, 0, 0); });
     view_.onArray("Label1", ui::Event::MouseMove, [this](int i, int button) { Label1_MouseMove(i, button, 0, 0, 0); });
     view_.onArray("mPopupCmd", ui::Event::Click, [this](int i, int) { mPopupCmd_Click(i); });
@@ -254,9 +258,9 @@ void Form1::mPopups_Click() {
 void Form1::mMinimize_Click() { toggleOption("opts3", "mMinimize"); }
 void Form1::mHints_Click() { toggleOption("opts4", "mHints"); }
 void Form1::mConfirm_Click() { toggleOption("opts5", "mConfirm"); }
-void Form1::showHelp() { ports_.help.showContext(helpFile_, kHelpContextIndex); }
-void Form1::mIndex_Click() { showHelp(); }
-void Form1::umHelp_Click() { showHelp(); }
+void Form1::showHelp(std::uint32_t context) { ports_.help.showContext(helpFile_, context); }
+void Form1::mIndex_Click() { showHelp(kHelpContextIndex); }
+void Form1::umHelp_Click() { showHelp(kHelpContextIndex); }
 void Form1::mAbout_Click() {
     if (actions_.showAbout) actions_.showAbout();
 }

@@ -22,6 +22,15 @@ inline constexpr std::uint32_t kTrayMenuRightAlign = 8;
 inline constexpr int kMaxPopupEntries = 32767;  // highest index of mPopupCmd
 inline constexpr char kForm1[] = "Form1";
 
+// The help topic of each menu item, which F1 on the highlighted item opens.
+struct MenuHelpContext {
+    const char* item;
+    std::uint32_t context;
+};
+inline constexpr MenuHelpContext kMenuHelpContexts[] = {
+    {"mAssignments", 102}, {"mOptions", 102}, {"mTop", 109},   {"mPopups", 110},   {"mMinimize", 111}, {"mHints", 112},
+    {"mConfirm", 113},     {"mHelp", 102},    {"mIndex", 102}, {"mAbout", 114},    {"umLaunch", 102},  {"umHelp", 102}};
+
 struct Form1Ports {
     ScreenPort& screen;
     WindowManagerPort& windows;
@@ -86,7 +95,7 @@ private:
     bool toggleOption(const char* option, std::string_view menuItem);
     void restoreFromTray(bool doubleClick);
     void firstRunPosition();
-    void showHelp();
+    void showHelp(std::uint32_t context);
     void unloadForm5();
 
     LauncherState& state_;

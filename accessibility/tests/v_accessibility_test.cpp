@@ -404,9 +404,10 @@ TEST_F(VAccessibilityTest, WhatsThisHelp_PopsUpTheControlsTopicFromTheProgramsHe
         {"OK", 107}, {"Cancel", 108}, {"Apply", 109}};
     for (const auto& [control, topic] : topics) EXPECT_EQ(topic, view.control(control).helpContext) << control;
     view.raise("VAccessibility", ui::Event::Help, 105);
-    view.raise("VAccessibility", ui::Event::Help, 0);  // a control without a topic
     EXPECT_EQ((std::vector<testing::FakeHelp::Topic>{{"C:\\Vantora\\MERIDALE.Hlp", 105}}), help.popups);
     EXPECT_TRUE(help.shown.empty()) << "a popup beside the control, not the help window";
+    view.raise("VAccessibility", ui::Event::Help, 0);  // the dialog, or a control without a topic
+    EXPECT_EQ(std::vector<std::string>{"C:\\Vantora\\MERIDALE.Hlp"}, help.contents) << "the dialog's own topic";
 }
 
 // ---- ApplyLanguage: the dialog started with a language library of its own.

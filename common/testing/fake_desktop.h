@@ -85,7 +85,9 @@ struct FakeTray : TrayPort {
 struct FakeHelp : HelpPort {
     using Topic = std::pair<std::string, std::uint32_t>;  // help file, context
     std::vector<Topic> shown, popups;
+    std::vector<std::string> contents;  // help files opened at their contents
     void showContext(const std::string& f, std::uint32_t c) override { shown.emplace_back(f, c); }
+    void showContents(const std::string& f) override { contents.push_back(f); }
     void showContextPopup(const std::string& f, std::uint32_t c) override { popups.emplace_back(f, c); }
 };
 

@@ -65,4 +65,11 @@ void restrictDllSearch() {
         setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */ | 0x00000200 /* APPLICATION_DIR */);
 }
 
+void Win32Help::showContextPopup(const std::string& file, std::uint32_t context) {
+    // Wine's help viewer takes popup requests without showing anything: there the
+    // topic opens in the help window instead, so that the user still gets its text.
+    static const bool viewerHasPopups = !GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+    ::WinHelpA(owner_, file.c_str(), viewerHasPopups ? HELP_CONTEXTPOPUP : HELP_CONTEXT, context);
+}
+
 }  // namespace vantora::win32

@@ -63,9 +63,8 @@ public:
     void showContext(const std::string& file, std::uint32_t context) override {
         ::WinHelpA(owner_, file.c_str(), HELP_CONTEXT, context);
     }
-    void showContextPopup(const std::string& file, std::uint32_t context) override {
-        ::WinHelpA(owner_, file.c_str(), HELP_CONTEXTPOPUP, context);
-    }
+    void showContents(const std::string& file) override { ::WinHelpA(owner_, file.c_str(), HELP_CONTENTS, 0); }
+    void showContextPopup(const std::string& file, std::uint32_t context) override;
     void setOwner(HWND owner) { owner_ = owner; }
 
 private:

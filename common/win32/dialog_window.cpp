@@ -99,6 +99,7 @@ INT_PTR CALLBACK DialogWindow::dialogProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 INT_PTR DialogWindow::handle(UINT m, WPARAM w, LPARAM l) {
+    if (whatsThis_.handle(hwnd_, m, w, l)) return TRUE;
     switch (m) {
     case WM_INITDIALOG:
         return initDialog();

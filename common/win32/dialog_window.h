@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/win32/form_window.h"
+#include "common/win32/whats_this.h"
 
 namespace vantora::win32 {
 
@@ -119,6 +120,7 @@ private:
     std::map<std::string, UniqueFont, std::less<>> fonts_;
     std::map<std::string, int, std::less<>> fontSizes_;
     std::unique_ptr<ControlTable> kinds_;  // built anew for each window
+    WhatsThisMode whatsThis_;
     int result_ = 0;
 };
 

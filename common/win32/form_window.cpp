@@ -220,10 +220,16 @@ std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l)
         return 0;
     case WM_HELP: {
         if (sentFromAnotherThread()) return TRUE;
-        // F1 in a window without controls of its own: the form's help.
+        // F1 in a window without controls of its own: the form's help; on a highlighted
+        // menu item, that item's topic where it has one.
         const auto* info = reinterpret_cast<const HELPINFO*>(l);
         if (info && info->iContextType == HELPINFO_WINDOW && info->hItemHandle != hwnd_) return std::nullopt;
-        raise(formName_, ui::Event::Help);
+        int context = 0;
+        if (info && info->iContextType == HELPINFO_MENUITEM) {
+            const auto it = menuHelpContexts_.find(info->iCtrlId);
+            if (it != menuHelpContexts_.end()) context = static_cast<int>(it->second);
+        }
+        raise(formName_, ui::Event::Help, context);
         return TRUE;
     }
     default:
@@ -381,6 +387,10 @@ std::string FormWindow::menuName(int id) const {
 }
 
 bool FormWindow::isMenuItem(std::string_view name) const { return menuId(name).has_value(); }
+
+void FormWindow::setHelpContext(std::string_view menuItem, std::uint32_t id) {
+    if (const auto command = menuId(menuItem)) menuHelpContexts_[*command] = id;
+}
 
 void FormWindow::applyMenuState(HMENU menu, int id, const MenuItem& state) {
     if (state.caption) {

@@ -96,6 +96,8 @@ public:
     std::string toolTip(std::string_view control) const override;
     void setChecked(std::string_view menuItem, bool checked) override;
     bool checked(std::string_view menuItem) const override;
+    // F1 on a highlighted menu item asks for that item's topic.
+    void setHelpContext(std::string_view menuItem, std::uint32_t id) override;
     void setVisible(std::string_view control, bool on) override;
     bool isVisible(std::string_view control) const override;
     int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
@@ -196,6 +198,7 @@ private:
     std::vector<MenuBinding> menuItems_;
     std::vector<PopupMenuBinding> popupMenus_;
     std::map<std::string, MenuItem, std::less<>> menuState_;
+    std::map<int, std::uint32_t> menuHelpContexts_;  // by command id
     ui::ControlArrays arrays_;
     // The window procedure in front of the window's own.
     Procedure procedure_;

@@ -264,6 +264,19 @@ TEST_F(Form1Test, FnKeyMessage_OnlyTableScanCodesAct) {
     EXPECT_EQ(16u, procedures.passedOn.size());
 }
 
+// F1 on a highlighted menu item opens that item's topic; F1 on the window, the window's.
+TEST_F(Form1Test, F1_OnAHighlightedMenuItem_OpensThatItemsTopic) {
+    form.Form_Load();
+    const std::pair<const char*, std::uint32_t> items[] = {
+        {"mTop", 109}, {"mPopups", 110}, {"mMinimize", 111}, {"mHints", 112}, {"mConfirm", 113},
+        {"mAbout", 114}, {"mAssignments", 102}, {"mIndex", 102}, {"umLaunch", 102}, {"umHelp", 102}};
+    for (const auto& [item, context] : items) {
+        help.shown.clear();
+        view.raise(kForm1, ui::Event::Help, static_cast<int>(view.control(item).helpContext));
+        EXPECT_EQ((std::vector<FakeHelp::Topic>{{form.helpFile(), context}}), help.shown) << item;
+    }
+}
+
 // The host reports every event through the view; the window's own handlers answer.
 TEST_F(Form1Test, Events_ReachTheirHandlersThroughTheView) {
     form.Form_Load();

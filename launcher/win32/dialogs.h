@@ -33,7 +33,8 @@ public:
         FileDialogPort& fileDialog;
         CommonModulePort& commonModule;
         ShellFoldersPort& shellFolders;
-        std::string helpFile;
+        // The main window's: it names the file when it loads, after the dialogs' host exists.
+        const std::string& helpFile;
         const LanguagePorts& language;
         VersionInfoPort& version;
     };
