@@ -67,24 +67,6 @@ std::string textOf(HWND dialog, int id) {
     return text;
 }
 
-// Keys as the keyboard sends them, modifiers held around the last one.
-void keys(std::initializer_list<WORD> held, WORD vk) {
-    const auto send = [](WORD k, bool up) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = k;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &in, sizeof in);
-        pumpFor(40);
-    };
-    for (WORD h : held) send(h, false);
-    send(vk, false);
-    send(vk, true);
-    for (WORD h : held) send(h, true);
-    pumpFor(150);
-}
-
 int rowOfKey(const std::vector<Row>& rows, const std::string& key) {
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].text == "     " + key || rows[i].text.rfind("     " + key + "     ", 0) == 0) return static_cast<int>(i);

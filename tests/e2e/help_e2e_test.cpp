@@ -58,23 +58,6 @@ void expectPage(const std::string& title, const std::string& road, const std::st
     closeViewer();
 }
 
-void keys(std::initializer_list<WORD> held, WORD vk) {
-    const auto send = [](WORD k, bool up) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = k;
-        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &in, sizeof in);
-        pumpFor(40);
-    };
-    for (WORD h : held) send(h, false);
-    send(vk, false);
-    send(vk, true);
-    for (WORD h : held) send(h, true);
-    pumpFor(200);
-}
-
 // The window in front, with the keyboard: Wine hands it over a moment after.
 void toFront(HWND w) {
     SetForegroundWindow(w);
@@ -113,7 +96,7 @@ protected:
     // F1 in the dialog, then its Help button (none: F1 only); the same page both times.
     void f1AndHelpButton(HWND dialog, int helpButton, const char* title) {
         toFront(dialog);
-        keys({}, VK_F1);
+        keys({}, VK_F1, 200);
         expectPage(title, std::string(title) + ", F1");
         if (!helpButton) return;
         click(dialog, helpButton);
@@ -126,29 +109,29 @@ TEST_F(HelpE2E, Keyloom_EveryWindowMenuAndTheTray_OpenTheirTopics) {
     ASSERT_TRUE(window = startedKeyloom(keyloom));
 
     toFront(window);
-    keys({}, VK_F1);
+    keys({}, VK_F1, 200);
     expectPage("The Keyloom window", "main window, F1", "notification area");
     toFront(window);
-    keys({VK_MENU}, 'H');
-    keys({}, 'I');
+    keys({VK_MENU}, 'H', 200);
+    keys({}, 'I', 200);
     expectPage("The Keyloom window", "Help, Index");
     PostMessageA(window, TrayCallbackMessage, kTrayIconId, WM_RBUTTONUP);
     pumpFor(800);
-    keys({}, VK_UP);  // the menu's last item, "Open Keyloom Help"
-    keys({}, VK_RETURN);
+    keys({}, VK_UP, 200);  // the menu's last item, "Open Keyloom Help"
+    keys({}, VK_RETURN, 200);
     expectPage("The Keyloom window", "tray, Open Keyloom Help");
     toFront(window);
-    keys({VK_MENU}, 'O');  // the Options menu opens on its first item, "Always On Top"
-    keys({}, VK_F1);
+    keys({VK_MENU}, 'O', 200);  // the Options menu opens on its first item, "Always On Top"
+    keys({}, VK_F1, 200);
     expectPage("Always On Top", "F1 on the highlighted Always On Top");
     toFront(window);
-    keys({}, VK_ESCAPE);
-    keys({}, VK_ESCAPE);
+    keys({}, VK_ESCAPE, 200);
+    keys({}, VK_ESCAPE, 200);
     EXPECT_TRUE(readText(HKEY_CURRENT_USER, kCfgKey, "opts1") == "0") << "F1 on the item does not choose it";
 
     // The dialogs, one opening the next.
     toFront(window);
-    keys({VK_MENU}, 'A');
+    keys({VK_MENU}, 'A', 200);
     HWND list = awaitWindow("Function Key Assignments");
     ASSERT_TRUE(list);
     f1AndHelpButton(list, IDC_FORM2_COMMAND3, "Function Key Assignments");
@@ -178,8 +161,8 @@ TEST_F(HelpE2E, Keyloom_EveryWindowMenuAndTheTray_OpenTheirTopics) {
     ASSERT_TRUE(waitFor([] { return onlyWindowTitled("Key Assignment Confirmation") == nullptr; }, 10000));
 
     toFront(window);
-    keys({VK_MENU}, 'H');
-    keys({}, 'A');
+    keys({VK_MENU}, 'H', 200);
+    keys({}, 'A', 200);
     HWND about = awaitWindow("About Keyloom");
     ASSERT_TRUE(about);
     f1AndHelpButton(about, 0, "The Keyloom window");

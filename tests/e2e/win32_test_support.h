@@ -52,6 +52,25 @@ inline void pumpFor(int ms) {
     waitFor([] { return false; }, ms);
 }
 
+// Keys as the keyboard sends them, modifiers held around the last one; then a pause for
+// the window to act on them.
+inline void keys(std::initializer_list<WORD> held, WORD vk, int settleMs = 150) {
+    const auto send = [](WORD k, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = k;
+        in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(k, MAPVK_VK_TO_VSC));
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &in, sizeof in);
+        pumpFor(40);
+    };
+    for (WORD h : held) send(h, false);
+    send(vk, false);
+    send(vk, true);
+    for (WORD h : held) send(h, true);
+    pumpFor(settleMs);
+}
+
 inline std::string programFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
