@@ -1,0 +1,19 @@
+#pragma once
+// When a window message was sent, and how fast the keyboard repeats a held key: what
+// tells a key press from a flood of messages that any process may post.
+#include <cstdint>
+
+namespace vantora {
+
+class InputTimingPort {
+public:
+    virtual ~InputTimingPort() = default;
+    // Milliseconds on the system's clock, which wraps around after about 49.7 days.
+    virtual std::uint32_t tickCount() = 0;
+    // On the same clock: when the message being handled was posted, or now for one sent.
+    virtual std::uint32_t messageTime() = 0;
+    // The time between two repeats of a held key, as the user set the keyboard.
+    virtual std::uint32_t keyRepeatIntervalMs() = 0;
+};
+
+}  // namespace vantora
