@@ -114,16 +114,21 @@ void KeyloomForms::showModal(Dialog& dialog, const Prepare& prepare) {
     settleMainWindow();
 }
 
-bool KeyloomForms::modalDialogOpen() const {
-    for (const auto* slot : {&form2_, &form4_, &form6_, &form7_})
+bool KeyloomForms::modalDialogOpen(bool aboveKeyList) const {
+    if (!aboveKeyList && form2_ && form2_->view.isOpen()) return true;
+    for (const auto* slot : {&form4_, &form6_, &form7_})
         if (*slot && (*slot)->view.isOpen()) return true;
     return form3_ && form3Modal_ && form3_->view.isOpen();
 }
 
 // A dialog that closes the one below it as it loads ends that one's modal loop, and
 // ending it hands the main window its input back while the new dialog shows. The main
-// window takes input only once no dialog that is modal over it stays open.
-void KeyloomForms::settleMainWindow() { EnableWindow(c_.form1.hwnd(), modalDialogOpen() ? FALSE : TRUE); }
+// window takes input only once no dialog that is modal over it stays open; the key list,
+// which stays open under the dialogs its "Edit..." opens, waits for them as well.
+void KeyloomForms::settleMainWindow() {
+    EnableWindow(c_.form1.hwnd(), modalDialogOpen(false) ? FALSE : TRUE);
+    if (form2_ && form2_->view.isOpen()) EnableWindow(form2_->view.hwnd(), modalDialogOpen(true) ? FALSE : TRUE);
+}
 
 void KeyloomForms::showForm2() {
     if (form2_ && form2_->view.isOpen()) {

@@ -63,7 +63,8 @@ private:
     Dialog& make(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
                  std::vector<win32::ControlBinding> controls, Extra&... extra);
     void showModal(Dialog& dialog, const Prepare& prepare);
-    bool modalDialogOpen() const;
+    // aboveKeyList: one of those that may open over the key list, which is not counted.
+    bool modalDialogOpen(bool aboveKeyList) const;
     void settleMainWindow();
 
     Context c_;

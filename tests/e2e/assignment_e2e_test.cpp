@@ -158,7 +158,9 @@ protected:
         HWND list = openKeyList();
         if (!list) return nullptr;
         click(editFromKeyList(list, key), IDC_FORM3_COMMAND1);
-        return awaitWindow("Add/Edit Command");
+        HWND form4 = awaitWindow("Add/Edit Command");
+        EXPECT_FALSE(IsWindowEnabled(list)) << "the key list takes input behind Add/Edit Command";
+        return form4;
     }
     // Cancel, and Esc on the key list that stays open under it.
     static void cancelAddEdit(HWND form4) {
