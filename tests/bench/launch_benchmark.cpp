@@ -259,12 +259,18 @@ void keyloomRoads() {
         return;
     }
     const auto press = [&](LPARAM scan) { PostMessageA(window, FnKeyMessage, kFnKeyWParam, scan); };
+    // Keyloom drops a press that comes while the same key's launch is still under way (a
+    // flood would send it so): each round begins once Keyloom is done with the one before.
+    const auto settled = [&] {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kDeadlineMs, &answer) != 0;
+    };
 
     Series viaKey, direct;
     interleave(
         kRounds,
         [&] {
-            const double ms = timeUntilRunning(running.get(), [&] { press(kScanA); });
+            const double ms = settled() ? timeUntilRunning(running.get(), [&] { press(kScanA); }) : -1;
             endProbes();
             return ms;
         },
@@ -288,7 +294,7 @@ void keyloomRoads() {
                 kDeadlineMs)) {
         const auto inFront = [&] { return GetForegroundWindow() == target; };
         const auto fromLauncher = [&](const std::function<void()>& bring) {
-            return toFront(window) ? timeUntil(bring, inFront) : -1;
+            return settled() && toFront(window) ? timeUntil(bring, inFront) : -1;
         };
         interleave(
             kRounds, [&] { return fromLauncher([&] { press(kScanB); }); }, viaSwitch,
@@ -303,7 +309,7 @@ void keyloomRoads() {
         interleave(
             kRounds,
             [&] {
-                const double ms = toFront(window) ? timeUntil([&] { press(kScanC); }, menuShown) : -1;
+                const double ms = settled() && toFront(window) ? timeUntil([&] { press(kScanC); }, menuShown) : -1;
                 dismissMenu();
                 return ms;
             },
