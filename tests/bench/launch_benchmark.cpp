@@ -259,9 +259,14 @@ void keyloomRoads() {
         return;
     }
     const auto press = [&](LPARAM scan) { PostMessageA(window, FnKeyMessage, kFnKeyWParam, scan); };
-    // Keyloom drops a press that comes while the same key's launch is still under way (a
-    // flood would send it so): each round begins once Keyloom is done with the one before.
+    // Keyloom takes a press of a key as part of a flood when it comes sooner than the
+    // keyboard repeats a key, or while that key's launch is still under way: each round
+    // begins a repeat interval after the one before, once Keyloom is done with it.
+    DWORD speed = 31;
+    SystemParametersInfoA(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
+    const int repeatMs = static_cast<int>(1000.0 / (2.5 + speed * 27.5 / 31.0)) + 1;
     const auto settled = [&] {
+        pumpFor(repeatMs);
         DWORD_PTR answer = 0;
         return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kDeadlineMs, &answer) != 0;
     };
