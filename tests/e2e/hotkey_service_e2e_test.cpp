@@ -253,11 +253,13 @@ TEST_F(HotkeyService, FnPresses_ReachThePublishedWindowOncePerPress_AndPostsFrom
 }
 
 // Any process may send the settings message, one log line each: a flood leaves the log
-// and one previous log, each within the cap, the newest line last.
+// and one previous log, each within the cap, also while a reader holds the log open.
 TEST_F(HotkeyService, LogFlood_KeepsTheLogAndOnePreviousLog_EachWithinTheCap) {
     const std::string previous = log + kPreviousLogSuffix;
     DeleteFileA(previous.c_str());
     startService();
+    std::ifstream reader(log, std::ios::binary);  // shares reading and writing, not renaming
+    ASSERT_TRUE(reader.is_open());
     for (int i = 0; i < 4000; ++i) PostMessageA(window, kSettingsMessage, 0xFFFFFFFF, -1000000 - i);
     PostMessageA(window, kSettingsMessage, 7, 7);
     ASSERT_TRUE(waitFor([&] { return logHasLine("2025 7 7 ignored"); }, 60000)) << "the flood was not taken";

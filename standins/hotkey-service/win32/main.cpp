@@ -34,18 +34,29 @@ UniqueFile openLog() {
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// Any process may send the messages that each write a line: the log is capped, and a
-// full one becomes the previous log, replacing the one before. A rename that fails (a
-// reader holds the file) is tried again at the next line.
+// A full log becomes the previous one. A reader that holds the log (without sharing its
+// deletion) stops the rename; then it is copied and emptied in place.
+bool rotateLog() {
+    const std::string previous = g_logPath + kPreviousLogSuffix;
+    if (MoveFileExA(g_logPath.c_str(), previous.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (!CopyFileA(g_logPath.c_str(), previous.c_str(), FALSE)) return false;
+    const UniqueFile emptied(CreateFileA(g_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(emptied);
+}
+
+// Any process may send the messages that each write a line: the log never grows past
+// its cap. A line that finds it full and cannot rotate it is left out.
 void logLine(const std::string& line) {
     UniqueFile f = openLog();
     if (!f) return;
     const std::string text = line + "\r\n";
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(f.get(), &size) && size.QuadPart > 0 &&
+    if (!GetFileSizeEx(f.get(), &size)) return;
+    if (size.QuadPart > 0 &&
         size.QuadPart + static_cast<LONGLONG>(text.size()) > static_cast<LONGLONG>(kLogLimitBytes)) {
         f.reset();
-        MoveFileExA(g_logPath.c_str(), (g_logPath + kPreviousLogSuffix).c_str(), MOVEFILE_REPLACE_EXISTING);
+        if (!rotateLog()) return;
         f = openLog();
         if (!f) return;
     }
