@@ -8,7 +8,9 @@ namespace vantora {
 class InputTimingPort {
 public:
     virtual ~InputTimingPort() = default;
-    // Milliseconds on the system's clock, which wraps around after about 49.7 days.
+    // Now, in milliseconds on the clock that stamps posted messages, which wraps around
+    // after about 49.7 days. (The system's tick count may run a few milliseconds ahead of
+    // it: a message posted just after a tick count was taken may carry an earlier time.)
     virtual std::uint32_t tickCount() = 0;
     // On the same clock: when the message being handled was posted, or now for one sent.
     virtual std::uint32_t messageTime() = 0;

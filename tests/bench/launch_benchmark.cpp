@@ -297,6 +297,7 @@ void keyloomRoads() {
     press(kScanB);
     if (waitFor([&] { return (target = FindWindowA(kProbeClass, nullptr)) != nullptr && IsWindowVisible(target); },
                 kDeadlineMs)) {
+        pumpFor(1600);  // the start is under way until the program takes input, 1.5 s at most
         const auto inFront = [&] { return GetForegroundWindow() == target; };
         const auto fromLauncher = [&](const std::function<void()>& bring) {
             return settled() && toFront(window) ? timeUntil(bring, inFront) : -1;
