@@ -54,9 +54,11 @@ std::vector<std::string> popupEntryNames(Store& store, const std::string& keyNam
     return list ? subkeyNames(store.registry(), list.get()) : std::vector<std::string>{};
 }
 
-void ClearAssignment(Store& store, LauncherState& state) {
+void ClearAssignment(Store& store, LauncherState& state) { ClearAssignment(store, state, state.CurrentKeyName); }
+
+void ClearAssignment(Store& store, LauncherState& state, const std::string& keyName) {
     RegistryPort& reg = store.registry();
-    const std::string& k = state.CurrentKeyName;
+    const std::string k = keyName;
     const StoredString c = store.readUser(kCmdKey, k);
     if (c.exists() && !c.text.empty() && c.text[0] == '@') {
         const std::string prg = std::string(kPrgKey) + "\\" + k;
@@ -74,8 +76,13 @@ void ClearAssignment(Store& store, LauncherState& state) {
 
 void SavePopupList(Store& store, LauncherState& state, FileSystemPort& files, const std::string& folder1,
                    const std::string& folder2) {
+    SavePopupList(store, state, files, state.CurrentKeyName, folder1, folder2);
+}
+
+void SavePopupList(Store& store, LauncherState& state, FileSystemPort& files, const std::string& keyName,
+                   const std::string& folder1, const std::string& folder2) {
     RegistryPort& reg = store.registry();
-    const std::string& k = state.CurrentKeyName;
+    const std::string k = keyName;
     const std::string prg = std::string(kPrgKey) + "\\" + k;
     auto list = ScopedRegKey::create(reg, kHkeyCurrentUser, prg.c_str());
     if (list) Store::writeString(reg, list.get(), "FileCount", std::to_string(state.ExplorerFileCount));

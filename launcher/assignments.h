@@ -10,9 +10,13 @@
 namespace vantora::launcher {
 
 void RefreshKeyPicture(Store& store, LauncherState& state, ui::View& form1);
+// Both act on CurrentKeyName, or on the key named: a dialog passes the key it was opened for.
 void ClearAssignment(Store& store, LauncherState& state);
+void ClearAssignment(Store& store, LauncherState& state, const std::string& keyName);
 void SavePopupList(Store& store, LauncherState& state, FileSystemPort& files, const std::string& folder1,
                    const std::string& folder2);
+void SavePopupList(Store& store, LauncherState& state, FileSystemPort& files, const std::string& keyName,
+                   const std::string& folder1, const std::string& folder2);
 
 // The entry names of a key's popup list (the subkeys of prg\<key>), in the
 // registry's enumeration order.

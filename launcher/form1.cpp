@@ -23,7 +23,7 @@ int scaledLabelFontSize(int dpi, int designSize) {
 Form1::Form1(LauncherState& state, Store& store, ui::View& view, ui::WindowProcedureHost& procedures,
              Form1Ports ports, Form1Actions actions)
     : state_(state), store_(store), view_(view), procedures_(procedures), ports_(std::move(ports)),
-      actions_(std::move(actions)) {
+      actions_(std::move(actions)), pressGate_(ports_.timing) {
     view_.on(kForm1, ui::Event::Resize, [this] { Form_Resize(); });
     view_.on(kForm1, ui::Event::Unload, [this] { Form_Unload(); });
     // F1: the window's topic, or the highlighted menu item's.
@@ -187,6 +187,7 @@ void Form1::Label1_MouseDown(int index, int button, int, int, int) {
 }
 
 void Form1::DynPopupMenu() {
+    popupKey_ = state_.CurrentKeyName;
     view_.setCaption("mDynFnKey", state_.CurrentKeyName);
     view_.setChecked("mDynFnKey", true);
     const std::vector<std::string> names = popupEntryNames(store_, state_.CurrentKeyName);
@@ -211,9 +212,20 @@ void Form1::DynPopupMenu() {
 
 bool Form1::IsLoaded(std::string_view element) { return view_.isLoaded(element); }
 
+void Form1::showPopupList() {
+    if (popupListShowing_) return;
+    popupListShowing_ = true;
+    struct Shown {
+        bool& flag;
+        ~Shown() { flag = false; }
+    } shown{popupListShowing_};
+    DynPopupMenu();
+    view_.popupMenu("mDynamics", 0);
+}
+
 void Form1::mPopupCmd_Click(int index) {
     const std::string entry = view_.caption(ui::indexed("mPopupCmd", index));
-    const std::string path = std::string(kPrgKey) + "\\" + state_.CurrentKeyName + "\\" + entry;
+    const std::string path = std::string(kPrgKey) + "\\" + popupKey_ + "\\" + entry;
     auto key = ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, path.c_str());
     if (!key) return;
     const StoredString target = store_.readString(key.get(), entry);
@@ -305,7 +317,12 @@ ui::MessageResult Form1::MainWindowProc(WindowHandle window, std::uint32_t messa
         }
     } else if (message == FnKeyMessage && wParam == kFnKeyWParam) {
         const auto index = lParam <= 0xFFFFFFFFu ? keyIndexForScanCode(static_cast<std::uint32_t>(lParam)) : std::nullopt;
-        if (index) {
+        if (index && pressGate_.admit(static_cast<int>(*index))) {
+            struct Launching {
+                KeyPressGate& gate;
+                int key;
+                ~Launching() { gate.done(key); }
+            } launching{pressGate_, static_cast<int>(*index)};
             state_.CurrentKeyName = std::string(kKeyTable[*index].name);
             state_.CurrentKeyIndex = static_cast<std::int16_t>(*index);
             if (actions_.LaunchCurrentKey) actions_.LaunchCurrentKey();

@@ -7,9 +7,11 @@
 
 #include "common/ports/desktop.h"
 #include "common/ports/firmware_device.h"
+#include "common/ports/input_timing.h"
 #include "common/ports/shell.h"
 #include "common/ports/single_copy.h"
 #include "common/ui/view.h"
+#include "launcher/key_press_gate.h"
 #include "launcher/launcher_language.h"
 #include "launcher/launcher_state.h"
 #include "launcher/store.h"
@@ -37,6 +39,7 @@ struct Form1Ports {
     TrayPort& tray;
     HelpPort& help;
     ShellPort& shell;
+    InputTimingPort& timing;  // tells a key press from a flood of messages
     std::string programFolder;  // where the help file lies
     const LanguagePorts* language = nullptr;  // none: the design texts
 };
@@ -73,10 +76,14 @@ public:
     void umLaunch_Click();
     void umHelp_Click();
 
-    // The popup list of CurrentKeyName in mDynamics, and the choice of one entry.
+    // The popup list of CurrentKeyName in mDynamics, and the choice of one entry, which
+    // is looked up under the key the list was made for.
     void DynPopupMenu();
     bool IsLoaded(std::string_view element);
     void mPopupCmd_Click(int index);
+    // DynPopupMenu shown at the pointer. One list at a time: a press of another popup key
+    // while one shows would rewrite the entries that the open menu names.
+    void showPopupList();
 
     // Also after the taskbar was re-created, which forgets every icon.
     void addTrayIcon();
@@ -107,6 +114,9 @@ private:
     Form1Actions actions_;
     std::string helpFile_;
     int labelFontSize_ = 12;
+    std::string popupKey_;
+    bool popupListShowing_ = false;
+    KeyPressGate pressGate_;
 };
 
 // Font size of the key labels for the screen's horizontal resolution.

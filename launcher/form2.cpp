@@ -71,13 +71,19 @@ void Form2::fill(bool expand) {
 void Form2::ListView1_ItemClick(int row) {
     const std::string key = view_.listView("ListView1").row(row).key;
     view_.setEnabled("Command2", !key.empty());
-    state_.CurrentKeyName = key;
-    state_.CurrentKeyStatus = store_.readUser(kCmdKey, key).status;
+    state_.CurrentKeyName = selectedKey_ = key;
+    state_.CurrentKeyStatus = selectedStatus_ = store_.readUser(kCmdKey, key).status;
+}
+
+void Form2::editSelectedKey(bool modal) {
+    state_.CurrentKeyName = selectedKey_;
+    state_.CurrentKeyStatus = selectedStatus_;
+    ports_.forms.showForm3(modal);
 }
 
 void Form2::ListView1_DblClick() {
-    if (state_.CurrentKeyName.empty()) return;
-    ports_.forms.showForm3(false);
+    if (selectedKey_.empty()) return;
+    editSelectedKey(false);
     view_.close();
 }
 
@@ -86,7 +92,9 @@ void Form2::Command1_Click() {
     view_.close();
 }
 
-void Form2::Command2_Click() { ports_.forms.showForm3(true); }
+void Form2::Command2_Click() {
+    if (!selectedKey_.empty()) editSelectedKey(true);
+}
 
 void Form2::Command3_Click() { showHelp(); }
 

@@ -32,6 +32,11 @@ public:
 
 private:
     void fill(bool expand);
+    // Assignment Type for the row last clicked, whichever key an Fn press made current since.
+    void editSelectedKey(bool modal);
+
+    std::string selectedKey_;
+    std::int32_t selectedStatus_ = kErrorFileNotFound;
 };
 
 }  // namespace vantora::launcher

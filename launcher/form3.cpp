@@ -19,12 +19,12 @@ Form3::Form3(LauncherState& state, Store& store, ui::View& view, ui::View& form1
 
 void Form3::Form_Load() {
     loaded();
-    view_.setCaption("Label1", state_.CurrentKeyName);
-    if (state_.CurrentKeyStatus == kErrorSuccess) {
+    view_.setCaption("Label1", key());
+    if (keyStatus() == kErrorSuccess) {
         const std::pair<const char*, std::string*> parts[] = {
             {kCmdKey, &state_.CurrentCommand}, {kCwdKey, &state_.CurrentWorkingDir}, {kDescKey, &state_.CurrentDescription}};
-        for (auto [key, field] : parts)
-            if (const StoredString s = store_.readUser(key, state_.CurrentKeyName); s.exists()) *field = s.text;
+        for (auto [path, field] : parts)
+            if (const StoredString s = store_.readUser(path, key()); s.exists()) *field = s.text;
     }
     view_.setValue("Check1", store_.option("opts5") ? ui::kChecked : ui::kUnchecked);
 }
@@ -36,25 +36,30 @@ void Form3::Check1_Click() {
 }
 
 void Form3::Command1_Click() {
+    handKeyOn();
     ports_.forms.showForm4([this](ui::View& form4) {
-        if (state_.CurrentKeyStatus != kErrorSuccess) return;
+        if (keyStatus() != kErrorSuccess) return;
         form4.setCaption("Text1", state_.CurrentDescription);
         form4.setCaption("Text2", state_.CurrentCommand);
         form4.setCaption("Text3", state_.CurrentWorkingDir);
     });
 }
 
-void Form3::Command2_Click() { ports_.forms.showForm6(kExplorerPopup); }
+void Form3::Command2_Click() {
+    handKeyOn();
+    ports_.forms.showForm6(kExplorerPopup);
+}
 
 void Form3::Command3_Click() {
-    if (state_.CurrentKeyStatus != kErrorSuccess) {
+    if (keyStatus() != kErrorSuccess) {
         ports_.forms.enableMainWindow();
         view_.close();
     } else if (view_.value("Check1") != ui::kChecked) {
-        ClearAssignment(store_, state_);
+        ClearAssignment(store_, state_, key());
         RefreshKeyPicture(store_, state_, form1_);
         view_.close();
     } else {
+        handKeyOn();
         ports_.forms.showForm7([](ui::View& form7) { form7.setCaption("Label10", kNoCommand); });
     }
 }

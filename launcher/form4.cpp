@@ -22,12 +22,12 @@ Form4::Form4(LauncherState& state, Store& store, ui::View& view, ui::View& form1
 void Form4::Form_Load() {
     view_.setDesignValue("Check1", ui::kChecked);
     loaded();
-    view_.setCaption("Label5", state_.CurrentKeyName);
+    view_.setCaption("Label5", key());
     ports_.forms.closeForm("Form3");
-    if (state_.CurrentKeyStatus != kErrorSuccess) return;
+    if (keyStatus() != kErrorSuccess) return;
     if (ScopedRegKey::open(store_.registry(), kHkeyCurrentUser, kOptsKey)) {
         if (!state_.CurrentDescription.empty()) {
-            const bool on = numericValue(store_.readUser(kOptsKey, state_.CurrentKeyName).text) != 0;
+            const bool on = numericValue(store_.readUser(kOptsKey, key()).text) != 0;
             view_.setValue("Check1", on ? ui::kChecked : ui::kUnchecked);
         }
     } else {
@@ -46,7 +46,7 @@ void Form4::writeField(const char* keyPath, std::string_view empty, const std::s
         if (!created) return;
         for (const std::string& name : state_.KeyNames) Store::writeString(reg, created.get(), name, empty);
     }
-    if (!text.empty()) store_.writeUser(keyPath, state_.CurrentKeyName, text);
+    if (!text.empty()) store_.writeUser(keyPath, key(), text);
 }
 
 void Form4::Check1_Click() { writeSwitch(); }
@@ -54,18 +54,19 @@ void Form4::Check1_Click() { writeSwitch(); }
 void Form4::Command1_Click() {
     const std::string description = view_.caption("Text1"), command = view_.caption("Text2"),
                       directory = view_.caption("Text3");
-    if (store_.readUser(kCfgKey, "opts5").text != "0" && state_.CurrentKeyStatus == kErrorSuccess) {
+    if (store_.readUser(kCfgKey, "opts5").text != "0" && keyStatus() == kErrorSuccess) {
         if (directory != state_.CurrentWorkingDir || command != state_.CurrentCommand ||
             description != state_.CurrentDescription) {
             setConfirmSource(form1_, "Form4");
+            handKeyOn();
             ports_.forms.showForm7({});
         }
     } else {
-        ClearAssignment(store_, state_);
+        ClearAssignment(store_, state_, key());
         if (!command.empty()) {
-            store_.writeUser(kCmdKey, state_.CurrentKeyName, command);
+            store_.writeUser(kCmdKey, key(), command);
             for (int i = 0; i < kKeyCount; ++i)
-                if ("Fn-" + form1_.caption(labelName(i)) == state_.CurrentKeyName)
+                if ("Fn-" + form1_.caption(labelName(i)) == key())
                     form1_.setForeColor(labelName(i), AssignedColor);
         }
         writeField(kCwdKey, "", directory);
@@ -102,7 +103,10 @@ void Form4::Command3_Click() {
     if (!target.empty()) view_.setCaption("Text3", DirectoryPart(target));
 }
 
-void Form4::Command4_Click() { ports_.forms.showForm6(kExplorerApplication); }
+void Form4::Command4_Click() {
+    handKeyOn();
+    ports_.forms.showForm6(kExplorerApplication);
+}
 
 void Form4::Command5_Click() { showHelp(); }
 

@@ -55,7 +55,7 @@ bool Form6::popupMode() const { return view_.tag(kList) == kExplorerPopup; }
 void Form6::Form_Load() {
     loaded();
     ports_.forms.closeForm("Form3");
-    view_.setCaption("Label3", state_.CurrentKeyName);
+    view_.setCaption("Label3", key());
     view_.image("Picture1").setBitmap(toggles_.LargeD);
     view_.setTag("Picture1", kPressed);
     view_.image("Picture2").setBitmap(toggles_.SmallU);
@@ -183,15 +183,16 @@ void Form6::applicationOk() {
 }
 
 void Form6::popupOk() {
-    const std::string stored = store_.readUser(kCmdKey, state_.CurrentKeyName).text;
+    const std::string stored = store_.readUser(kCmdKey, key()).text;
     const bool confirm = numericValue(store_.readUser(kCfgKey, "opts5").text) != 0;
     if (!confirm || stored.empty() || stored == "@" + state_.ChosenFolder) {
-        ClearAssignment(store_, state_);
-        SavePopupList(store_, state_, ports_.files, state_.ChosenFolder, state_.MergedFolder);
+        ClearAssignment(store_, state_, key());
+        SavePopupList(store_, state_, ports_.files, key(), state_.ChosenFolder, state_.MergedFolder);
         ports_.forms.closeForm("Form3");
         RefreshKeyPicture(store_, state_, form1_);
     } else {
         setConfirmSource(form1_, "Form6");
+        handKeyOn();
         ports_.forms.showForm7({});
     }
 }

@@ -45,7 +45,7 @@ void Form7::Form_Load() {
     } else {
         ports_.forms.closeForm("Form6");
     }
-    view_.setCaption("Label1", state_.CurrentKeyName);
+    view_.setCaption("Label1", key());
     const std::string& command = state_.CurrentCommand;
     view_.setCaption("Label4", !command.empty() && command[0] == '@' ? kPopupListPrefix + command.substr(1) : command);
     view_.setCaption("Label6", state_.CurrentDescription);
@@ -54,18 +54,18 @@ void Form7::Form_Load() {
 
 void Form7::Command1_Click() {
     if (ConfirmSource(form1_) == "Form6") {
-        ClearAssignment(store_, state_);
-        SavePopupList(store_, state_, ports_.files, state_.ChosenFolder, state_.MergedFolder);
+        ClearAssignment(store_, state_, key());
+        SavePopupList(store_, state_, ports_.files, key(), state_.ChosenFolder, state_.MergedFolder);
     } else if (view_.caption("Label10") != kNoCommand) {
         // Read before ClearAssignment: the labels are the new definition, the state the old one.
         const std::string command = view_.caption("Label10"), description = view_.caption("Label12"),
                           directory = view_.caption("Label14");
-        ClearAssignment(store_, state_);
-        writeExisting(store_, kCmdKey, state_.CurrentKeyName, command);
-        writeExisting(store_, kDescKey, state_.CurrentKeyName, description);
-        writeExisting(store_, kCwdKey, state_.CurrentKeyName, directory);
+        ClearAssignment(store_, state_, key());
+        writeExisting(store_, kCmdKey, key(), command);
+        writeExisting(store_, kDescKey, key(), description);
+        writeExisting(store_, kCwdKey, key(), directory);
     } else {
-        ClearAssignment(store_, state_);
+        ClearAssignment(store_, state_, key());
     }
     RefreshKeyPicture(store_, state_, form1_);
     ports_.forms.enableMainWindow();

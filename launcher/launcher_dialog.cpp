@@ -14,6 +14,8 @@ LauncherDialog::LauncherDialog(LauncherState& state, Store& store, ui::View& vie
 }
 
 void LauncherDialog::loaded() {
+    key_ = state_.CurrentKeyName;
+    keyStatus_ = state_.CurrentKeyStatus;
     if (ports_.language) LocalizeWindow(formName_, view_, state_, *ports_.language);
     if (openFlag_) state_.*openFlag_ = true;
     state_.formLoaded(view_.windowHandle());
@@ -24,6 +26,11 @@ void LauncherDialog::loaded() {
 void LauncherDialog::unloaded() {
     if (openFlag_) state_.*openFlag_ = false;
     state_.formUnloaded(view_.windowHandle());
+}
+
+void LauncherDialog::handKeyOn() {
+    state_.CurrentKeyName = key_;
+    state_.CurrentKeyStatus = keyStatus_;
 }
 
 void LauncherDialog::showHelp() { ports_.help.showContext(helpFile_, helpContext_); }

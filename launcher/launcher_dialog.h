@@ -46,6 +46,15 @@ protected:
     void loaded();
     void unloaded();
     void showHelp();
+    // Before this dialog opens another for its key: makes that key current again, as the
+    // next dialog takes its key from the current one as it loads.
+    void handKeyOn();
+
+    // The key this dialog was opened for and whether it was assigned then, kept from its
+    // load: an Fn press or a click elsewhere makes another key current meanwhile, and must
+    // not change what an open dialog reads and writes.
+    const std::string& key() const { return key_; }
+    std::int32_t keyStatus() const { return keyStatus_; }
 
     LauncherState& state_;
     Store& store_;
@@ -55,6 +64,8 @@ protected:
     std::string helpFile_;
 
 private:
+    std::string key_;
+    std::int32_t keyStatus_ = kErrorFileNotFound;
     std::string formName_;
     std::uint32_t helpContext_;
     bool LauncherState::*openFlag_;

@@ -48,8 +48,7 @@ void popupList(LaunchContext& c, const std::string& command) {
     if (!fileCount.exists()) return;
     // A list whose entries are all gone has nothing to offer but its folder.
     if (numericValue(fileCount.text) != 0 && !popupEntryNames(c.store, c.state.CurrentKeyName).empty()) {
-        c.form1.DynPopupMenu();
-        c.form1View.popupMenu("mDynamics", 0);
+        c.form1.showPopupList();
     } else {
         c.shell.ShellExecuteA(command.substr(1));
     }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ui/view.h"
@@ -241,8 +242,13 @@ public:
     void setPicture(const ui::Picture* p) override { picture_ = p; }
     const ui::Picture* picture() const { return picture_; }
 
-    // A popup menu records itself; a test chooses an item with click().
-    void popupMenu(std::string_view menu, std::uint32_t flags) override { popups_.emplace_back(menu, flags); }
+    // A popup menu records itself; a test chooses an item with click(), after the menu
+    // or, as a user does while it shows, from whilePopupShows.
+    void popupMenu(std::string_view menu, std::uint32_t flags) override {
+        popups_.emplace_back(menu, flags);
+        if (auto meanwhile = std::exchange(whilePopupShows, nullptr)) meanwhile();
+    }
+    std::function<void()> whilePopupShows;
     const std::vector<std::pair<std::string, std::uint32_t>>& popups() const { return popups_; }
     bool isLoaded(std::string_view element) const override { return arrays_.isLoaded(element); }
     void load(std::string_view element) override { loads_ += arrays_.load(element); }

@@ -2,6 +2,8 @@
 // takes them, and what each leaves in the store.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "launcher/tests/dialog_rig.h"
 
 namespace vantora::launcher {
@@ -210,6 +212,67 @@ TEST_F(AssignmentDialogs, Form7_FromTheExplorer_SavesThePopupListOnOk) {
     EXPECT_EQ("C:\\Start\\Tools\\Calc.lnk", stored((list + "\\Calc").c_str(), "Calc"));
     EXPECT_EQ("C:\\Mine\\Tools\\Notes.txt", stored((list + "\\Notes.txt").c_str(), "Notes.txt"));
     EXPECT_EQ("", ConfirmSource(r().form1)) << "emptied when the confirmation unloads";
+}
+
+// An Fn press while a dialog is open makes the pressed key current, as its launch needs;
+// every dialog of the road still reads and writes the key it was opened for.
+TEST_F(AssignmentDialogs, AnotherKeyPressedMeanwhile_EveryDialogKeepsItsOwnKey) {
+    struct Case {
+        const char* name;
+        bool confirm, assignedBefore;
+        const char* pressIn;                      // the dialog showing when Fn+B comes
+        std::map<std::string, std::string> clicks;  // per dialog; Form4 first types "new.exe"
+        const char* commandAfter;                 // Fn-A's; nullptr: unassigned
+    };
+    const Case cases[] = {
+        {"Add/Edit, OK at once", false, true, "Form4", {{"Form3", "Command1"}, {"Form4", "Command1"}}, "new.exe"},
+        {"Add/Edit for a new key", true, false, "Form3", {{"Form3", "Command1"}, {"Form4", "Command1"}}, "new.exe"},
+        {"Add/Edit, confirmed", true, true, "Form4",
+         {{"Form3", "Command1"}, {"Form4", "Command1"}, {"Form7", "Command1"}}, "new.exe"},
+        {"pressed in the confirmation", true, true, "Form7",
+         {{"Form3", "Command1"}, {"Form4", "Command1"}, {"Form7", "Command1"}}, "new.exe"},
+        {"Clear at once", false, true, "Form3", {{"Form3", "Command3"}}, nullptr},
+        {"Clear, confirmed", true, true, "Form7", {{"Form3", "Command3"}, {"Form7", "Command1"}}, nullptr},
+        {"popup list from the explorer", false, true, "Form6", {{"Form3", "Command2"}, {"Form6", "Command1"}},
+         "@C:\\All\\Tools"},
+    };
+    const std::string listB = std::string(kPrgKey) + "\\Fn-B";
+    const auto fnB = [&] {
+        std::vector<std::string> values;
+        for (const char* path : {kCmdKey, kDescKey, kCwdKey, kOptsKey}) values.push_back(stored(path, "Fn-B"));
+        values.push_back(stored(listB.c_str(), "FileCount"));
+        values.push_back(stored((listB + "\\b.txt").c_str(), "b.txt"));
+        return values;
+    };
+    const std::vector<std::string> fnBBefore{"@C:\\B", "Bee", "C:\\B", "1", "1", "C:\\B\\b.txt"};
+    for (const Case& c : cases) {
+        fresh();
+        confirmation(c.confirm);
+        if (c.assignedBefore) assign("Fn-A", "old.exe", "Old", "C:\\Old");
+        assign("Fn-B", "@C:\\B", "Bee", "C:\\B");
+        r().store.writeUser(kOptsKey, "Fn-B", "1");
+        r().store.writeUser(listB.c_str(), "FileCount", "1");
+        r().store.writeUser((listB + "\\b.txt").c_str(), "b.txt", "C:\\B\\b.txt");
+        r().shellFolders.folders = {{kCsidlCommonPrograms, "C:\\All"}};
+        r().files.addEntry("C:\\All\\Tools", false, true);
+        r().files.addEntry("C:\\All\\Tools\\a.exe", false, false);
+        r().user = [&](const std::string& form, TestView& v) {
+            if (form == c.pressIn) {  // what the Fn-key message leaves behind
+                r().state.CurrentKeyName = "Fn-B";
+                r().state.CurrentKeyIndex = 7;
+                r().state.CurrentKeyStatus = kErrorSuccess;
+            }
+            if (form == "Form4") v.setCaption("Text2", "new.exe");
+            if (form == "Form6") v.clickNode("TreeView1", 0);
+            if (auto it = c.clicks.find(form); it != c.clicks.end()) v.click(it->second);
+        };
+        r().editKey("Fn-A");
+        r().showForm3();
+        EXPECT_EQ(fnBBefore, fnB()) << c.name;
+        EXPECT_EQ(c.commandAfter != nullptr, assigned("Fn-A")) << c.name;
+        if (c.commandAfter) EXPECT_EQ(c.commandAfter, stored(kCmdKey, "Fn-A")) << c.name;
+        EXPECT_TRUE(r().state.OpenForms.empty()) << c.name;
+    }
 }
 
 TEST_F(AssignmentDialogs, Form2_ListsTheKeys_SkipsReservedOnes_AndExpandsPopupLists) {

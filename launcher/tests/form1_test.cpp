@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "common/testing/fake_desktop.h"
+#include "common/testing/fake_input_timing.h"
 #include "common/testing/fake_registry.h"
 #include "common/testing/fake_shell.h"
 #include "common/testing/test_view.h"
@@ -36,9 +40,15 @@ protected:
     FakeHelp help;
     FakeProcedures procedures;
     FakeShell shell;
+    FakeInputTiming timing;
     int launches = 0, assignmentDialogs = 0;
-    Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, "C:\\Program Files\\Vantora"},
-               {[this] { ++launches; }, [this] { ++assignmentDialogs; }, {}, {}}};
+    std::function<void()> duringLaunch;  // runs once inside the next launch
+    Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, timing, "C:\\Program Files\\Vantora"},
+               {[this] {
+                    ++launches;
+                    if (auto meanwhile = std::exchange(duringLaunch, nullptr)) meanwhile();
+                },
+                [this] { ++assignmentDialogs; }, {}, {}}};
 
     void SetUp() override {
         for (const auto& k : kKeyTable) {
@@ -275,6 +285,48 @@ TEST_F(Form1Test, F1_OnAHighlightedMenuItem_OpensThatItemsTopic) {
         view.raise(kForm1, ui::Event::Help, static_cast<int>(view.control(item).helpContext));
         EXPECT_EQ((std::vector<FakeHelp::Topic>{{form.helpFile(), context}}), help.shown) << item;
     }
+}
+
+// Any process may post the Fn-key message: a flood starts a key's program at most once
+// per key-repeat interval, and presses that waited in the queue during the launch are dropped.
+TEST_F(Form1Test, FnKeyFlood_OneLaunchPerKeyAndRepeatInterval_QueuedPressesDropped) {
+    form.Form_Load();
+    timing.repeatMs = 33;
+    struct Press {
+        const char* what;
+        std::uint32_t scan, posted, handled, launchMs;
+        bool launches;
+    };
+    const Press presses[] = {
+        {"first press of Fn-A", 0x1E, 1000, 1000, 500, true},
+        {"Fn-A posted while its launch was under way", 0x1E, 1200, 1500, 0, false},
+        {"Fn-B posted meanwhile: another key", 0x30, 1200, 1500, 0, true},
+        {"Fn-A posted after its launch ended", 0x1E, 1510, 1510, 0, true},
+        {"Fn-A again within a repeat interval", 0x1E, 1530, 1530, 0, false},
+        {"Fn-A once the interval passed", 0x1E, 1543, 1543, 0, true},
+        {"Fn-Z just before the clock wraps", 0x2C, 0xFFFFFFF0u, 0xFFFFFFF0u, 0, true},
+        {"Fn-Z across the wrap, too soon", 0x2C, 5, 5, 0, false},
+        {"Fn-Z across the wrap, later", 0x2C, 0x20, 0x20, 0, true},
+    };
+    for (const Press& p : presses) {
+        const int before = launches;
+        timing.now = p.handled;
+        timing.postedAt(p.posted);
+        if (p.launchMs) duringLaunch = [&] { timing.now += p.launchMs; };
+        form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x100, p.scan);
+        EXPECT_EQ(p.launches ? before + 1 : before, launches) << p.what;
+    }
+
+    // Delivered by a nested message loop while the launch runs (a popup menu, a dialog).
+    timing.now = 5000;
+    timing.postedAt(5000);
+    duringLaunch = [&] {
+        form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x100, 0x1E);
+        form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x100, 0x2E);
+    };
+    const int before = launches;
+    form.MainWindowProc(state.MainWindowHandle, FnKeyMessage, 0x100, 0x1E);
+    EXPECT_EQ(before + 2, launches) << "Fn-A once, and Fn-C within it";
 }
 
 // The host reports every event through the view; the window's own handlers answer.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/testing/fake_input_timing.h"
 #include "common/testing/fake_shell.h"
 #include "common/testing/fake_version_info.h"
 #include "launcher/frm_about.h"
@@ -155,10 +156,11 @@ TEST(LauncherLanguage, MainWindowLoad_TakesTheLibrarysCaptionsAndMenus) {
     FakeHelp help;
     FakeProcedures procedures;
     FakeShell shell;
+    FakeInputTiming timing;
     FakeStringLibrary languages;
     languages.libraries[kLanguageLibrary] = library("JP");
     const LanguagePorts language{languages, screen};
-    Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, "C:\\K", &language}, {}};
+    Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, timing, "C:\\K", &language}, {}};
     form.Form_Load();
     EXPECT_EQ("JP", state.LanguageCode);
     EXPECT_EQ("s1001", view.caption("Form1"));

@@ -4,6 +4,7 @@
 
 #include "common/testing/fake_common_module.h"
 #include "common/testing/fake_desktop.h"
+#include "common/testing/fake_input_timing.h"
 #include "common/testing/fake_registry.h"
 #include "common/testing/fake_shell.h"
 #include "common/testing/test_view.h"
@@ -35,9 +36,10 @@ protected:
     FakeHelp help;
     FakeProcedures procedures;
     FakeShell shell;
+    FakeInputTiming timing;
     FakeProcesses processes;
     std::vector<bool> form3Shows;  // true = modal
-    Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, "C:\\Program Files\\Vantora"}, {}};
+    Form1 form{state, store, view, procedures, {screen, windows, tray, help, shell, timing, "C:\\Program Files\\Vantora"}, {}};
     FakeFiles files;
     LaunchContext context{state, store, form, view, windows, shell, processes, files,
                           [this](bool modal) { form3Shows.push_back(modal); }};
@@ -330,6 +332,26 @@ TEST_F(LaunchTest, PopupChoice_OpensTheEntrysPath_AndMinimizesWhenSet) {
     form.mPopupCmd_Click(1);
     EXPECT_EQ(1u, shell.opened.size());
     EXPECT_EQ(ui::WindowState::Normal, view.windowState());
+}
+
+// While a key's popup list shows, a press of another popup key neither rebuilds the open
+// list nor changes the key under which the chosen entry is looked up.
+TEST_F(LaunchTest, PopupChoice_IsLookedUpUnderTheKeyTheOpenListShows) {
+    choose("Fn-B");
+    assign("@C:\\Other");
+    popupList("1", {"other.txt"});
+    choose("Fn-A");
+    assign("@C:\\Lists");
+    popupList("2", {"alpha.lnk", "beta.txt"});
+    view.whilePopupShows = [&] {
+        choose("Fn-B");
+        launch();
+        form.mPopupCmd_Click(1);
+    };
+    launch();
+    EXPECT_EQ(1u, view.popups().size());
+    EXPECT_EQ("beta.txt", view.caption("mPopupCmd(1)"));
+    EXPECT_EQ(Strings{"C:\\Lists\\beta.txt"}, shell.opened);
 }
 
 // A module that writes a text without any terminator into the first buffer.

@@ -103,13 +103,31 @@ KeyloomForms::Dialog& KeyloomForms::make(std::unique_ptr<Dialog>& slot, int temp
 }
 
 void KeyloomForms::showModal(Dialog& dialog, const Prepare& prepare) {
-    dialog.view.onLoad = [&dialog, prepare] {
+    dialog.view.onLoad = [this, &dialog, prepare] {
         dialog.load();
         if (prepare && dialog.view.isOpen()) prepare(dialog.view);
+        settleMainWindow();
     };
     ++modalDepth_;
     dialog.view.showModal(c_.form1.hwnd());
     if (--modalDepth_ == 0) retired_.clear();
+    settleMainWindow();
+}
+
+bool KeyloomForms::modalDialogOpen(bool aboveKeyList) const {
+    if (!aboveKeyList && form2_ && form2_->view.isOpen()) return true;
+    for (const auto* slot : {&form4_, &form6_, &form7_})
+        if (*slot && (*slot)->view.isOpen()) return true;
+    return form3_ && form3Modal_ && form3_->view.isOpen();
+}
+
+// A dialog that closes the one below it as it loads ends that one's modal loop, and
+// ending it hands the main window its input back while the new dialog shows. The main
+// window takes input only once no dialog that is modal over it stays open; the key list,
+// which stays open under the dialogs its "Edit..." opens, waits for them as well.
+void KeyloomForms::settleMainWindow() {
+    EnableWindow(c_.form1.hwnd(), modalDialogOpen(false) ? FALSE : TRUE);
+    if (form2_ && form2_->view.isOpen()) EnableWindow(form2_->view.hwnd(), modalDialogOpen(true) ? FALSE : TRUE);
 }
 
 void KeyloomForms::showForm2() {
@@ -132,6 +150,7 @@ void KeyloomForms::showForm3(bool modal) {
         return;
     }
     Dialog& d = make<Form3>(form3_, IDD_FORM3, "Form3", form3Controls());
+    form3Modal_ = modal;
     if (modal) {
         showModal(d, {});
         return;
@@ -180,6 +199,6 @@ ui::View* KeyloomForms::openForm(std::string_view name) {
     return nullptr;
 }
 
-void KeyloomForms::enableMainWindow() { EnableWindow(c_.form1.hwnd(), TRUE); }
+void KeyloomForms::enableMainWindow() { settleMainWindow(); }
 
 }  // namespace vantora::launcher

@@ -64,11 +64,15 @@ private:
     Dialog& make(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
                  std::vector<win32::ControlBinding> controls, Extra&... extra);
     void showModal(Dialog& dialog, const Prepare& prepare);
+    // aboveKeyList: one of those that may open over the key list, which is not counted.
+    bool modalDialogOpen(bool aboveKeyList) const;
+    void settleMainWindow();
 
     Context c_;
     std::unique_ptr<Dialog> form2_, form3_, form4_, form6_, form7_, about_;
     std::vector<std::unique_ptr<Dialog>> retired_;
     int modalDepth_ = 0;
+    bool form3Modal_ = false;
 };
 
 }  // namespace vantora::launcher

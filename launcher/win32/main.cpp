@@ -10,6 +10,7 @@
 #include "common/win32/files_win32.h"
 #include "common/win32/firmware_device_win32.h"
 #include "common/win32/guarded.h"
+#include "common/win32/input_timing_win32.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/shell_folders_win32.h"
 #include "common/win32/shell_win32.h"
@@ -94,6 +95,7 @@ static int runKeyloom(HINSTANCE instance) {
     win32::Win32Screen screen;
     win32::Win32Shell shell;
     win32::Win32Processes processes;
+    win32::Win32InputTiming timing;
     Win32OsVersion os;
     win32::Win32Files files;
     win32::Win32StringLibrary libraries(win32::programFolder());
@@ -124,7 +126,7 @@ static int runKeyloom(HINSTANCE instance) {
         help = std::make_unique<win32::Win32Help>(window->hwnd());
         const std::string folder = win32::programFolder();
         form = std::make_unique<Form1>(
-            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, folder, &language},
+            state, store, *window, *window, Form1Ports{screen, windows, *tray, *help, shell, timing, folder, &language},
             Form1Actions{[&] { LaunchCurrentKey(*launching); }, [&] { showForm3(true); }, [&] { dialogs->showForm2(); },
                          [&] { dialogs->showAbout(); }});
         dialogs = std::make_unique<KeyloomForms>(KeyloomForms::Context{

@@ -8,7 +8,8 @@
 //              lets a test watch the idle release without waiting minutes.
 //
 // Log: one line per event, appended, each flushed at once so that another process
-// can read it while the service runs:
+// can read it while the service runs. At kLogLimitBytes it is renamed to the same name
+// plus kPreviousLogSuffix, replacing the previous one, and a new log is begun:
 //   start fnkey=145 sticky=238 idle=0 hook=on  the service runs (settings as read)
 //   2025 256 1 StickyKey=238 IdleTime=0      message 2025 taken, values re-read
 //   2025 7 7 ignored                         2025 with other parameters
@@ -60,9 +61,12 @@ inline constexpr char kServiceUserKey[] = "Software\\Vantora\\VHotkey";
 inline constexpr char kFnKeyValue[] = "FnKey";
 inline constexpr std::uint32_t kDefaultFnKey = 0x91;  // VK_SCROLL
 
-// test -> service: behave exactly as for a press of Fn and the key with scan code
-// lParam. WM_APP + 0x2C5; wParam must be kSimulateWParam.
-inline constexpr std::uint32_t kSimulateFnKeyMessage = 0x8000 + 0x2C5;
-inline constexpr std::uint32_t kSimulateWParam = 0x100;
+inline constexpr std::uint32_t kLogLimitBytes = 64 * 1024;
+inline constexpr char kPreviousLogSuffix[] = ".1";
+
+// The service's note to itself that its keyboard hook took Fn presses, which it then
+// delivers. Any process may post it; from anyone else it finds nothing to deliver.
+// WM_APP + 0x2C5.
+inline constexpr std::uint32_t kFnPressQueuedMessage = 0x8000 + 0x2C5;
 
 }  // namespace vantora::hotkey

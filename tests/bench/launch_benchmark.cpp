@@ -259,12 +259,23 @@ void keyloomRoads() {
         return;
     }
     const auto press = [&](LPARAM scan) { PostMessageA(window, FnKeyMessage, kFnKeyWParam, scan); };
+    // Keyloom takes a press of a key as part of a flood when it comes sooner than the
+    // keyboard repeats a key, or while that key's launch is still under way: each round
+    // begins a repeat interval after the one before, once Keyloom is done with it.
+    DWORD speed = 31;
+    SystemParametersInfoA(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
+    const int repeatMs = static_cast<int>(1000.0 / (2.5 + speed * 27.5 / 31.0)) + 1;
+    const auto settled = [&] {
+        pumpFor(repeatMs);
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kDeadlineMs, &answer) != 0;
+    };
 
     Series viaKey, direct;
     interleave(
         kRounds,
         [&] {
-            const double ms = timeUntilRunning(running.get(), [&] { press(kScanA); });
+            const double ms = settled() ? timeUntilRunning(running.get(), [&] { press(kScanA); }) : -1;
             endProbes();
             return ms;
         },
@@ -286,9 +297,10 @@ void keyloomRoads() {
     press(kScanB);
     if (waitFor([&] { return (target = FindWindowA(kProbeClass, nullptr)) != nullptr && IsWindowVisible(target); },
                 kDeadlineMs)) {
+        pumpFor(1600);  // the start is under way until the program takes input, 1.5 s at most
         const auto inFront = [&] { return GetForegroundWindow() == target; };
         const auto fromLauncher = [&](const std::function<void()>& bring) {
-            return toFront(window) ? timeUntil(bring, inFront) : -1;
+            return settled() && toFront(window) ? timeUntil(bring, inFront) : -1;
         };
         interleave(
             kRounds, [&] { return fromLauncher([&] { press(kScanB); }); }, viaSwitch,
@@ -303,7 +315,7 @@ void keyloomRoads() {
         interleave(
             kRounds,
             [&] {
-                const double ms = toFront(window) ? timeUntil([&] { press(kScanC); }, menuShown) : -1;
+                const double ms = settled() && toFront(window) ? timeUntil([&] { press(kScanC); }, menuShown) : -1;
                 dismissMenu();
                 return ms;
             },

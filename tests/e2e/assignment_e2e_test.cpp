@@ -67,6 +67,20 @@ std::string textOf(HWND dialog, int id) {
     return text;
 }
 
+// A left click with the mouse on the main window's first menu item, "&Assignments...".
+void clickAssignmentsMenu(HWND main) {
+    POINT origin{0, 0};
+    ClientToScreen(main, &origin);
+    SetCursorPos(origin.x + 20, origin.y - GetSystemMetrics(SM_CYMENU) / 2);
+    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+        pumpFor(100);
+    }
+}
+
 int rowOfKey(const std::vector<Row>& rows, const std::string& key) {
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].text == "     " + key || rows[i].text.rfind("     " + key + "     ", 0) == 0) return static_cast<int>(i);
@@ -83,8 +97,8 @@ protected:
         deleteTree(HKEY_CURRENT_USER, kMakerKey);
     }
     void TearDown() override {
-        for (const char* t : {"Keyloom Browser", "Key Assignment Confirmation", "Add/Edit Command", "Assignment Type",
-                              "Function Key Assignments"}) {
+        for (const char* t : {"Keyloom Browser", "Key Assignment Confirmation", "Application Explorer",
+                              "Add/Edit Command", "Assignment Type", "Function Key Assignments"}) {
             if (HWND w = onlyWindowTitled(t)) {
                 PostMessageA(w, WM_CLOSE, 0, 0);
                 gone(w);
@@ -127,7 +141,9 @@ protected:
         HWND list = openKeyList();
         if (!list) return nullptr;
         click(editFromKeyList(list, key), IDC_FORM3_COMMAND1);
-        return awaitWindow("Add/Edit Command");
+        HWND form4 = awaitWindow("Add/Edit Command");
+        EXPECT_FALSE(IsWindowEnabled(list)) << "the key list takes input behind Add/Edit Command";
+        return form4;
     }
     // Cancel, and Esc on the key list that stays open under it.
     static void cancelAddEdit(HWND form4) {
@@ -281,6 +297,85 @@ TEST_F(AssignmentE2E, AssignmentDialogs_AssignEditConfirmAndClearAKey) {
     EXPECT_EQ(kEmptied, valueOf(kDescKey, "Fn-Q"));
     EXPECT_EQ(kEmptied, valueOf(kCwdKey, "Fn-Q"));
     EXPECT_TRUE(IsWindowEnabled(window));
+}
+
+// Fn+B delivered while Add/Edit Command is open for Fn-Q starts Fn-B's program, and
+// the dialog still edits Fn-Q: Fn-B's values stay byte for byte as they were.
+TEST_F(AssignmentE2E, FnPressOfAnotherKey_WhileAddEditIsOpen_LaunchesIt_AndOkWritesOnlyTheEditedKey) {
+    TempFolder folder("vantora-other-key");
+    const std::string log = folder.file("started.log");
+    const struct {
+        const char* path;
+        Bytes bytes;
+    } fnB[] = {{kCmdKey, stored(quoted(programPath("probe_app.exe")) + " --log " + log + " fn-b")},
+               {kDescKey, stored("Bee")},
+               {kCwdKey, stored(folder.path)},
+               {kOptsKey, stored("1")}};
+    for (const auto& v : fnB) writeValue(HKEY_CURRENT_USER, v.path, "Fn-B", REG_SZ, v.bytes);
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", "old.exe");
+    writeText(HKEY_CURRENT_USER, kDescKey, "Fn-Q", "Old");
+    startKeyloom();
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20 + 8, 71 + 8));
+    HWND form3 = awaitWindow("Assignment Type");
+    ASSERT_TRUE(form3);
+    click(form3, IDC_FORM3_COMMAND1);
+    HWND form4 = awaitWindow("Add/Edit Command");
+    ASSERT_TRUE(form4);
+    EXPECT_EQ("old.exe", textOf(form4, IDC_FORM4_TEXT2));
+
+    PostMessageA(window, vantora::launcher::FnKeyMessage, vantora::launcher::kFnKeyWParam, 0x30);
+    EXPECT_TRUE(waitFor([&] { return fileLines(log) == std::vector<std::string>{"fn-b"}; }, 20000))
+        << "Fn+B did not start its own program";
+    fill(form4, "New", "new.exe", "C:\\New");
+    click(form4, IDC_FORM4_COMMAND1);
+    HWND form7 = awaitWindow("Key Assignment Confirmation");
+    ASSERT_TRUE(form7);
+    EXPECT_EQ("Fn-Q", textOf(form7, IDC_FORM7_LABEL1));
+    EXPECT_EQ("old.exe", textOf(form7, kPrevious7));
+    click(form7, IDC_FORM7_COMMAND1);
+    EXPECT_TRUE(gone(form7));
+    EXPECT_EQ(stored("new.exe"), valueOf(kCmdKey, "Fn-Q"));
+    EXPECT_EQ(stored("New"), valueOf(kDescKey, "Fn-Q"));
+    for (const auto& v : fnB) EXPECT_EQ(v.bytes, valueOf(v.path, "Fn-B")) << v.path;
+}
+
+// Add/Edit Command, the Application Explorer and the confirmation each close Assignment
+// Type as they load; the main window stays disabled behind each until it closes.
+TEST_F(AssignmentE2E, DialogThatClosedTheOneBelow_KeepsTheMainWindowDisabled_UntilItCloses) {
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", "old.exe");
+    startKeyloom();
+    clickAssignmentsMenu(window);  // the click reaches the menu while nothing is open
+    HWND list = awaitWindow("Function Key Assignments");
+    ASSERT_TRUE(list) << "a click on the menu bar does not reach the menu";
+    PostMessageA(list, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(list); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(window) != FALSE; }, 5000));
+
+    const std::pair<int, const char*> roads[] = {{IDC_FORM3_COMMAND1, "Add/Edit Command"},
+                                                 {IDC_FORM3_COMMAND2, "Application Explorer"},
+                                                 {IDC_FORM3_COMMAND3, "Key Assignment Confirmation"}};
+    for (auto [button, title] : roads) {
+        PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20 + 8, 71 + 8));
+        HWND form3 = awaitWindow("Assignment Type");
+        ASSERT_TRUE(form3) << title;
+        click(form3, button);
+        HWND dialog = awaitWindow(title);
+        ASSERT_TRUE(dialog) << title;
+        EXPECT_TRUE(gone(form3)) << title;
+        pumpFor(300);
+        EXPECT_FALSE(IsWindowEnabled(window)) << title;
+        clickAssignmentsMenu(window);
+        pumpFor(700);
+        if (HWND opened = onlyWindowTitled("Function Key Assignments")) {
+            ADD_FAILURE() << "the key list opened behind " << title;
+            PostMessageA(opened, WM_COMMAND, IDCANCEL, 0);
+            gone(opened);
+        }
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(gone(dialog)) << title;
+        EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(window) != FALSE; }, 5000)) << title << ": still disabled";
+    }
+    EXPECT_EQ(stored("old.exe"), valueOf(kCmdKey, "Fn-Q")) << "nothing was written";
 }
 
 // "&Browse..." through the file dialog a user sees: a program fills the fields from its

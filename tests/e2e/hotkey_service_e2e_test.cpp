@@ -215,25 +215,60 @@ protected:
         EXPECT_NE(0, SendMessageTimeoutA(window, kSettingsMessage, w, l, SMTO_ABORTIFHUNG, 5000, &answer));
         return static_cast<LRESULT>(answer);
     }
-    void simulate(LPARAM scan, WPARAM w = kSimulateWParam) { PostMessageA(window, kSimulateFnKeyMessage, w, scan); }
+    // Fn (Scroll Lock here) held around a press of the key with this scan code.
+    static void fnPress(LPARAM scan) {
+        const WORD code = static_cast<WORD>(scan);
+        const WORD vk = static_cast<WORD>(MapVirtualKeyA(code, MAPVK_VSC_TO_VK));
+        key(kScroll, kScanScroll, true);
+        key(vk, code, true);
+        key(vk, code, false);
+        key(kScroll, kScanScroll, false);
+    }
+    static LONGLONG fileSize(const std::string& path) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+        return (LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
 };
 
-TEST_F(HotkeyService, SimulatedPress_ReachesThePublishedWindowOncePerPress) {
+// Only the keyboard makes the service send FnKeyMessage: the message its hook posts to
+// itself, posted by another process, sends nothing.
+TEST_F(HotkeyService, FnPresses_ReachThePublishedWindowOncePerPress_AndPostsFromOutsideNothing) {
     publishProbe();
     startService();
-    const LPARAM scans[] = {0x02, 0x07, 0x10, 0x15, 0x1E, 0x23, 0x2C, 0x31, 0x01, 0x3B, 0x58};
+    for (LPARAM scan : {0x30, 0x1E, 0x01})
+        for (int i = 0; i < 20; ++i) PostMessageA(window, kFnPressQueuedMessage, 0x100, scan);
+    pumpFor(500);
+    EXPECT_EQ(std::vector<Received>{}, g_received) << "sent for posts from outside";
+    const LPARAM scans[] = {0x02, 0x07, 0x10, 0x15, 0x1E, 0x23, 0x2C, 0x31, 0x3B, 0x58};
     std::vector<Received> expected;
     for (LPARAM scan : scans) {
-        simulate(scan);
+        fnPress(scan);
         expected.push_back({kFnKeyMessage, kFnKeyWParam, scan});
     }
-    simulate(0x30, 0x101);  // not a press: wrong wParam
-    simulate(0x1FF);        // not a scan code
-    simulate(0);
     ASSERT_TRUE(waitFor([&] { return g_received.size() >= expected.size(); }, 10000))
         << "got " << g_received.size() << " of " << expected.size();
     pumpFor(300);
     EXPECT_EQ(expected, g_received);
+}
+
+// Any process may send the settings message, one log line each: a flood leaves the log
+// and one previous log, each within the cap, also while a reader holds the log open.
+TEST_F(HotkeyService, LogFlood_KeepsTheLogAndOnePreviousLog_EachWithinTheCap) {
+    const std::string previous = log + kPreviousLogSuffix;
+    DeleteFileA(previous.c_str());
+    startService();
+    std::ifstream reader(log, std::ios::binary);  // shares reading and writing, not renaming
+    ASSERT_TRUE(reader.is_open());
+    for (int i = 0; i < 4000; ++i) PostMessageA(window, kSettingsMessage, 0xFFFFFFFF, -1000000 - i);
+    PostMessageA(window, kSettingsMessage, 7, 7);
+    ASSERT_TRUE(waitFor([&] { return logHasLine("2025 7 7 ignored"); }, 60000)) << "the flood was not taken";
+    EXPECT_LE(fileSize(log), LONGLONG(kLogLimitBytes));
+    EXPECT_LE(fileSize(previous), LONGLONG(kLogLimitBytes));
+    EXPECT_GT(fileSize(previous), LONGLONG(kLogLimitBytes) - 64) << "the previous log was rotated when full";
+    EXPECT_EQ(-1, fileSize(log + ".2"));
+    EXPECT_FALSE(logHas("start ")) << "the start line went with the oldest log";
+    DeleteFileA(previous.c_str());
 }
 
 TEST_F(HotkeyService, NoLauncherWindowPublished_NothingIsSent_AndTheServiceCarriesOn) {
@@ -263,7 +298,7 @@ TEST_F(HotkeyService, NoLauncherWindowPublished_NothingIsSent_AndTheServiceCarri
     for (const auto& c : cases) {
         deleteValue(HKEY_CURRENT_USER, kLauncherKey, kLauncherValue);
         c.publish();
-        simulate(0x30);
+        fnPress(0x30);
         ++refusals;
         EXPECT_TRUE(waitFor([&] {
             int n = 0;
@@ -273,7 +308,7 @@ TEST_F(HotkeyService, NoLauncherWindowPublished_NothingIsSent_AndTheServiceCarri
         EXPECT_FALSE(service.ended(0)) << c.what;
     }
     publishProbe();
-    simulate(0x30);
+    fnPress(0x30);
     EXPECT_TRUE(waitFor([] { return g_received.size() == 1; }, 10000)) << "a window published later is found";
 }
 

@@ -109,6 +109,22 @@ TEST_F(LaunchingE2E, UnassignedKey_OpensAssignmentType_ModalOverTheWindow_Modele
     EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }, 10000)) << "Cancel must close it";
 }
 
+// Any process may post the Fn-key message: a burst of presses of one key starts its
+// program once, Keyloom answers right after, and the key works again once it is over.
+TEST_F(LaunchingE2E, FnKeyFlood_StartsTheProgramOnce_AndTheKeyWorksAgainAfterwards) {
+    const std::string log = freshLog();
+    writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-A", quoted(programPath("probe_app.exe")) + " --log " + log + " flood");
+    startKeyloom();
+    for (int i = 0; i < 20; ++i) press(kScanA);
+    EXPECT_TRUE(waitFor([&] { return !lines(log).empty(); }, 20000)) << "not started at all";
+    pumpFor(3000);  // time for any further copy to start and log
+    EXPECT_EQ(1u, lines(log).size());
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) << "Keyloom hangs";
+    press(kScanA);
+    EXPECT_TRUE(waitFor([&] { return lines(log).size() == 2; }, 20000)) << "the key no longer works";
+}
+
 TEST_F(LaunchingE2E, KeyClicks_LeftLaunches_RightOpensAssignmentType) {
     const std::string log = freshLog();
     writeText(HKEY_CURRENT_USER, kCmdKey, "Fn-Q", quoted(programPath("probe_app.exe")) + " --log " + log + " clicked");
@@ -136,6 +152,10 @@ TEST_F(LaunchingE2E, SwitchingOn_SecondPressBringsTheSameCopyBack_AndStartsAgain
     HWND probe = nullptr;
     ASSERT_TRUE(waitFor([&] { return (probe = onlyWindowTitled("Probe ")) != nullptr; }, 20000)) << "not started";
 
+    // A press that comes while the key's launch is still under way is dropped as part of a
+    // flood. Keyloom waits up to 1.5 s for the program to take input, answering sent
+    // messages meanwhile: the second press comes after that.
+    pumpFor(1600);
     ShowWindow(probe, SW_MINIMIZE);
     SetForegroundWindow(window);
     press(kScanB);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <string>
 
 #include "common/win32/guarded.h"
@@ -27,12 +28,38 @@ FnKeyTracker g_tracker;
 FnSettings g_settings;
 HHOOK g_hook = nullptr;
 
-void logLine(const std::string& line) {
+UniqueFile openLog() {
     // Opened per line and shared, so that a test reads a complete log while we run.
-    const UniqueFile f(CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueFile(CreateFileA(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A full log becomes the previous one. A reader that holds the log (without sharing its
+// deletion) stops the rename; then it is copied and emptied in place.
+bool rotateLog() {
+    const std::string previous = g_logPath + kPreviousLogSuffix;
+    if (MoveFileExA(g_logPath.c_str(), previous.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (!CopyFileA(g_logPath.c_str(), previous.c_str(), FALSE)) return false;
+    const UniqueFile emptied(CreateFileA(g_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(emptied);
+}
+
+// Any process may send the messages that each write a line: the log never grows past
+// its cap. A line that finds it full and cannot rotate it is left out.
+void logLine(const std::string& line) {
+    UniqueFile f = openLog();
     if (!f) return;
     const std::string text = line + "\r\n";
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(f.get(), &size)) return;
+    if (size.QuadPart > 0 &&
+        size.QuadPart + static_cast<LONGLONG>(text.size()) > static_cast<LONGLONG>(kLogLimitBytes)) {
+        f.reset();
+        if (!rotateLog()) return;
+        f = openLog();
+        if (!f) return;
+    }
     DWORD written = 0;
     WriteFile(f.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
@@ -85,14 +112,20 @@ void deliverFnKey(std::uint32_t scan) {
 }
 
 HWND g_window = nullptr;
+// Fn presses the hook took, delivered once it has returned (the system gives a hook
+// little time). Only the hook fills it: any process may post the wake-up, and one that
+// finds nothing queued delivers nothing.
+std::deque<std::uint32_t> g_pressed;
 
 // True when the key is Fn's or taken by it, and so must reach no program.
 bool takeKey(WPARAM wParam, const KBDLLHOOKSTRUCT& k) {
     const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
     const DWORD scan = k.scanCode ? k.scanCode : MapVirtualKeyA(k.vkCode, MAPVK_VK_TO_VSC);
     const KeyVerdict v = g_tracker.onKey(k.vkCode, scan, down, k.time);
-    // Delivered after the hook returns: the system gives a hook little time.
-    if (v.fnScan) PostMessageA(g_window, kSimulateFnKeyMessage, kSimulateWParam, static_cast<LPARAM>(*v.fnScan));
+    if (v.fnScan) {
+        g_pressed.push_back(*v.fnScan);
+        PostMessageA(g_window, kFnPressQueuedMessage, 0, 0);
+    }
     return v.swallow;
 }
 
@@ -115,9 +148,12 @@ LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             logLine(std::string(head) + " ignored");
         return 0;
     }
-    case kSimulateFnKeyMessage:
-        // Scan codes are one byte (an extended key's prefix is not part of it).
-        if (wParam == kSimulateWParam && lParam > 0 && lParam <= 0xFF) deliverFnKey(static_cast<std::uint32_t>(lParam));
+    case kFnPressQueuedMessage:
+        while (!g_pressed.empty()) {
+            const std::uint32_t scan = g_pressed.front();
+            g_pressed.pop_front();
+            deliverFnKey(scan);
+        }
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
