@@ -173,7 +173,7 @@ void Form6::applicationOk() {
         ShortcutInfo info;
         ResolveShortcut(commonModule_, path, info);
         command = info.TargetPath;
-        directory = command.empty() ? std::string() : DirectoryPart(command);
+        directory = command.empty() ? std::string() : workingDirectoryOf(command);
     }
     if (ui::View* form4 = ports_.forms.openForm("Form4")) {
         form4->setCaption("Text1", withoutExtension(file));

@@ -152,6 +152,7 @@ TEST_F(Explorer, ViewToggles_ExactlyOnePressed_AndSmallIconsKeptAcrossFolders) {
 TEST_F(Explorer, ApplicationOk_FillsAddEditCommand_ShortcutsByTheirTarget) {
     const std::string all = kAll, mine = kMine;
     rr().commonModule.shortcuts[all + "\\Tools\\Calc.lnk"] = {"C:\\Windows\\calc.exe", "", "", "", "", 0, 1};
+    rr().commonModule.shortcuts[all + "\\Tools\\Sub\\One.lnk"] = {"C:\\one.exe", "", "", "", "", 0, 1};
     struct Case {
         std::string folder, file;
         const char *text1, *text2, *text3;
@@ -160,6 +161,7 @@ TEST_F(Explorer, ApplicationOk_FillsAddEditCommand_ShortcutsByTheirTarget) {
         {all + "\\Tools", "Readme.txt", "Readme", "C:\\All\\Programs\\Tools\\Readme.txt", "C:\\All\\Programs\\Tools"},
         {all + "\\Tools", "Calc.lnk", "Calc", "C:\\Windows\\calc.exe", "C:\\Windows"},
         {all + "\\Tools", "Notes.lnk", "Notes", "", ""},  // in the merged copy, and unresolvable
+        {all + "\\Tools\\Sub", "One.lnk", "One", "C:\\one.exe", "C:\\"},  // a drive root is no bare "C:"
         {all + "\\Games", "README", "README", "C:\\All\\Programs\\Games\\README", "C:\\All\\Programs\\Games"},
     };
     for (const Case& c : cases) {
