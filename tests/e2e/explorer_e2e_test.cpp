@@ -1,7 +1,7 @@
 // The Application Explorer of the real Keyloom.exe over the prefix's own Start menu,
 // filled by the test: a folder in both Programs folders with shortcuts, a text file of
 // the same name in each and a hidden file. A popup list made from it, shown by Fn+X, and
-// a shortcut chosen for Add/Edit Command.
+// a shortcut chosen for Add/Edit Command; a click on the folder already chosen.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <string>
@@ -67,6 +68,29 @@ std::set<std::string> texts(const std::vector<Row>& rows) {
     return s;
 }
 
+HTREEITEM nodeAt(HWND tree, HTREEITEM from, WPARAM relation) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
+}
+
+// A user's left click on the node's text, as the mouse gives it.
+void clickNode(HWND tree, HTREEITEM item) {
+    RemoteBuffer remote(tree, sizeof(RECT));
+    RECT r{};
+    std::memcpy(&r, &item, sizeof item);  // the rectangle's first field names the node
+    ASSERT_TRUE(remote.put(0, &r, sizeof r));
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at)));
+    ASSERT_TRUE(remote.get(0, &r, sizeof r));
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tree, &at);
+    const DWORD x = static_cast<DWORD>(at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    const DWORD y = static_cast<DWORD>(at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    for (DWORD button : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | button, x, y, 0, 0);
+        pumpFor(100);
+    }
+    pumpFor(200);
+}
+
 int indexOf(const std::vector<std::string>& all, const std::string& text) {
     for (size_t i = 0; i < all.size(); ++i)
         if (all[i] == text) return static_cast<int>(i);
@@ -116,6 +140,17 @@ protected:
         for (const std::string& folder : {common, mine}) RemoveDirectoryA(folder.c_str());
     }
 
+    // The explorer opened as Add/Edit Command's "&Application..." opens it.
+    HWND applicationExplorer() {
+        HWND form3 = assignmentType();
+        if (!form3) return nullptr;
+        click(form3, IDC_FORM3_COMMAND1);
+        HWND form4 = awaitWindow("Add/Edit Command");
+        if (!form4) return nullptr;
+        click(form4, IDC_FORM4_COMMAND4);
+        return awaitWindow("Application Explorer");
+    }
+
     // Assignment Type for Fn-X, from a right click on its key.
     HWND assignmentType() {
         PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, kOnKeyX);
@@ -147,7 +182,6 @@ TEST_F(ExplorerE2E, PopupMode_TheMergedFolderBecomesFnXsPopupList) {
     ASSERT_TRUE(explorer);
     EXPECT_TRUE(gone(form3)) << "the explorer closes Assignment Type";
     EXPECT_EQ("Fn-X", textOf(explorer, IDC_FORM6_LABEL3));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(explorer, IDC_FORM6_COMMAND1)));
 
     HWND list = chooseFolder(explorer, 3);
     const std::vector<Row> rows = rowsOf(list);
@@ -233,6 +267,37 @@ TEST_F(ExplorerE2E, ApplicationMode_AShortcutFillsAddEditCommandWithItsTarget) {
         waitFor([&] { return GetFileAttributesA(signal) == INVALID_FILE_ATTRIBUTES; }, 30000);
         PostMessageA(explorer, WM_COMMAND, IDCANCEL, 0);
     }
+}
+
+// The tree selects its first folder as it takes the focus: that folder is then chosen,
+// as a user's click would choose it. A click on the folder already chosen lists it
+// afresh and lets go of the file chosen in it, so that OK waits for a file again.
+TEST_F(ExplorerE2E, TheSelectedFolderIsTheChosenOne_AndAClickOnItListsItAfresh) {
+    ASSERT_TRUE(window = startedKeyloom(keyloom));
+    HWND form3 = assignmentType();
+    ASSERT_TRUE(form3);
+    click(form3, IDC_FORM3_COMMAND2);
+    HWND explorer = awaitWindow("Application Explorer");
+    ASSERT_TRUE(explorer);
+    HWND tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
+    ASSERT_TRUE(waitFor([&] { return nodeAt(tree, nullptr, TVGN_CARET) != nullptr; }, 5000))
+        << "the tree selected no folder on taking the focus";
+    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(GetDlgItem(explorer, IDC_FORM6_COMMAND1)) != FALSE; }, 5000))
+        << "popup mode: the folder shown selected is not the one OK would take";
+    click(explorer, IDC_FORM6_COMMAND2);
+    ASSERT_TRUE(gone(explorer));
+
+    explorer = applicationExplorer();
+    ASSERT_TRUE(explorer);
+    tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
+    HWND ok = GetDlgItem(explorer, IDC_FORM6_COMMAND1);
+    HWND list = chooseFolder(explorer, 3);
+    press(list, VK_HOME);
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(ok) != FALSE; }, 5000)) << "no file chosen";
+    clickNode(tree, nodeAt(tree, nullptr, TVGN_CARET));
+    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(ok) == FALSE; }, 5000)) << "the file is still chosen";
+    EXPECT_EQ(-1, SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) << "not listed afresh";
+    EXPECT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 }  // namespace
