@@ -1,13 +1,16 @@
 // The Application Explorer of the real Keyloom.exe over the prefix's own Start menu,
 // filled by the test: a folder in both Programs folders with shortcuts, a text file of
 // the same name in each and a hidden file. A popup list made from it, shown by Fn+X, and
-// a shortcut chosen for Add/Edit Command; a click on the folder already chosen.
+// a shortcut chosen for Add/Edit Command; a click on the folder already chosen; links
+// that loop and a folder of more files than the list shows.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -68,6 +71,26 @@ std::set<std::string> texts(const std::vector<Row>& rows) {
     return s;
 }
 
+// The texts of the tree's nodes from `first` on, siblings in their order.
+std::vector<std::string> nodeTexts(HWND tree, HTREEITEM first) {
+    std::vector<std::string> texts;
+    RemoteBuffer remote(tree, sizeof(TVITEMA) + MAX_PATH);
+    for (HTREEITEM item = first; item && remote.at;
+         item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMA query{};
+        query.mask = TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = static_cast<char*>(remote.at) + sizeof query;
+        query.cchTextMax = MAX_PATH;
+        char text[MAX_PATH] = {};
+        if (!remote.put(0, &query, sizeof query) || !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.at)) ||
+            !remote.get(sizeof query, text, MAX_PATH))
+            break;
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
 HTREEITEM nodeAt(HWND tree, HTREEITEM from, WPARAM relation) {
     return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
 }
@@ -91,6 +114,23 @@ void clickNode(HWND tree, HTREEITEM item) {
     pumpFor(200);
 }
 
+// Runs a program of the Unix side from a Windows folder: Wine starts what is no
+// Windows program as a Unix process in the folder's Unix counterpart.
+bool runUnix(const std::string& commandLine, const std::string& directory) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine;
+    const std::string program = "Z:\\bin\\" + commandLine.substr(0, commandLine.find(' '));
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &si, &info))
+        return false;
+    if (info.hProcess) CloseHandle(info.hProcess);
+    if (info.hThread) CloseHandle(info.hThread);
+    return true;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 int indexOf(const std::vector<std::string>& all, const std::string& text) {
     for (size_t i = 0; i < all.size(); ++i)
         if (all[i] == text) return static_cast<int>(i);
@@ -105,7 +145,7 @@ protected:
     std::string mine = shellFolder(CSIDL_PROGRAMS) + "\\" + kFolder;
     TempFolder programs{"vantora-explorer"};
     std::string probe = programs.file("explorer_probe.exe"), log = programs.file("started.log");
-    std::vector<std::string> made;
+    std::vector<std::string> made, madeFolders, madeLinks;
 
     void SetUp() override {
         endProcessesNamed({"explorer_probe.exe"});
@@ -134,12 +174,27 @@ protected:
         }
         endProcessesNamed({"explorer_probe.exe"});
         SetFileAttributesA((common + "\\Secret.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        for (const std::string& link : madeLinks) {
+            const auto slash = link.rfind('\\');
+            runUnix("rm -f " + link.substr(slash + 1), link.substr(0, slash));
+            EXPECT_TRUE(waitFor([&] { return !exists(link); }, 5000)) << link << " is left";
+        }
         for (const std::string& file : made) DeleteFileA(file.c_str());
+        for (const std::string& folder : madeFolders) RemoveDirectoryA(folder.c_str());
         DeleteFileA(probe.c_str());
         DeleteFileA(log.c_str());
         for (const std::string& folder : {common, mine}) RemoveDirectoryA(folder.c_str());
     }
 
+    // A symbolic link to `target` (relative to the link's folder), which Wine reports as
+    // a reparse point, as Windows does a junction.
+    void makeLink(const std::string& link, const char* target) {
+        const auto slash = link.rfind('\\');
+        madeLinks.push_back(link);
+        ASSERT_TRUE(runUnix("ln -s " + std::string(target) + " " + link.substr(slash + 1), link.substr(0, slash)));
+        ASSERT_TRUE(waitFor([&] { return exists(link); }, 5000)) << "no link " << link;
+        ASSERT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << link;
+    }
     // The explorer opened as Add/Edit Command's "&Application..." opens it.
     HWND applicationExplorer() {
         HWND form3 = assignmentType();
@@ -298,6 +353,45 @@ TEST_F(ExplorerE2E, TheSelectedFolderIsTheChosenOne_AndAClickOnItListsItAfresh) 
     EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(ok) == FALSE; }, 5000)) << "the file is still chosen";
     EXPECT_EQ(-1, SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) << "not listed afresh";
     EXPECT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+// Links in the Start menu that lead back up the tree (as a junction to C:\ would lead
+// to the whole disk) are passed over, so the explorer opens at once. A folder of more
+// files than the list shows gives the first thousand by name and a row counting the rest.
+TEST_F(ExplorerE2E, LinksThatLoopAreNotWalked_AndABigFolderShowsItsFirstThousand) {
+    makeLink(common + "\\Up", "..");
+    makeLink(common + "\\Self", ".");
+    ASSERT_TRUE(CreateDirectoryA(madeFolders.emplace_back(common + "\\Real").c_str(), nullptr));
+    for (int i = 0; i < 1005; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "\\Bulk%04d.txt", i);
+        std::ofstream(made.emplace_back(mine + name)) << "bulk\n";
+    }
+    ASSERT_TRUE(window = startedKeyloom(keyloom));
+    HWND form3 = assignmentType();
+    ASSERT_TRUE(form3);
+    const auto asked = std::chrono::steady_clock::now();
+    click(form3, IDC_FORM3_COMMAND2);
+    HWND explorer = awaitWindow("Application Explorer");
+    ASSERT_TRUE(explorer) << "the walk did not end";
+    std::printf("explorer open after %lld ms\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                       std::chrono::steady_clock::now() - asked).count()));
+
+    HWND tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
+    const std::vector<std::string> top = topNodes(tree);
+    HTREEITEM folder = nodeAt(tree, nullptr, TVGN_ROOT);
+    for (int i = indexOf(top, kFolder); i > 0; --i) folder = nodeAt(tree, folder, TVGN_NEXT);
+    ASSERT_LE(0, indexOf(top, kFolder));
+    EXPECT_EQ(std::vector<std::string>{"Real"}, nodeTexts(tree, nodeAt(tree, folder, TVGN_CHILD)));
+
+    const auto listed = std::chrono::steady_clock::now();
+    const std::vector<Row> rows = rowsOf(chooseFolder(explorer, 1001));
+    std::printf("1001 rows after %lld ms\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                   std::chrono::steady_clock::now() - listed).count()));
+    ASSERT_EQ(1001u, rows.size());
+    EXPECT_EQ("Bulk0000", rows[0].text);
+    EXPECT_EQ("Bulk0999", rows[999].text);
+    EXPECT_EQ("(8 more not shown)", rows[1000].text) << "Bulk1000..1004, Own Probe, Probe, Readme";
 }
 
 }  // namespace
