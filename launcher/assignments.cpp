@@ -54,6 +54,21 @@ std::vector<std::string> popupEntryNames(Store& store, const std::string& keyNam
     return list ? subkeyNames(store.registry(), list.get()) : std::vector<std::string>{};
 }
 
+bool nameBefore(std::string_view a, std::string_view b) {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    const auto mismatch = std::mismatch(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return lower(x) == lower(y); });
+    if (mismatch.first != a.end() && mismatch.second != b.end())
+        return lower(*mismatch.first) < lower(*mismatch.second);
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;  // names that differ only in case still keep one order
+}
+
+std::string leftOutText(std::size_t leftOut) {
+    std::string text(1, '(');
+    return text.append(std::to_string(leftOut)).append(" more not shown)");
+}
+
 void ClearAssignment(Store& store, LauncherState& state) { ClearAssignment(store, state, state.CurrentKeyName); }
 
 void ClearAssignment(Store& store, LauncherState& state, const std::string& keyName) {

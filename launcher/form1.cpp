@@ -190,7 +190,9 @@ void Form1::DynPopupMenu() {
     popupKey_ = state_.CurrentKeyName;
     view_.setCaption("mDynFnKey", state_.CurrentKeyName);
     view_.setChecked("mDynFnKey", true);
-    const std::vector<std::string> names = popupEntryNames(store_, state_.CurrentKeyName);
+    std::vector<std::string> names = popupEntryNames(store_, state_.CurrentKeyName);
+    const std::size_t leftOut = keepFirstShown(names, [](const std::string& name) -> const std::string& { return name; });
+    if (leftOut > 0) names.push_back(leftOutText(leftOut));
     const int n = static_cast<int>(names.size());
     for (int j = 0; j < n; ++j) {
         const std::string item = ui::indexed("mPopupCmd", j);
@@ -200,6 +202,8 @@ void Form1::DynPopupMenu() {
         }
         view_.setVisible(item, true);
         view_.setCaption(item, names[j]);
+        // The count of what was left out is no entry to choose.
+        view_.setEnabled(item, leftOut == 0 || j + 1 < n);
     }
     // Element 0 stays loaded; with no entries at all it is only hidden.
     if (n == 0) view_.setVisible(ui::indexed("mPopupCmd", 0), false);

@@ -89,9 +89,7 @@ void Form4::Command3_Click() {
     if (title.size() < 3 || title.compare(title.size() - 3, 3, "lnk") != 0) {
         view_.setCaption("Text1", title);
         view_.setCaption("Text2", file);
-        std::string directory = DirectoryPart(file);
-        if (!directory.empty() && directory.back() == ':') directory += '\\';
-        view_.setCaption("Text3", directory);
+        view_.setCaption("Text3", workingDirectoryOf(file));
         return;
     }
     ShortcutInfo info;
@@ -100,7 +98,7 @@ void Form4::Command3_Click() {
     const auto slash = target.rfind('\\');
     view_.setCaption("Text2", target);
     view_.setCaption("Text1", slash == std::string::npos ? target : target.substr(slash + 1));
-    if (!target.empty()) view_.setCaption("Text3", DirectoryPart(target));
+    if (!target.empty()) view_.setCaption("Text3", workingDirectoryOf(target));
 }
 
 void Form4::Command4_Click() {

@@ -1,5 +1,7 @@
 #include "launcher/form6.h"
 
+#include <set>
+
 #include "launcher/assignments.h"
 #include "launcher/launching.h"
 
@@ -61,6 +63,7 @@ void Form6::Form_Load() {
     view_.image("Picture2").setBitmap(toggles_.SmallU);
     view_.setTag("Picture2", kRaised);
     view_.treeView(kTree).setImageList("ImageList1");
+    nodeAt_.clear();
     if (state_.Win98OrMeFlag) {
         ListFolder("", shell_.shellFolderPath(kCsidlPrograms), false);
     } else {
@@ -69,28 +72,30 @@ void Form6::Form_Load() {
     }
 }
 
-void Form6::ListFolder(const std::string& key, const std::string& fd, bool merge) {
-    if (fd.empty()) return;  // no such folder on this system
+void Form6::ListFolder(const std::string& key, const std::string& fd, bool merge) { walkFolder(key, fd, merge, 1); }
+
+// Junctions and symbolic links are passed over: one to C:\ would walk the whole disk,
+// and one to a folder above it would walk in a circle until the path grew too long.
+void Form6::walkFolder(const std::string& key, const std::string& fd, bool merge, int depth) {
+    if (fd.empty() || depth > kMaxFolderDepth) return;  // no such folder on this system, or too deep
     ui::TreeView& tree = view_.treeView(kTree);
     for (const DirectoryEntry& entry : ports_.files.listFolder(fd)) {
-        if (!entry.directory || entry.hidden) continue;
+        if (!entry.directory || entry.hidden || entry.reparsePoint) continue;
         const std::string path = fd + "\\" + entry.name;
         if (merge) {
-            int found = -1;
-            for (int i = 0; i < tree.nodeCount() && found < 0; ++i) {
-                const ui::TreeNode n = tree.node(i);
-                if (n.parentKey == key && n.text == entry.name) found = i;
-            }
-            if (found >= 0) {
-                ui::TreeNode n = tree.node(found);
+            if (const auto found = nodeAt_.find({key, entry.name}); found != nodeAt_.end()) {
+                ui::TreeNode n = tree.node(found->second);
                 n.tag = path;
-                tree.updateNode(found, n);
-                ListFolder(n.key, path, true);
+                tree.updateNode(found->second, n);
+                walkFolder(n.key, path, true, depth + 1);
                 continue;
             }
         }
-        if (tree.addNode({path, key, entry.name, "", kFolderPicture, kOpenFolderPicture}) < 0) continue;
-        ListFolder(path, path, merge);
+        if (tree.nodeCount() >= kMaxFolderNodes) return;
+        const int added = tree.addNode({path, key, entry.name, "", kFolderPicture, kOpenFolderPicture});
+        if (added < 0) continue;
+        nodeAt_.emplace(std::pair{key, entry.name}, added);
+        walkFolder(path, path, merge, depth + 1);
     }
 }
 
@@ -110,7 +115,8 @@ void Form6::TreeView1_NodeClick(int index) {
     }
     const ui::TreeNode node = view_.treeView(kTree).node(index);
     ListFiles(node.key, 1);
-    if (!node.tag.empty()) ListFiles(node.tag, list.rowCount() + 1);
+    if (!node.tag.empty()) ListFiles(node.tag, state_.ExplorerFileCount + 1);
+    showListedFiles();
     if (popupMode()) {
         state_.ChosenFolder = node.key;
         state_.MergedFolder = node.tag;
@@ -123,18 +129,35 @@ void Form6::TreeView1_NodeClick(int index) {
 }
 
 void Form6::ListFiles(const std::string& folder, long firstRow) {
-    if (firstRow == 1) state_.ExplorerFileCount = 0;
-    ui::ListView& list = view_.listView(kList);
+    if (firstRow == 1) {
+        state_.ExplorerFileCount = 0;
+        listed_.clear();
+    }
+    std::set<std::string> taken;
+    if (firstRow > 1)
+        for (const ListedFile& f : listed_) taken.insert(f.name);
     long row = firstRow - 1;
     for (const DirectoryEntry& entry : ports_.files.listFolder(folder)) {
         if (entry.directory || entry.hidden) continue;
         state_.ExplorerFileCount = ++row;  // a same-name file of the second folder counts too
-        if (firstRow > 1 && list.findRow(entry.name) >= 0) continue;
-        const std::string path = folder + "\\" + entry.name;
+        if (firstRow > 1 && taken.count(entry.name)) continue;
+        listed_.push_back({entry.name, folder});
+    }
+}
+
+// Icons are drawn only for the rows shown: two shell queries a file are what a big
+// folder costs.
+void Form6::showListedFiles() {
+    const std::size_t leftOut = keepFirstShown(listed_, [](const ListedFile& f) -> const std::string& { return f.name; });
+    ui::ListView& list = view_.listView(kList);
+    for (const ListedFile& f : listed_) {
+        const std::string path = f.folder + "\\" + f.name;
         const int large = DrawFileIcon(path, kLargeIcons, kLargeIconPixels);
         const int small = DrawFileIcon(path, kSmallIcons, kSmallIconPixels);
-        list.addRow({entry.name, fileRowText(entry.name), small, large, folder});
+        list.addRow({f.name, fileRowText(f.name), small, large, f.folder});
     }
+    if (leftOut > 0) list.addRow({kLeftOutRow, leftOutText(leftOut), 0, 0, ""});
+    listed_.clear();
 }
 
 int Form6::DrawFileIcon(const std::string& path, const char* imageList, int pixels) {
@@ -145,8 +168,12 @@ int Form6::DrawFileIcon(const std::string& path, const char* imageList, int pixe
 // In popup mode the list stays the folder's whichever of its files was clicked: taking
 // the row's folder would make a merged folder's list only the copy that file came from.
 void Form6::ListView1_ItemClick(int index) {
-    view_.setEnabled("Command1", true);
     const ui::ListRow row = view_.listView(kList).row(index);
+    if (row.key == kLeftOutRow) {  // no file: nothing more is chosen, and in application mode nothing at all
+        if (!popupMode()) view_.setEnabled("Command1", false);
+        return;
+    }
+    view_.setEnabled("Command1", true);
     state_.ChosenFile = row.key;
     if (!popupMode()) state_.ChosenFolder = row.tag;
 }
@@ -173,7 +200,7 @@ void Form6::applicationOk() {
         ShortcutInfo info;
         ResolveShortcut(commonModule_, path, info);
         command = info.TargetPath;
-        directory = command.empty() ? std::string() : DirectoryPart(command);
+        directory = command.empty() ? std::string() : workingDirectoryOf(command);
     }
     if (ui::View* form4 = ports_.forms.openForm("Form4")) {
         form4->setCaption("Text1", withoutExtension(file));

@@ -79,6 +79,12 @@ std::string DirectoryPart(std::string_view path) {
     return std::string(slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash));
 }
 
+std::string workingDirectoryOf(std::string_view path) {
+    std::string directory = DirectoryPart(path);
+    if (!directory.empty() && directory.back() == ':') directory += '\\';
+    return directory;
+}
+
 long numericValue(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

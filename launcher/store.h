@@ -52,6 +52,11 @@ private:
 // The text of a path before its last backslash.
 std::string DirectoryPart(std::string_view path);
 
+// The folder a program in `path` starts in: DirectoryPart, but a drive root keeps its
+// backslash (C:\ rather than C:), since a bare "C:" names the drive's current folder,
+// not its root.
+std::string workingDirectoryOf(std::string_view path);
+
 // The leading decimal number of a text, as the store's numeric fields are read:
 // optional sign, digits, anything after them ignored; no digits gives 0.
 long numericValue(std::string_view text);

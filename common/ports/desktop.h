@@ -79,6 +79,8 @@ struct DirectoryEntry {
     std::string name;
     bool hidden = false;
     bool directory = false;
+    // A junction or symbolic link: a walk down the tree that follows one may never end.
+    bool reparsePoint = false;
 };
 
 class FileSystemPort {

@@ -103,9 +103,9 @@ struct FakeFiles : FileSystemPort {
         return std::nullopt;
     }
     // A file or folder at a full path, listed in its parent folder.
-    void addEntry(const std::string& path, bool hidden, bool directory) {
+    void addEntry(const std::string& path, bool hidden, bool directory, bool reparsePoint = false) {
         const auto slash = path.rfind('\\');
-        folders[path.substr(0, slash)].push_back({path.substr(slash + 1), hidden, directory});
+        folders[path.substr(0, slash)].push_back({path.substr(slash + 1), hidden, directory, reparsePoint});
         if (!directory) files.insert(path);
     }
 };

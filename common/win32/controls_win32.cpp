@@ -485,9 +485,16 @@ public:
     std::optional<LRESULT> notify(const NMHDR& header) {
         const auto& tree = reinterpret_cast<const NMTREEVIEWA&>(header);
         switch (header.code) {
-        case NM_CLICK:
+        case NM_CLICK: {
+            // A click on another node is its selection below. A click on the node already
+            // selected changes no selection, yet it is a click all the same: the folder's
+            // files are listed afresh. The control tells of the click before it selects.
+            const int i = clickedNode();
+            if (!quiet_ && i >= 0 && i == selected()) kinds_.view->raise(name_, ui::Event::Click, i);
+            return 0;
+        }
         case NM_DBLCLK:
-            return 0;  // a node's click is its selection below, and a click beside the nodes is none
+            return 0;
         case TVN_ITEMEXPANDINGA:
         case TVN_ITEMEXPANDINGW:
             return FALSE;  // every node may open and close
@@ -501,9 +508,13 @@ public:
         }
         case TVN_SELCHANGEDA:
         case TVN_SELCHANGEDW: {
-            // Only a user's choice is a click; the program's own selection raises nothing.
+            // A user's choice is a click, and so is the first node that the control selects
+            // by itself on taking the focus: it shows as chosen, so it must be. The other
+            // selections the control makes alone (after a node's removal) and the
+            // program's own raise nothing.
             const int i = indexOf(tree.itemNew.hItem);
-            if (!quiet_ && tree.action != TVC_UNKNOWN && i >= 0) kinds_.view->raise(name_, ui::Event::Click, i);
+            const bool chosen = tree.action != TVC_UNKNOWN || !tree.itemOld.hItem;
+            if (!quiet_ && chosen && i >= 0) kinds_.view->raise(name_, ui::Event::Click, i);
             return 0;
         }
         default:
@@ -513,6 +524,16 @@ public:
 
 private:
     bool valid(int i) const { return i >= 0 && i < nodeCount(); }
+    // The node under the pointer where the message being handled was sent; -1 beside
+    // every node's picture and text.
+    int clickedNode() const {
+        const DWORD at = GetMessagePos();
+        TVHITTESTINFO hit{};
+        hit.pt = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+        ScreenToClient(w_, &hit.pt);
+        const auto item = reinterpret_cast<HTREEITEM>(SendMessageA(w_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        return hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL) ? indexOf(item) : -1;
+    }
     int indexOf(HTREEITEM item) const {
         const auto it = std::find(items_.begin(), items_.end(), item);
         return item && it != items_.end() ? static_cast<int>(it - items_.begin()) : -1;

@@ -19,7 +19,8 @@ std::vector<DirectoryEntry> Win32Files::listFolder(const std::string& folder) {
         const std::string name = data.cFileName;
         if (name == "." || name == "..") continue;
         entries.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0,
-                           (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+                           (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                           (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     } while (FindNextFileA(find.get(), &data));
     return entries;
 }

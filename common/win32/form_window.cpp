@@ -402,6 +402,7 @@ void FormWindow::applyMenuState(HMENU menu, int id, const MenuItem& state) {
     }
     if (state.checked)
         CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (*state.checked ? MF_CHECKED : MF_UNCHECKED));
+    if (!state.enabled) EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | MF_GRAYED);
 }
 
 void FormWindow::setChecked(std::string_view m, bool on) {
@@ -529,6 +530,16 @@ void FormWindow::setVisible(std::string_view c, bool on) {
 bool FormWindow::isVisible(std::string_view c) const {
     auto it = menuState_.find(c);
     return it == menuState_.end() || it->second.visible;
+}
+
+// Only the items of popup menus, which are built anew from this state each time they show.
+void FormWindow::setEnabled(std::string_view c, bool on) {
+    if (isMenuItem(c)) menuState_[std::string(c)].enabled = on;
+}
+
+bool FormWindow::enabled(std::string_view c) const {
+    auto it = menuState_.find(c);
+    return it == menuState_.end() || it->second.enabled;
 }
 
 void FormWindow::setForeColor(std::string_view c, ui::Color color) {

@@ -100,6 +100,8 @@ public:
     void setHelpContext(std::string_view menuItem, std::uint32_t id) override;
     void setVisible(std::string_view control, bool on) override;
     bool isVisible(std::string_view control) const override;
+    void setEnabled(std::string_view menuItem, bool on) override;
+    bool enabled(std::string_view menuItem) const override;
     int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
     void close() override;
 
@@ -158,6 +160,7 @@ private:
         std::optional<std::string> caption;
         std::optional<bool> checked;
         bool visible = true;
+        bool enabled = true;
     };
     struct Line {
         int x1, y1, x2, y2;

@@ -106,6 +106,7 @@ TEST_F(AssignmentDialogs, Form4_FieldsFromTheStore_AndTheSwitchWrittenAtOnce) {
 
 TEST_F(AssignmentDialogs, Browse_FillsTheFields_ResolvesShortcuts_AndCancelKeepsThem) {
     r().commonModule.shortcuts["C:\\Links\\Tool.lnk"] = {"C:\\Tools\\tool.exe", "", "", "", "", 0, 1};
+    r().commonModule.shortcuts["C:\\Links\\Root.lnk"] = {"C:\\tool.exe", "", "", "", "", 0, 1};
     struct Case {
         std::optional<OpenFileChoice> choice;
         const char *text1, *text2, *text3;
@@ -113,6 +114,7 @@ TEST_F(AssignmentDialogs, Browse_FillsTheFields_ResolvesShortcuts_AndCancelKeeps
     const Case cases[] = {
         {OpenFileChoice{"C:\\Apps\\run.exe", "run.exe"}, "run.exe", "C:\\Apps\\run.exe", "C:\\Apps"},
         {OpenFileChoice{"C:\\run.exe", "run.exe"}, "run.exe", "C:\\run.exe", "C:\\"},
+        {OpenFileChoice{"C:\\Links\\Root.lnk", "Root.lnk"}, "tool.exe", "C:\\tool.exe", "C:\\"},
         {OpenFileChoice{"C:\\Links\\Tool.lnk", "Tool.lnk"}, "tool.exe", "C:\\Tools\\tool.exe", "C:\\Tools"},
         {OpenFileChoice{"C:\\Links\\Gone.lnk", "Gone.lnk"}, "", "", "C:\\Tools"},  // unresolved: Text3 stays
         {std::nullopt, "", "", "C:\\Tools"},                                          // dismissed: nothing changes

@@ -2,6 +2,9 @@
 // list with its icons, the view toggles, and what OK does in either mode.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
+
 #include "launcher/tests/dialog_rig.h"
 
 namespace vantora::launcher {
@@ -93,14 +96,14 @@ TEST_F(Explorer, FolderClick_ListsBothCopies_CountsAsDesigned_AndEmptiesTheIcons
         long count;
     };
     const Case cases[] = {
-        {all + "\\Tools",  // hidden file skipped, the same name once, counted twice
+        {all + "\\Tools",  // hidden file skipped, the same name once, counted twice; sorted
          {{"Calc.lnk", "Calc", 0, 0, all + "\\Tools"},
-          {"Readme.txt", "Readme", 1, 1, all + "\\Tools"},
-          {"Notes.lnk", "Notes", 2, 2, mine + "\\Tools"}},
+          {"Notes.lnk", "Notes", 1, 1, mine + "\\Tools"},
+          {"Readme.txt", "Readme", 2, 2, all + "\\Tools"}},
          4},
         {all + "\\Games",
-         {{"Nineteen characters.exe", "Nineteen charac...", 1, 1, all + "\\Games"},
-          {"Eighteen character.exe", "Eighteen character", 2, 2, all + "\\Games"},
+         {{"Eighteen character.exe", "Eighteen character", 1, 1, all + "\\Games"},
+          {"Nineteen characters.exe", "Nineteen charac...", 2, 2, all + "\\Games"},
           {"README", "README", 3, 3, all + "\\Games"}},
          3},
         {all + "\\Tools\\Sub",  // its merged copy is empty
@@ -123,6 +126,70 @@ TEST_F(Explorer, FolderClick_ListsBothCopies_CountsAsDesigned_AndEmptiesTheIcons
     }
     const std::vector<std::pair<std::string, int>> firstAsked{{all + "\\Tools\\Calc.lnk", 32}, {all + "\\Tools\\Calc.lnk", 16}};
     EXPECT_EQ(firstAsked, std::vector(rr().shellFolders.iconsAsked.begin(), rr().shellFolders.iconsAsked.begin() + 2));
+}
+
+// A junction in the Start menu (to C:\\, or to a folder above it) is not walked, and
+// neither is a tree deeper or wider than any Start menu.
+TEST_F(Explorer, Tree_SkipsLinkedFolders_AndStopsAtItsDepthAndSize) {
+    const std::string all = kAll, mine = kMine;
+    std::string chain = all;
+    for (int i = 1; i <= kMaxFolderDepth; ++i) chain += "\\D" + std::to_string(i);
+    struct Case {
+        const char* name;
+        std::function<void(FakeFiles&)> make;
+        int nodes;
+        std::vector<std::string> shown, left;
+    };
+    const Case cases[] = {
+        {"linked folders", [&](FakeFiles& f) {
+             f.addEntry(all + "\\Disk", false, true, true);
+             f.addEntry(all + "\\Disk\\Windows", false, true);
+             f.addEntry(mine + "\\Tools\\Loop", false, true, true);
+         }, 6, {mine + "\\Mine"}, {all + "\\Disk", mine + "\\Tools\\Loop"}},
+        {"too deep", [&](FakeFiles& f) {
+             for (std::string path = chain + "\\Deeper\\Still"; path != all; path.resize(path.rfind('\\')))
+                 f.addEntry(path, false, true);
+         }, 6 + kMaxFolderDepth, {chain}, {chain + "\\Deeper"}},
+        {"too wide", [&](FakeFiles& f) {
+             for (int i = 0; i < kMaxFolderNodes; ++i) f.addEntry(all + "\\Games\\G" + std::to_string(i), false, true);
+         }, kMaxFolderNodes, {all + "\\Games\\G1996"}, {all + "\\Games\\G1997", mine + "\\Mine"}},
+    };
+    for (const Case& c : cases) {
+        fresh();
+        c.make(rr().files);
+        open(kExplorerPopup);
+        EXPECT_EQ(c.nodes, tree().nodeCount()) << c.name;
+        for (const std::string& key : c.shown) EXPECT_LE(0, tree().findNode(key)) << c.name << ": " << key;
+        for (const std::string& key : c.left) EXPECT_EQ(-1, tree().findNode(key)) << c.name << ": " << key;
+    }
+}
+
+// A folder of more files than a list can show: the first thousand by name, whatever
+// the case of their letters, and one last row that counts the rest and chooses nothing.
+TEST_F(Explorer, FolderClick_ShowsTheFirstThousandByName_AndCountsTheRest) {
+    const std::string big = std::string(kAll) + "\\Big", bigToo = std::string(kMine) + "\\Big";
+    const auto name = [](int i) {
+        char n[16];
+        std::snprintf(n, sizeof n, "%s%04d.txt", i % 2 ? "File" : "file", i);
+        return std::string(n);
+    };
+    rr().files.addEntry(big, false, true);
+    rr().files.addEntry(bigToo, false, true);
+    for (int i = 599; i >= 0; --i) rr().files.addEntry(big + "\\" + name(i), false, false);
+    for (int i = 500; i < 1100; ++i) rr().files.addEntry(bigToo + "\\" + name(i), false, false);
+    open(kExplorerApplication);
+    rr().shellFolders.iconsAsked.clear();
+    clickFolder(big);
+    ASSERT_EQ(1001, list().rowCount());
+    EXPECT_EQ(name(0), list().row(0).key);
+    EXPECT_EQ(name(999), list().row(999).key);
+    EXPECT_EQ((ui::ListRow{kLeftOutRow, "(100 more not shown)", 0, 0, ""}), list().row(1000));
+    EXPECT_EQ(1200, rr().state.ExplorerFileCount) << "every file counts, shown or not";
+    EXPECT_EQ(2000u, rr().shellFolders.iconsAsked.size()) << "icons only for the rows shown";
+    clickFile(name(1));
+    EXPECT_TRUE(f6->enabled("Command1"));
+    f6->clickRow("ListView1", 1000);
+    EXPECT_FALSE(f6->enabled("Command1")) << "the count is no file to choose";
 }
 
 TEST_F(Explorer, ViewToggles_ExactlyOnePressed_AndSmallIconsKeptAcrossFolders) {
@@ -152,6 +219,7 @@ TEST_F(Explorer, ViewToggles_ExactlyOnePressed_AndSmallIconsKeptAcrossFolders) {
 TEST_F(Explorer, ApplicationOk_FillsAddEditCommand_ShortcutsByTheirTarget) {
     const std::string all = kAll, mine = kMine;
     rr().commonModule.shortcuts[all + "\\Tools\\Calc.lnk"] = {"C:\\Windows\\calc.exe", "", "", "", "", 0, 1};
+    rr().commonModule.shortcuts[all + "\\Tools\\Sub\\One.lnk"] = {"C:\\one.exe", "", "", "", "", 0, 1};
     struct Case {
         std::string folder, file;
         const char *text1, *text2, *text3;
@@ -160,6 +228,7 @@ TEST_F(Explorer, ApplicationOk_FillsAddEditCommand_ShortcutsByTheirTarget) {
         {all + "\\Tools", "Readme.txt", "Readme", "C:\\All\\Programs\\Tools\\Readme.txt", "C:\\All\\Programs\\Tools"},
         {all + "\\Tools", "Calc.lnk", "Calc", "C:\\Windows\\calc.exe", "C:\\Windows"},
         {all + "\\Tools", "Notes.lnk", "Notes", "", ""},  // in the merged copy, and unresolvable
+        {all + "\\Tools\\Sub", "One.lnk", "One", "C:\\one.exe", "C:\\"},  // a drive root is no bare "C:"
         {all + "\\Games", "README", "README", "C:\\All\\Programs\\Games\\README", "C:\\All\\Programs\\Games"},
     };
     for (const Case& c : cases) {

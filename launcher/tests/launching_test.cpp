@@ -319,6 +319,21 @@ TEST_F(LaunchTest, DynPopupMenu_LoadsAndUnloadsMenuElementsToMatchTheList) {
     EXPECT_FALSE(form.IsLoaded("mPopupCmd(1)"));
 }
 
+// A list of more entries than a menu can show: the first thousand by name, whatever
+// the case of their letters, and a last item, not to be chosen, that counts the rest.
+TEST_F(LaunchTest, DynPopupMenu_ShowsTheFirstThousandByName_AndCountsTheRest) {
+    Strings entries;
+    for (int i = 1002; i >= 0; --i) entries.push_back((i % 2 ? "E" : "e") + std::to_string(10000 + i));
+    popupList("1003", entries);
+    form.DynPopupMenu();
+    EXPECT_EQ("e10000", view.caption("mPopupCmd(0)"));
+    EXPECT_EQ("E10999", view.caption("mPopupCmd(999)"));
+    EXPECT_TRUE(view.enabled("mPopupCmd(999)"));
+    EXPECT_EQ("(3 more not shown)", view.caption("mPopupCmd(1000)"));
+    EXPECT_FALSE(view.enabled("mPopupCmd(1000)"));
+    EXPECT_FALSE(form.IsLoaded("mPopupCmd(1001)"));
+}
+
 TEST_F(LaunchTest, PopupChoice_OpensTheEntrysPath_AndMinimizesWhenSet) {
     assign("@C:\\Lists", nullptr, "1");
     popupList("2", {"alpha.lnk", "beta.txt"});

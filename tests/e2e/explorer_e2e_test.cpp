@@ -1,14 +1,17 @@
 // The Application Explorer of the real Keyloom.exe over the prefix's own Start menu,
 // filled by the test: a folder in both Programs folders with shortcuts, a text file of
 // the same name in each and a hidden file. A popup list made from it, shown by Fn+X, and
-// a shortcut chosen for Add/Edit Command.
+// a shortcut chosen for Add/Edit Command; a click on the folder already chosen; links
+// that loop and a folder of more files than the list shows.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <string>
@@ -67,6 +70,46 @@ std::set<std::string> texts(const std::vector<Row>& rows) {
     return s;
 }
 
+HTREEITEM nodeAt(HWND tree, HTREEITEM from, WPARAM relation) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from)));
+}
+
+// A user's left click on the node's text, as the mouse gives it.
+void clickNode(HWND tree, HTREEITEM item) {
+    RemoteBuffer remote(tree, sizeof(RECT));
+    RECT r{};
+    std::memcpy(&r, &item, sizeof item);  // the rectangle's first field names the node
+    ASSERT_TRUE(remote.put(0, &r, sizeof r));
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at)));
+    ASSERT_TRUE(remote.get(0, &r, sizeof r));
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tree, &at);
+    const DWORD x = static_cast<DWORD>(at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    const DWORD y = static_cast<DWORD>(at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    for (DWORD button : {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | button, x, y, 0, 0);
+        pumpFor(100);
+    }
+    pumpFor(200);
+}
+
+// Runs a program of the Unix side from a Windows folder: Wine starts what is no
+// Windows program as a Unix process in the folder's Unix counterpart.
+bool runUnix(const std::string& commandLine, const std::string& directory) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine;
+    const std::string program = "Z:\\bin\\" + commandLine.substr(0, commandLine.find(' '));
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &si, &info))
+        return false;
+    if (info.hProcess) CloseHandle(info.hProcess);
+    if (info.hThread) CloseHandle(info.hThread);
+    return true;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 int indexOf(const std::vector<std::string>& all, const std::string& text) {
     for (size_t i = 0; i < all.size(); ++i)
         if (all[i] == text) return static_cast<int>(i);
@@ -81,7 +124,7 @@ protected:
     std::string mine = shellFolder(CSIDL_PROGRAMS) + "\\" + kFolder;
     TempFolder programs{"vantora-explorer"};
     std::string probe = programs.file("explorer_probe.exe"), log = programs.file("started.log");
-    std::vector<std::string> made;
+    std::vector<std::string> made, madeFolders, madeLinks;
 
     void SetUp() override {
         endProcessesNamed({"explorer_probe.exe"});
@@ -110,10 +153,36 @@ protected:
         }
         endProcessesNamed({"explorer_probe.exe"});
         SetFileAttributesA((common + "\\Secret.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+        for (const std::string& link : madeLinks) {
+            const auto slash = link.rfind('\\');
+            runUnix("rm -f " + link.substr(slash + 1), link.substr(0, slash));
+            EXPECT_TRUE(waitFor([&] { return !exists(link); }, 5000)) << link << " is left";
+        }
         for (const std::string& file : made) DeleteFileA(file.c_str());
+        for (const std::string& folder : madeFolders) RemoveDirectoryA(folder.c_str());
         DeleteFileA(probe.c_str());
         DeleteFileA(log.c_str());
         for (const std::string& folder : {common, mine}) RemoveDirectoryA(folder.c_str());
+    }
+
+    // A symbolic link to `target` (relative to the link's folder), which Wine reports as
+    // a reparse point, as Windows does a junction.
+    void makeLink(const std::string& link, const char* target) {
+        const auto slash = link.rfind('\\');
+        madeLinks.push_back(link);
+        ASSERT_TRUE(runUnix("ln -s " + std::string(target) + " " + link.substr(slash + 1), link.substr(0, slash)));
+        ASSERT_TRUE(waitFor([&] { return exists(link); }, 5000)) << "no link " << link;
+        ASSERT_TRUE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) << link;
+    }
+    // The explorer opened as Add/Edit Command's "&Application..." opens it.
+    HWND applicationExplorer() {
+        HWND form3 = assignmentType();
+        if (!form3) return nullptr;
+        click(form3, IDC_FORM3_COMMAND1);
+        HWND form4 = awaitWindow("Add/Edit Command");
+        if (!form4) return nullptr;
+        click(form4, IDC_FORM4_COMMAND4);
+        return awaitWindow("Application Explorer");
     }
 
     // Assignment Type for Fn-X, from a right click on its key.
@@ -147,7 +216,6 @@ TEST_F(ExplorerE2E, PopupMode_TheMergedFolderBecomesFnXsPopupList) {
     ASSERT_TRUE(explorer);
     EXPECT_TRUE(gone(form3)) << "the explorer closes Assignment Type";
     EXPECT_EQ("Fn-X", textOf(explorer, IDC_FORM6_LABEL3));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(explorer, IDC_FORM6_COMMAND1)));
 
     HWND list = chooseFolder(explorer, 3);
     const std::vector<Row> rows = rowsOf(list);
@@ -233,6 +301,70 @@ TEST_F(ExplorerE2E, ApplicationMode_AShortcutFillsAddEditCommandWithItsTarget) {
         waitFor([&] { return GetFileAttributesA(signal) == INVALID_FILE_ATTRIBUTES; }, 30000);
         PostMessageA(explorer, WM_COMMAND, IDCANCEL, 0);
     }
+}
+
+// The tree selects its first folder as it takes the focus: that folder is then chosen,
+// as a user's click would choose it. A click on the folder already chosen lists it
+// afresh and lets go of the file chosen in it, so that OK waits for a file again.
+TEST_F(ExplorerE2E, TheSelectedFolderIsTheChosenOne_AndAClickOnItListsItAfresh) {
+    ASSERT_TRUE(window = startedKeyloom(keyloom));
+    HWND form3 = assignmentType();
+    ASSERT_TRUE(form3);
+    click(form3, IDC_FORM3_COMMAND2);
+    HWND explorer = awaitWindow("Application Explorer");
+    ASSERT_TRUE(explorer);
+    HWND tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
+    ASSERT_TRUE(waitFor([&] { return nodeAt(tree, nullptr, TVGN_CARET) != nullptr; }, 5000))
+        << "the tree selected no folder on taking the focus";
+    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(GetDlgItem(explorer, IDC_FORM6_COMMAND1)) != FALSE; }, 5000))
+        << "popup mode: the folder shown selected is not the one OK would take";
+    click(explorer, IDC_FORM6_COMMAND2);
+    ASSERT_TRUE(gone(explorer));
+
+    explorer = applicationExplorer();
+    ASSERT_TRUE(explorer);
+    tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
+    HWND ok = GetDlgItem(explorer, IDC_FORM6_COMMAND1);
+    HWND list = chooseFolder(explorer, 3);
+    press(list, VK_HOME);
+    ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(ok) != FALSE; }, 5000)) << "no file chosen";
+    clickNode(tree, nodeAt(tree, nullptr, TVGN_CARET));
+    EXPECT_TRUE(waitFor([&] { return IsWindowEnabled(ok) == FALSE; }, 5000)) << "the file is still chosen";
+    EXPECT_EQ(-1, SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) << "not listed afresh";
+    EXPECT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+// Links in the Start menu that lead back up the tree (as a junction to C:\ would lead
+// to the whole disk) are passed over, so the explorer opens at once. A folder of more
+// files than the list shows gives the first thousand by name and a row counting the rest.
+TEST_F(ExplorerE2E, LinksThatLoopAreNotWalked_AndABigFolderShowsItsFirstThousand) {
+    makeLink(common + "\\Up", "..");
+    makeLink(common + "\\Self", ".");
+    ASSERT_TRUE(CreateDirectoryA(madeFolders.emplace_back(common + "\\Real").c_str(), nullptr));
+    for (int i = 0; i < 1005; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "\\Bulk%04d.txt", i);
+        std::ofstream(made.emplace_back(mine + name)) << "bulk\n";
+    }
+    ASSERT_TRUE(window = startedKeyloom(keyloom));
+    HWND form3 = assignmentType();
+    ASSERT_TRUE(form3);
+    click(form3, IDC_FORM3_COMMAND2);
+    HWND explorer = awaitWindow("Application Explorer");
+    ASSERT_TRUE(explorer) << "the walk did not end";
+
+    HWND tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
+    const std::vector<std::string> top = topNodes(tree);
+    HTREEITEM folder = nodeAt(tree, nullptr, TVGN_ROOT);
+    for (int i = indexOf(top, kFolder); i > 0; --i) folder = nodeAt(tree, folder, TVGN_NEXT);
+    ASSERT_LE(0, indexOf(top, kFolder));
+    EXPECT_EQ(std::vector<std::string>{"Real"}, nodeTexts(tree, nodeAt(tree, folder, TVGN_CHILD)));
+
+    const std::vector<Row> rows = rowsOf(chooseFolder(explorer, 1001));
+    ASSERT_EQ(1001u, rows.size());
+    EXPECT_EQ("Bulk0000", rows[0].text);
+    EXPECT_EQ("Bulk0999", rows[999].text);
+    EXPECT_EQ("(8 more not shown)", rows[1000].text) << "Bulk1000..1004, Own Probe, Probe, Readme";
 }
 
 }  // namespace

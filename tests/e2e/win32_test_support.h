@@ -351,12 +351,13 @@ private:
     vantora::win32::UniqueHandle process_;
 };
 
-// The texts of the tree's top-level nodes, in their order, read from Keyloom's own control.
-inline std::vector<std::string> topNodes(HWND tree) {
+// The texts of the nodes from `first` on, siblings in their order, read from Keyloom's
+// own tree view.
+inline std::vector<std::string> nodeTexts(HWND tree, HTREEITEM first) {
     std::vector<std::string> texts;
     RemoteBuffer remote(tree, sizeof(TVITEMA) + MAX_PATH);
     if (!remote.at) return texts;
-    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
+    for (auto item = first; item;
          item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
         TVITEMA query{};
         query.mask = TVIF_TEXT;
@@ -370,6 +371,11 @@ inline std::vector<std::string> topNodes(HWND tree) {
         texts.emplace_back(text);
     }
     return texts;
+}
+
+// The texts of the tree's top-level nodes, in their order.
+inline std::vector<std::string> topNodes(HWND tree) {
+    return nodeTexts(tree, reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
 }
 
 struct Row {
