@@ -1,0 +1,41 @@
+# Builds one Windows Installer package with wixl, then corrects with msibuild what wixl
+# cannot express. Run with:
+#   -DWXS=<source> -DOUTPUT=<msi> -DBIN=<bin folder> -DVERSION=<x.y.z> -DARCH=x86|x64
+#   -DQUERIES=<SQL statements, '|'-separated> (optional)
+cmake_minimum_required(VERSION 3.25)
+string(REPLACE "|" ";" QUERIES "${QUERIES}")
+get_filename_component(sources ${WXS} DIRECTORY)
+get_filename_component(output ${OUTPUT} ABSOLUTE)
+get_filename_component(output_dir ${output} DIRECTORY)
+file(MAKE_DIRECTORY ${output_dir})
+
+# A help file goes in when the build made it; the shipped-files check then asks for it.
+set(defines)
+foreach(pair IN ITEMS "KeyloomHelp;Keyloom32.hlp" "MeridaleHelp;MERIDALE.Hlp")
+    list(GET pair 0 variable)
+    list(GET pair 1 file)
+    if(EXISTS ${BIN}/${file})
+        list(APPEND defines -D ${variable}=1)
+    else()
+        list(APPEND defines -D ${variable}=0)
+    endif()
+endforeach()
+
+# wixl takes only relative source paths: it runs in the bin folder.
+set(partial ${output}.partial)
+file(REMOVE ${partial} ${output})
+execute_process(
+    COMMAND wixl -a ${ARCH} -D Version=${VERSION} -D Arch=${ARCH} -D Bin=. ${defines} -I ${sources} -o ${partial} ${WXS}
+    WORKING_DIRECTORY ${BIN} RESULT_VARIABLE rc ERROR_VARIABLE errors)
+if(NOT rc EQUAL 0)
+    file(REMOVE ${partial})
+    message(FATAL_ERROR "wixl failed on ${WXS}:\n${errors}")
+endif()
+foreach(query IN LISTS QUERIES)
+    execute_process(COMMAND msibuild ${partial} -q "${query}" RESULT_VARIABLE rc ERROR_VARIABLE errors)
+    if(NOT rc EQUAL 0)
+        file(REMOVE ${partial})
+        message(FATAL_ERROR "msibuild failed on ${output}: ${query}\n${errors}")
+    endif()
+endforeach()
+file(RENAME ${partial} ${output})
