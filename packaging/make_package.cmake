@@ -31,6 +31,19 @@ if(NOT rc EQUAL 0)
     file(REMOVE ${partial})
     message(FATAL_ERROR "wixl failed on ${WXS}:\n${errors}")
 endif()
+# A rebuilt package of the same version replaces the installed one instead of settling
+# beside it (WiX's AllowSameVersionUpgrades, which wixl lacks): one entry per package.
+# The attributes are part of the row's key, so the row is written anew with the upper
+# bound included.
+execute_process(COMMAND msiinfo export ${partial} Upgrade OUTPUT_VARIABLE upgrade RESULT_VARIABLE rc)
+string(REGEX MATCH "\n([^\t\n]+)\t\t([^\t\n]+)\t\t1\t\tWIX_UPGRADE_DETECTED" row "${upgrade}")
+if(NOT rc EQUAL 0 OR NOT row)
+    file(REMOVE ${partial})
+    message(FATAL_ERROR "no major-upgrade row in ${WXS}")
+endif()
+list(PREPEND QUERIES
+    "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
+    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${CMAKE_MATCH_1}', '${CMAKE_MATCH_2}', 513, 'WIX_UPGRADE_DETECTED')")
 foreach(query IN LISTS QUERIES)
     execute_process(COMMAND msibuild ${partial} -q "${query}" RESULT_VARIABLE rc ERROR_VARIABLE errors)
     if(NOT rc EQUAL 0)
