@@ -43,7 +43,8 @@ if(NOT rc EQUAL 0 OR NOT row)
 endif()
 list(PREPEND QUERIES
     "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
-    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('${CMAKE_MATCH_1}', '${CMAKE_MATCH_2}', 513, 'WIX_UPGRADE_DETECTED')")
+    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) \
+VALUES ('${CMAKE_MATCH_1}', '${CMAKE_MATCH_2}', 513, 'WIX_UPGRADE_DETECTED')")
 foreach(query IN LISTS QUERIES)
     execute_process(COMMAND msibuild ${partial} -q "${query}" RESULT_VARIABLE rc ERROR_VARIABLE errors)
     if(NOT rc EQUAL 0)

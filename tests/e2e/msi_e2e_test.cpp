@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "accessibility/win32/resource.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "tests/e2e/win32_test_support.h"
 
@@ -126,6 +127,15 @@ TEST(Packages, InstallBoth_ProgramsRunFromTheInstalledFolder_AndFnKeyLaunchesThr
                  vantora::hotkey::kSimulateWParam, 0x1E);  // Fn+A
     EXPECT_TRUE(waitFor([&] { return fileLines(log) == std::vector<std::string>{"pressed"}; }, 30000))
         << "Fn-A's command did not start";
+
+    // MERIDALE ends at once with a message unless it binds the common module beside it.
+    ChildProcess meridale;
+    ASSERT_TRUE(meridale.start(installed("MERIDALE.exe")));
+    HWND dialog = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (dialog = dialogOf(meridale.id(), "", IDC_CHKSTICKYKEY)) != nullptr; }, 30000))
+        << "MERIDALE's dialog from the installed folder";
+    if (dialog) SendMessageTimeoutA(GetDlgItem(dialog, IDC_CANCEL), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_TRUE(meridale.ended(15000));
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     PostMessageA(FindWindowA(vantora::hotkey::kWindowClass, nullptr), WM_CLOSE, 0, 0);
