@@ -185,15 +185,20 @@ TEST(Packages, UninstallBoth_LeavesNoFileNorValue_ButKeepsAssignments) {
     EXPECT_EQ(std::vector<std::string>{}, left);
     EXPECT_TRUE(productsOf(kUtilitiesUpgradeCode).empty());
     EXPECT_TRUE(productsOf(kNotebookUpgradeCode).empty());
-    for (const char* name : {"Keyloom", "VHotkey"}) {
+    const struct {
+        HKEY root;
+        const char *key, *name;
+    } values[] = {
+        {HKEY_LOCAL_MACHINE, kRunKey, "Keyloom"},
+        {HKEY_LOCAL_MACHINE, kRunKey, "VHotkey"},
+        {HKEY_LOCAL_MACHINE, "Software\\Vantora\\Utilities", "StartMenu"},
+        {HKEY_CURRENT_USER, "Software\\Vantora", "Keyloom"},  // the launcher's published window
+    };
+    for (const auto& v : values) {
         DWORD type = 0;
         Bytes data;
-        EXPECT_FALSE(readValue(HKEY_LOCAL_MACHINE, kRunKey, name, &type, &data)) << name;
+        EXPECT_FALSE(readValue(v.root, v.key, v.name, &type, &data)) << v.key << "\\" << v.name;
     }
-    DWORD type = 0;
-    Bytes data;
-    EXPECT_FALSE(readValue(HKEY_CURRENT_USER, "Software\\Vantora", "Keyloom", &type, &data))
-        << "the launcher's published window";
     EXPECT_EQ("", startMenuShortcut("Keyloom"));
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
