@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "accessibility/win32/resource.h"
+#include "standins/firmware/tool/fwext_service.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "tests/e2e/win32_test_support.h"
 
@@ -104,6 +105,7 @@ TEST(Packages, InstallBoth_ProgramsRunFromTheInstalledFolder_AndFnKeyLaunchesThr
     ASSERT_EQ(0u, msiexec("/i " + quoted(kNotebook)));
     ASSERT_EQ(0u, msiexec("/i " + quoted(kUtilities) + " ADDLOCAL=Programs,Language.de"));
 
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), vantora::fwext::serviceState()) << "the driver started on install";
     EXPECT_EQ(quoted(installed("Keyloom.exe")), readText(HKEY_LOCAL_MACHINE, kRunKey, "Keyloom"));
     EXPECT_EQ(quoted(installed("VHotkey.exe")), readText(HKEY_LOCAL_MACHINE, kRunKey, "VHotkey"));
     for (const char* name : {"Keyloom", "BASTIONE", "MERIDALE"})
@@ -203,8 +205,7 @@ TEST(Packages, UninstallBoth_LeavesNoFileNorValue_ButKeepsAssignments) {
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     EXPECT_FALSE(exists(std::string(system) + "\\drivers\\fwext.sys"));
-    EXPECT_FALSE(static_cast<bool>(openKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\KdaFwExt")))
-        << "the driver's service";
+    EXPECT_EQ(0u, vantora::fwext::serviceState()) << "the driver's service";
     EXPECT_EQ("notepad.exe", readText(HKEY_CURRENT_USER, kCmdKey, kAssignment)) << "a user's assignment";
 }
 
