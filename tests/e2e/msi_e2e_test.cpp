@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "accessibility/win32/resource.h"
+#include "common/version.h"
 #include "standins/firmware/tool/fwext_service.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "tests/e2e/win32_test_support.h"
@@ -45,18 +46,21 @@ DWORD msiexec(const std::string& arguments) {
     return runForOutput(std::string(system) + "\\msiexec.exe", arguments + " /qn", 300000).exitCode;
 }
 
+// What Add/Remove Programs shows of an installed product; empty when it has none.
+std::string productInfo(const std::string& code, const char* property) {
+    char text[MAX_PATH] = {};
+    DWORD size = sizeof text;
+    return MsiGetProductInfoA(code.c_str(), property, text, &size) == ERROR_SUCCESS ? text : "";
+}
+
 struct Product {
     std::string code, version;
 };
 std::vector<Product> productsOf(const char* upgradeCode) {
     std::vector<Product> found;
     char code[39] = {};
-    for (DWORD i = 0; MsiEnumRelatedProductsA(upgradeCode, 0, i, code) == ERROR_SUCCESS; ++i) {
-        char version[64] = {};
-        DWORD size = sizeof version;
-        MsiGetProductInfoA(code, INSTALLPROPERTY_VERSIONSTRING, version, &size);
-        found.push_back({code, version});
-    }
+    for (DWORD i = 0; MsiEnumRelatedProductsA(upgradeCode, 0, i, code) == ERROR_SUCCESS; ++i)
+        found.push_back({code, productInfo(code, INSTALLPROPERTY_VERSIONSTRING)});
     return found;
 }
 
@@ -106,6 +110,11 @@ TEST(Packages, InstallBoth_ProgramsRunFromTheInstalledFolder_AndFnKeyLaunchesThr
     ASSERT_EQ(0u, msiexec("/i " + quoted(kUtilities) + " ADDLOCAL=Programs,Language.de"));
 
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), vantora::fwext::serviceState()) << "the driver started on install";
+    const auto products = productsOf(kUtilitiesUpgradeCode);
+    ASSERT_EQ(1u, products.size());
+    EXPECT_EQ("Vantora", productInfo(products[0].code, INSTALLPROPERTY_PUBLISHER));
+    EXPECT_EQ(VANTORA_VERSION_TEXT, products[0].version);
+    EXPECT_NE("", productInfo(products[0].code, INSTALLPROPERTY_PRODUCTICON)) << "Add/Remove Programs' icon";
     EXPECT_EQ(quoted(installed("Keyloom.exe")), readText(HKEY_LOCAL_MACHINE, kRunKey, "Keyloom"));
     EXPECT_EQ(quoted(installed("VHotkey.exe")), readText(HKEY_LOCAL_MACHINE, kRunKey, "VHotkey"));
     for (const char* name : {"Keyloom", "BASTIONE", "MERIDALE"})
