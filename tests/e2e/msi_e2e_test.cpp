@@ -215,6 +215,8 @@ TEST(Packages, UninstallBoth_LeavesNoFileNorValue_ButKeepsAssignments) {
     GetSystemDirectoryA(system, MAX_PATH);
     EXPECT_FALSE(exists(std::string(system) + "\\drivers\\fwext.sys"));
     EXPECT_EQ(0u, vantora::fwext::serviceState()) << "the driver's service";
+    EXPECT_FALSE(static_cast<bool>(openKey(HKEY_LOCAL_MACHINE, vantora::fwext::kServiceKey)))
+        << "the service key with the simulated BIOS state";
     EXPECT_EQ("notepad.exe", readText(HKEY_CURRENT_USER, kCmdKey, kAssignment)) << "a user's assignment";
 }
 
