@@ -2,8 +2,8 @@
 #   -DPACKAGES=<msi|...> -DBIN=<bin folder> -DSHIPPED=<file names in bin|...>
 #   -DEXTRA=<more file names> (lets a test show that a missing file fails the check)
 # Shipped: the programs marked as shipped, every help file the build made, and each
-# language's libraries (English is the programs' built-in text). A language library
-# counts as packaged when its language's component holds a file of its name.
+# language's libraries and help files (English is the programs' built-in text). A
+# language's file counts as packaged when its language's component holds one of its name.
 cmake_minimum_required(VERSION 3.25)
 cmake_policy(SET CMP0057 NEW)
 foreach(list PACKAGES SHIPPED EXTRA)
@@ -39,7 +39,8 @@ set(shipped ${SHIPPED} ${EXTRA})
 file(GLOB top RELATIVE ${BIN} ${BIN}/*)
 list(FILTER top INCLUDE REGEX "\\.[Hh][Ll][Pp]$")
 list(APPEND shipped ${top})
-file(GLOB libraries RELATIVE ${BIN} ${BIN}/languages/*/*.dll)
+file(GLOB libraries RELATIVE ${BIN} ${BIN}/languages/*/*)
+list(FILTER libraries INCLUDE REGEX "\\.([Dd][Ll][Ll]|[Hh][Ll][Pp])$")
 list(FILTER libraries EXCLUDE REGEX "^languages/en/")
 list(APPEND shipped ${libraries})
 

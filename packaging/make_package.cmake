@@ -9,16 +9,25 @@ get_filename_component(output ${OUTPUT} ABSOLUTE)
 get_filename_component(output_dir ${output} DIRECTORY)
 file(MAKE_DIRECTORY ${output_dir})
 
-# A help file goes in when the build made it; the shipped-files check then asks for it.
+# A help file goes in when the build made it, in English beside the programs or in a
+# language's folder; the shipped-files check then asks for it.
 set(defines)
 foreach(pair IN ITEMS "KeyloomHelp;Keyloom32.hlp" "MeridaleHelp;MERIDALE.Hlp")
     list(GET pair 0 variable)
     list(GET pair 1 file)
-    if(EXISTS ${BIN}/${file})
-        list(APPEND defines -D ${variable}=1)
-    else()
-        list(APPEND defines -D ${variable}=0)
-    endif()
+    foreach(folder IN ITEMS "" ja de fr es ru)
+        set(name ${variable})
+        set(path ${BIN}/${file})
+        if(folder)
+            set(name ${variable}_${folder})
+            set(path ${BIN}/languages/${folder}/${file})
+        endif()
+        if(EXISTS ${path})
+            list(APPEND defines -D ${name}=1)
+        else()
+            list(APPEND defines -D ${name}=0)
+        endif()
+    endforeach()
 endforeach()
 
 # wixl takes only relative source paths: it runs in the bin folder.

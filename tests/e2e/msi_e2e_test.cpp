@@ -115,12 +115,14 @@ TEST(Packages, InstallBoth_ProgramsRunFromTheInstalledFolder_AndFnKeyLaunchesThr
     EXPECT_EQ("Vantora", productInfo(products[0].code, INSTALLPROPERTY_PUBLISHER));
     EXPECT_EQ(VANTORA_VERSION_TEXT, products[0].version);
     EXPECT_NE("", productInfo(products[0].code, INSTALLPROPERTY_PRODUCTICON)) << "Add/Remove Programs' icon";
+    EXPECT_EQ(installed("Keyloom32.hlp"), productInfo(products[0].code, INSTALLPROPERTY_HELPLINK));
     EXPECT_EQ(quoted(installed("Keyloom.exe")), readText(HKEY_LOCAL_MACHINE, kRunKey, "Keyloom"));
     EXPECT_EQ(quoted(installed("VHotkey.exe")), readText(HKEY_LOCAL_MACHINE, kRunKey, "VHotkey"));
     for (const char* name : {"Keyloom", "BASTIONE", "MERIDALE"})
         EXPECT_NE("", startMenuShortcut(name)) << name << " has no Start-menu shortcut under Vantora";
-    EXPECT_TRUE(sameFile(programFolder() + "\\languages\\de\\Keyloom.dll", installed("Keyloom.dll")))
-        << "the chosen language's libraries beside the programs";
+    for (const char* file : {"Keyloom.dll", "Keyloom32.hlp"})
+        EXPECT_TRUE(sameFile(programFolder() + "\\languages\\de\\" + file, installed(file)))
+            << file << ": the chosen language's, beside the programs";
 
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
