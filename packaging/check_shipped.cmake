@@ -1,0 +1,56 @@
+# Fails the build when a file the build ships is in none of the packages.
+#   -DPACKAGES=<msi|...> -DBIN=<bin folder> -DSHIPPED=<file names in bin|...>
+#   -DEXTRA=<more file names> (lets a test show that a missing file fails the check)
+# Shipped: the programs marked as shipped, every help file the build made, and each
+# language's libraries and help files (English is the programs' built-in text). A
+# language's file counts as packaged when its language's component holds one of its name.
+cmake_minimum_required(VERSION 3.25)
+cmake_policy(SET CMP0057 NEW)
+foreach(list PACKAGES SHIPPED EXTRA)
+    string(REPLACE "|" ";" ${list} "${${list}}")
+endforeach()
+
+set(packaged)
+foreach(package IN LISTS PACKAGES)
+    execute_process(COMMAND msiinfo export ${package} File OUTPUT_VARIABLE table RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "cannot read the File table of ${package}")
+    endif()
+    string(REPLACE "\r" "" table "${table}")
+    string(REPLACE "\n" ";" rows "${table}")
+    list(REMOVE_AT rows 0 1 2)  # column names, types, table name
+    foreach(row IN LISTS rows)
+        if(row STREQUAL "")
+            continue()
+        endif()
+        string(REPLACE "\t" ";" fields "${row}")
+        list(GET fields 1 component)
+        list(GET fields 2 name)
+        string(REGEX REPLACE "^.*\\|" "" name "${name}")  # the long name of short|long
+        if(component MATCHES "^Language\\.(.+)$")
+            list(APPEND packaged "languages/${CMAKE_MATCH_1}/${name}")
+        else()
+            list(APPEND packaged "${name}")
+        endif()
+    endforeach()
+endforeach()
+
+set(shipped ${SHIPPED} ${EXTRA})
+file(GLOB top RELATIVE ${BIN} ${BIN}/*)
+list(FILTER top INCLUDE REGEX "\\.[Hh][Ll][Pp]$")
+list(APPEND shipped ${top})
+file(GLOB libraries RELATIVE ${BIN} ${BIN}/languages/*/*)
+list(FILTER libraries INCLUDE REGEX "\\.([Dd][Ll][Ll]|[Hh][Ll][Pp])$")
+list(FILTER libraries EXCLUDE REGEX "^languages/en/")
+list(APPEND shipped ${libraries})
+
+set(missing)
+foreach(file IN LISTS shipped)
+    if(NOT file IN_LIST packaged)
+        list(APPEND missing ${file})
+    endif()
+endforeach()
+if(missing)
+    list(JOIN missing ", " missing)
+    message(FATAL_ERROR "shipped by the build but in no package: ${missing}")
+endif()
