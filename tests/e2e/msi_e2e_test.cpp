@@ -136,8 +136,7 @@ TEST(Packages, InstallBoth_ProgramsRunFromTheInstalledFolder_AndFnKeyLaunchesThr
     HWND window = nullptr;
     ASSERT_TRUE(waitFor([&] { return (window = publishedWindow()) != nullptr && IsWindowVisible(window); }, 60000));
 
-    PostMessageA(FindWindowA(vantora::hotkey::kWindowClass, nullptr), vantora::hotkey::kSimulateFnKeyMessage,
-                 vantora::hotkey::kSimulateWParam, 0x1E);  // Fn+A
+    keys({VK_SCROLL}, 'A');  // Fn+A: the service's default Fn key is Scroll Lock
     EXPECT_TRUE(waitFor([&] { return fileLines(log) == std::vector<std::string>{"pressed"}; }, 30000))
         << "Fn-A's command did not start";
 
