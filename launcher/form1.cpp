@@ -310,7 +310,10 @@ ui::MessageResult Form1::MainWindowProc(WindowHandle window, std::uint32_t messa
     } else if (message == TrayCallbackMessage && wParam == kTrayIconId) {
         if (lParam == kTrayDoubleClick) {
             restoreFromTray(true);
-        } else if (lParam == kTrayRightButtonUp) {
+        } else if (lParam == kTrayRightButtonUp &&
+                   !(trayMenuClosed_ && timeBefore(ports_.timing.messageTime(), *trayMenuClosed_))) {
+            // A right-click that waited in the queue while the menu showed is dropped: taken
+            // now, a posted flood of them would reopen the menu as fast as the user closes it.
             if (!state_.anyDialogOpen()) {
                 if (ports_.windows.GetForegroundWindow() != state_.MainWindowHandle)
                     ports_.windows.SetForegroundWindow(state_.MainWindowHandle);
@@ -318,6 +321,7 @@ ui::MessageResult Form1::MainWindowProc(WindowHandle window, std::uint32_t messa
                 ports_.windows.SetForegroundWindow(state_.activeFormWindow());
             }
             view_.popupMenu("umTray", kTrayMenuRightAlign);
+            trayMenuClosed_ = ports_.timing.tickCount();
         }
     } else if (message == FnKeyMessage && wParam == kFnKeyWParam) {
         const auto index = lParam <= 0xFFFFFFFFu ? keyIndexForScanCode(static_cast<std::uint32_t>(lParam)) : std::nullopt;

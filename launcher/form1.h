@@ -2,6 +2,7 @@
 // Form1: the keyboard-picture main window, its menus and the tray icon.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -117,6 +118,7 @@ private:
     std::string popupKey_;
     bool popupListShowing_ = false;
     KeyPressGate pressGate_;
+    std::optional<std::uint32_t> trayMenuClosed_;  // on the message clock
 };
 
 // Font size of the key labels for the screen's horizontal resolution.

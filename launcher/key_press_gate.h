@@ -11,6 +11,10 @@
 
 namespace vantora::launcher {
 
+// Times on the message clock, which wraps: `a` lies before `b` when the way from b back to
+// a is short.
+inline bool timeBefore(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) < 0; }
+
 class KeyPressGate {
 public:
     explicit KeyPressGate(InputTimingPort& timing) : timing_(timing) {}

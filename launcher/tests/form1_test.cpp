@@ -182,6 +182,24 @@ TEST_F(Form1Test, TrayRestore_WithDialogOpen_RaisesTheDialogOnly) {
     EXPECT_TRUE(view.visible());
 }
 
+// Right-clicks on the tray icon that waited in the queue while its menu showed are dropped.
+TEST_F(Form1Test, TrayMenuFlood_RightClicksPostedWhileTheMenuShowed_AreDropped) {
+    form.Form_Load();
+    const struct {
+        std::uint32_t posted, handled;
+        bool opens;
+    } clicks[] = {{1000, 1000, true}, {1200, 3000, false}, {2999, 3000, false}, {3000, 3000, true}, {9000, 9100, true}};
+    std::size_t menus = 0;
+    for (const auto& click : clicks) {
+        timing.now = click.handled;
+        timing.postedAt(click.posted);
+        view.whilePopupShows = [&] { timing.now += 2000; };
+        form.MainWindowProc(state.MainWindowHandle, TrayCallbackMessage, 9999, 0x205);
+        if (click.opens) ++menus;
+        EXPECT_EQ(menus, view.popups().size()) << "posted at " << click.posted;
+    }
+}
+
 TEST_F(Form1Test, OptionToggles_StoreTwoByteSwitches) {
     form.Form_Load();
     store.writeUser(kCmdKey, "Fn-B", "@C:\\L");

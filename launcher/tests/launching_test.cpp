@@ -399,7 +399,8 @@ TEST(ResolveShortcut, CopiesEveryField_OrLeavesTheRecordOnFailure) {
     EXPECT_EQ("kept", untouched.TargetPath);
 
     UnterminatedModule odd;
-    odd.shortcuts["a.lnk"] = {"target", "args"};
+    odd.shortcuts["a.lnk"].target = "target";
+    odd.shortcuts["a.lnk"].arguments = "args";
     ResolveShortcut(odd, "a.lnk", info);
     EXPECT_EQ("", info.TargetPath) << "a buffer without a terminator gives nothing";
     EXPECT_EQ("args", info.Arguments);
