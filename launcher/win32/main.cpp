@@ -6,6 +6,7 @@
 #include "common/win32/desktop_win32.h"
 #include "common/win32/common_module_win32.h"
 #include "common/win32/dialog_window.h"
+#include "common/win32/main_form_window.h"
 #include "common/win32/file_dialog_win32.h"
 #include "common/win32/files_win32.h"
 #include "common/win32/firmware_device_win32.h"
@@ -48,8 +49,8 @@ private:
 };
 
 // The main window: the keyboard picture with a windowless label on each key.
-std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
-    auto window = std::make_unique<win32::FormWindow>(instance, kForm1);
+std::unique_ptr<win32::MainFormWindow> makeForm1(HINSTANCE instance) {
+    auto window = std::make_unique<win32::MainFormWindow>(instance, kForm1);
     win32::WindowlessLabels labels{{}, "MS Sans Serif", true};
     for (int i = 0; i < kKeyCount; ++i) labels.names.push_back(labelName(i));
     window->setWindowlessLabels(std::move(labels));
@@ -102,7 +103,7 @@ static int runKeyloom(HINSTANCE instance) {
     win32::Win32VersionInfo version;
     const LanguagePorts language{libraries, screen};
 
-    std::unique_ptr<win32::FormWindow> window;
+    std::unique_ptr<win32::MainFormWindow> window;
     std::unique_ptr<win32::Win32Tray> tray;
     std::unique_ptr<win32::Win32Help> help;
     std::unique_ptr<Form1> form;
