@@ -156,41 +156,6 @@ INT_PTR DialogWindow::initDialog() {
     return TRUE;
 }
 
-void DialogWindow::fitToDesignBaseUnits() {
-    RECT units{0, 0, 4, 8};
-    if (!MapDialogRect(hwnd_, &units) || units.right <= 0 || units.bottom <= 0) return;
-    const int dpi = screenDpi();
-    const int wantX = MulDiv(designBaseX_, dpi, 96), wantY = MulDiv(designBaseY_, dpi, 96);
-    if (units.right == wantX && units.bottom == wantY) return;
-    const auto x = [&](LONG v) { return MulDiv(v, wantX, units.right); };
-    const auto y = [&](LONG v) { return MulDiv(v, wantY, units.bottom); };
-    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT r{};
-        GetWindowRect(child, &r);
-        const LONG screenTop = r.top;
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-        // A drop-down list's template height includes its list; its window is only the closed box.
-        // Its dropped rectangle is in screen coordinates. Wine answers 0 for success and
-        // leaves the closed box out of the height, so the list comes out one box shorter there.
-        RECT dropped{};
-        GetWindowRect(child, &dropped);
-        char className[16] = {};
-        GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, "ComboBox") == 0) {
-            SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-            r.bottom = std::max(r.bottom, r.top + (dropped.bottom - screenTop));
-        }
-        MoveWindow(child, x(r.left), y(r.top), x(r.right - r.left), y(r.bottom - r.top), FALSE);
-    }
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    RECT outer{0, 0, x(client.right), y(client.bottom)};
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void DialogWindow::command(int id, int code, HWND from) {
     // Esc arrives as IDCANCEL from no control: the form sees the key first.
     if (id == IDCANCEL && from == nullptr) {
@@ -327,52 +292,6 @@ int DialogWindow::fontSize(std::string_view c) const {
     return MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 72, screenDpi());
 }
 
-RECT DialogWindow::clientRect(HWND control) const {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-POINT DialogWindow::containerOrigin(const ControlBinding* b) const {
-    HWND frame = b && !b->container.empty() ? item(b->container) : nullptr;
-    if (!frame) return {0, 0};
-    const RECT r = clientRect(frame);
-    return {r.left, r.top};
-}
-
-void DialogWindow::moveContents(std::string_view frame, int dx, int dy) {
-    for (const ControlBinding& b : controls_) {
-        if (b.container != frame) continue;
-        if (HWND w = GetDlgItem(hwnd_, b.id)) {
-            const RECT r = clientRect(w);
-            MoveWindow(w, r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top, TRUE);
-        }
-        moveContents(b.name, dx, dy);
-    }
-}
-
-void DialogWindow::setBounds(std::string_view c, ui::Rect r) {
-    HWND w = item(c);
-    if (!w || w == hwnd_) return;
-    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
-    const POINT origin = containerOrigin(binding(c));
-    const RECT before = clientRect(w);
-    const int x = origin.x + r.left / tx, y = origin.y + r.top / ty;
-    MoveWindow(w, x, y, r.width / tx, r.height / ty, TRUE);
-    if (x != before.left || y != before.top) moveContents(c, x - before.left, y - before.top);
-}
-
-ui::Rect DialogWindow::bounds(std::string_view c) const {
-    HWND w = item(c);
-    if (!w) return {};
-    if (w == hwnd_) return formBounds();
-    const RECT r = clientRect(w);
-    const POINT origin = containerOrigin(binding(c));
-    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
-    return {(r.left - origin.x) * tx, (r.top - origin.y) * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
-}
-
 void DialogWindow::setEnabled(std::string_view c, bool on) {
     if (HWND w = item(c)) EnableWindow(w, on ? TRUE : FALSE);
 }
@@ -400,53 +319,6 @@ void DialogWindow::storeValue(std::string_view c, int v) {
     SendMessageA(w, BM_SETCHECK, static_cast<WPARAM>(v), 0);
     const ControlBinding* b = binding(c);
     if (v == ui::kChecked && b && b->designClass == "OptionButton") clearOtherOptions(w);
-}
-
-void DialogWindow::clearList(std::string_view c) {
-    const ControlBinding* b = binding(c);
-    if (HWND w = item(c); w && isList(b)) SendMessageA(w, isComboBox(b) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
-}
-
-void DialogWindow::addItem(std::string_view c, std::string_view text) {
-    const ControlBinding* b = binding(c);
-    const std::string s(text);
-    if (HWND w = item(c); w && isList(b))
-        SendMessageA(w, isComboBox(b) ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-}
-
-int DialogWindow::listCount(std::string_view c) const {
-    const ControlBinding* b = binding(c);
-    HWND w = item(c);
-    if (!w || !isList(b)) return 0;
-    const LRESULT n = SendMessageA(w, isComboBox(b) ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    return n < 0 ? 0 : static_cast<int>(n);
-}
-
-std::string DialogWindow::listItem(std::string_view c, int index) const {
-    const ControlBinding* b = binding(c);
-    HWND w = item(c);
-    if (!w || !isList(b)) return {};
-    const bool combo = isComboBox(b);
-    const LRESULT length = SendMessageA(w, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(w, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got < 0 ? 0 : static_cast<size_t>(got));
-    return text;
-}
-
-int DialogWindow::listIndex(std::string_view c) const {
-    const ControlBinding* b = binding(c);
-    HWND w = item(c);
-    if (!w || !isList(b)) return -1;
-    return static_cast<int>(SendMessageA(w, isComboBox(b) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0));
-}
-
-void DialogWindow::storeListIndex(std::string_view c, int index) {
-    const ControlBinding* b = binding(c);
-    if (HWND w = item(c); w && isList(b))
-        SendMessageA(w, isComboBox(b) ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 void DialogWindow::setFocus(std::string_view c) {
