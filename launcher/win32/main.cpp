@@ -23,7 +23,7 @@
 #include "launcher/form1.h"
 #include "launcher/form3.h"
 #include "launcher/launching.h"
-#include "launcher/win32/dialogs.h"
+#include "launcher/win32/forms.h"
 #include "launcher/win32/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "launcher/win32/dialogs.h"
+#include "launcher/win32/forms.h"
 
 #include "launcher/win32/resource.h"
 
