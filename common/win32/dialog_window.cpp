@@ -8,6 +8,7 @@
 #include "common/win32/desktop_win32.h"
 #include "common/win32/controls_win32.h"
 #include "common/win32/system_functions.h"
+#include "common/win32/window_icons.h"
 
 namespace vantora::win32 {
 
@@ -150,6 +151,7 @@ INT_PTR DialogWindow::initDialog() {
     made(kinds_).reset(instance_, *this);
     for (const ControlBinding& b : controls_) kinds_->add(b.name, GetDlgItem(hwnd_, b.id), b.designClass);
     if (designBaseX_ > 0 && designBaseY_ > 0) fitToDesignBaseUnits();
+    if (iconId_) setIcons(instance_, hwnd_, iconId_);
     loading_ = true;
     if (onLoad) onLoad();
     loading_ = false;

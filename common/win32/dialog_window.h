@@ -40,6 +40,8 @@ public:
     // system), the controls and the client area are moved and sized at creation to
     // where the template meant them. Unset, the template is left as the system lays it out.
     void setDesignBaseUnits(int x, int y) { designBaseX_ = x, designBaseY_ = y; }
+    // The program's icon in the dialog's caption, set before the load handler runs.
+    void setIcon(int iconId) { iconId_ = iconId; }
 
     // Runs the dialog in a nested message loop owned by `owner`; returns when it closed,
     // with the result given to endDialog (0 when it closed otherwise).
@@ -115,6 +117,7 @@ private:
     bool modal_ = false;
     bool loading_ = false, closeAfterLoad_ = false;
     int designBaseX_ = 0, designBaseY_ = 0;
+    int iconId_ = 0;
     std::map<std::string, Colors, std::less<>> colors_;
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;
     std::map<std::string, UniqueFont, std::less<>> fonts_;
