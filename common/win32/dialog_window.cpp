@@ -44,12 +44,12 @@ ControlTable& made(std::unique_ptr<ControlTable>& table) {
 }
 }  // namespace
 
-ui::TextBox& DialogWindow::textBox(std::string_view name) { return made(kinds_).textBox(name); }
-ui::ListView& DialogWindow::listView(std::string_view name) { return made(kinds_).listView(name); }
-ui::TreeView& DialogWindow::treeView(std::string_view name) { return made(kinds_).treeView(name); }
-ui::ImageList& DialogWindow::imageList(std::string_view name) { return made(kinds_).imageList(name); }
-ui::ImageControl& DialogWindow::image(std::string_view name) { return made(kinds_).image(name); }
-ui::Font& DialogWindow::font(std::string_view name) { return made(kinds_).font(name); }
+ui::TextBox& DialogWindow::textBox(std::string_view name) { return checkName(name), made(kinds_).textBox(name); }
+ui::ListView& DialogWindow::listView(std::string_view name) { return checkName(name), made(kinds_).listView(name); }
+ui::TreeView& DialogWindow::treeView(std::string_view name) { return checkName(name), made(kinds_).treeView(name); }
+ui::ImageList& DialogWindow::imageList(std::string_view name) { return checkName(name), made(kinds_).imageList(name); }
+ui::ImageControl& DialogWindow::image(std::string_view name) { return checkName(name), made(kinds_).image(name); }
+ui::Font& DialogWindow::font(std::string_view name) { return checkName(name), made(kinds_).font(name); }
 
 bool DialogWindow::createModeless(HWND owner) {
     modal_ = false;
@@ -208,10 +208,16 @@ INT_PTR DialogWindow::controlColor(HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(c.brush.get());
 }
 
-const ControlBinding* DialogWindow::binding(std::string_view name) const {
+const ControlBinding* DialogWindow::find(std::string_view name) const {
     for (const ControlBinding& b : controls_)
         if (b.name == name) return &b;
     return nullptr;
+}
+
+const ControlBinding* DialogWindow::binding(std::string_view name) const {
+    const ControlBinding* b = find(name);
+    if (!b) checkName(name);
+    return b;
 }
 
 const ControlBinding* DialogWindow::bindingOf(int id) const {
@@ -253,6 +259,7 @@ void DialogWindow::setForeColor(std::string_view c, ui::Color color) {
 }
 
 ui::Color DialogWindow::foreColor(std::string_view c) const {
+    checkName(c);
     auto it = colors_.find(c);
     return it != colors_.end() && it->second.hasFore ? it->second.fore : ui::kColorBtnText;
 }
@@ -265,6 +272,7 @@ void DialogWindow::setBackColor(std::string_view c, ui::Color color) {
 }
 
 ui::Color DialogWindow::backColor(std::string_view c) const {
+    checkName(c);
     auto it = colors_.find(c);
     return it != colors_.end() && it->second.hasBack ? it->second.back : ui::systemColor(COLOR_BTNFACE);
 }
@@ -285,6 +293,7 @@ void DialogWindow::setFontSize(std::string_view c, int points) {
 }
 
 int DialogWindow::fontSize(std::string_view c) const {
+    checkName(c);
     auto it = fontSizes_.find(c);
     if (it != fontSizes_.end()) return it->second;
     HWND w = item(c);
@@ -328,6 +337,7 @@ void DialogWindow::setFocus(std::string_view c) {
 }
 
 void DialogWindow::setHelpContext(std::string_view c, std::uint32_t id) {
+    checkName(c);
     helpContexts_[std::string(c)] = id;
     if (HWND w = item(c)) SetWindowContextHelpId(w, id);
 }

@@ -100,6 +100,9 @@ private:
     INT_PTR initDialog();
     void command(int id, int code, HWND from);
     INT_PTR controlColor(HDC dc, HWND control);
+    bool hasControl(std::string_view name) const override { return find(name) != nullptr; }
+    const ControlBinding* find(std::string_view name) const;
+    // The binding of a name the logic uses; a name without one is reported.
     const ControlBinding* binding(std::string_view name) const;
     const ControlBinding* bindingOf(int id) const;
     HWND item(std::string_view name) const;

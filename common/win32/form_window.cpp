@@ -1,6 +1,7 @@
 #include "common/win32/form_window.h"
 
 #include <algorithm>
+#include <set>
 
 #include "common/win32/desktop_win32.h"
 #include "common/win32/system_functions.h"
@@ -19,6 +20,19 @@ LRESULT CALLBACK dropPostedPointerMessages(int code, WPARAM removal, LPARAM l) {
         if (message->message == WM_NOTIFY || message->message == WM_HELP) message->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, removal, l);
+}
+
+// Seen by a debugger, and by any program that reads the system's debug output (the
+// end-to-end tests do): a misspelt name shows however the program is built.
+void reportUnknownName(const std::string& form, std::string_view name) {
+    static std::set<std::string, std::less<>> reported;
+    std::string key = form + '.' + std::string(name);
+    if (!reported.insert(std::move(key)).second) return;
+    const std::string text = "Vantora: form \"" + form + "\" has no control named \"" + std::string(name) + "\"\n";
+    OutputDebugStringA(text.c_str());
+#ifndef NDEBUG
+    if (IsDebuggerPresent()) DebugBreak();
+#endif
 }
 
 void guardThreadQueue() {
@@ -191,44 +205,56 @@ void FormWindow::close() {
     closing_ = false;
 }
 
+void FormWindow::checkName(std::string_view name) const {
+    if (!isForm(name) && !hasControl(name)) reportUnknownName(formName_, name);
+}
+
 // --- properties of the form; a form host without controls of its own has nothing else
 
 void FormWindow::setCaption(std::string_view c, std::string_view text) {
+    checkName(c);
     if (isForm(c) && hwnd_) SetWindowTextA(hwnd_, std::string(text).c_str());
 }
 
 std::string FormWindow::caption(std::string_view c) const {
+    checkName(c);
     if (!isForm(c) || !hwnd_) return {};
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
     text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
-void FormWindow::setChecked(std::string_view, bool) {}
-bool FormWindow::checked(std::string_view) const { return false; }
-void FormWindow::setHelpContext(std::string_view, std::uint32_t) {}
-void FormWindow::setVisible(std::string_view, bool) {}
-bool FormWindow::isVisible(std::string_view) const { return true; }
-void FormWindow::setEnabled(std::string_view, bool) {}
-bool FormWindow::enabled(std::string_view) const { return true; }
-void FormWindow::setForeColor(std::string_view, ui::Color) {}
-ui::Color FormWindow::foreColor(std::string_view) const { return 0; }
-void FormWindow::setFontSize(std::string_view, int) {}
-int FormWindow::fontSize(std::string_view) const { return 0; }
-void FormWindow::setBounds(std::string_view, ui::Rect) {}
-ui::Rect FormWindow::bounds(std::string_view c) const { return isForm(c) ? formBounds() : ui::Rect{}; }
+void FormWindow::setChecked(std::string_view c, bool) { checkName(c); }
+bool FormWindow::checked(std::string_view c) const { return checkName(c), false; }
+void FormWindow::setHelpContext(std::string_view c, std::uint32_t) { checkName(c); }
+void FormWindow::setVisible(std::string_view c, bool) { checkName(c); }
+bool FormWindow::isVisible(std::string_view c) const { return checkName(c), true; }
+void FormWindow::setEnabled(std::string_view c, bool) { checkName(c); }
+bool FormWindow::enabled(std::string_view c) const { return checkName(c), true; }
+void FormWindow::setForeColor(std::string_view c, ui::Color) { checkName(c); }
+ui::Color FormWindow::foreColor(std::string_view c) const { return checkName(c), 0; }
+void FormWindow::setFontSize(std::string_view c, int) { checkName(c); }
+int FormWindow::fontSize(std::string_view c) const { return checkName(c), 0; }
+void FormWindow::setBounds(std::string_view c, ui::Rect) { checkName(c); }
+ui::Rect FormWindow::bounds(std::string_view c) const { return checkName(c), isForm(c) ? formBounds() : ui::Rect{}; }
 
-void FormWindow::setTag(std::string_view c, std::string_view t) { tags_[std::string(c)] = t; }
+void FormWindow::setTag(std::string_view c, std::string_view t) {
+    checkName(c);
+    tags_[std::string(c)] = t;
+}
 std::string FormWindow::tag(std::string_view c) const {
+    checkName(c);
     auto it = tags_.find(c);
     return it == tags_.end() ? "" : it->second;
 }
 
 // Windowed controls show no tooltip windows; the text is kept for the logic that reads it back.
 void FormWindow::setToolTip(std::string_view c, std::string_view t) {
+    checkName(c);
     toolTips_[std::string(c)] = t;
 }
 std::string FormWindow::toolTip(std::string_view c) const {
+    checkName(c);
     auto it = toolTips_.find(c);
     return it == toolTips_.end() ? "" : it->second;
 }

@@ -105,6 +105,11 @@ protected:
     virtual std::uint32_t menuHelpContext(int) const { return 0; }
     int dpi() const { return dpi_; }
     bool isForm(std::string_view name) const { return name.empty() || name == formName_; }
+    // Whether the window has a control, menu item or label of this design name.
+    virtual bool hasControl(std::string_view) const { return false; }
+    // A name the logic uses that the window does not have is a misspelt design name, and
+    // it would act on nothing without a word: it is reported, once per form and name.
+    void checkName(std::string_view name) const;
     static std::vector<HWND>& modelessDialogs();
     // A message whose parameter points into its sender's memory (WM_NOTIFY, WM_HELP) is
     // only ours when it comes from this thread: our controls and the system send them so.

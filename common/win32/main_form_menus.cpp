@@ -41,7 +41,13 @@ std::string MainFormWindow::menuName(int id) const {
 
 bool MainFormWindow::isMenuItem(std::string_view name) const { return menuId(name).has_value(); }
 
+bool MainFormWindow::hasControl(std::string_view name) const {
+    const auto popup = [&](const PopupMenuBinding& b) { return b.name == name; };
+    return label(name) || isMenuItem(name) || std::any_of(popupMenus_.begin(), popupMenus_.end(), popup);
+}
+
 void MainFormWindow::setHelpContext(std::string_view menuItem, std::uint32_t id) {
+    checkName(menuItem);
     if (const auto command = menuId(menuItem)) menuHelpContexts_[*command] = id;
 }
 
@@ -59,6 +65,7 @@ void MainFormWindow::applyMenuState(HMENU menu, int id, const MenuItem& state) {
 }
 
 void MainFormWindow::setChecked(std::string_view m, bool on) {
+    checkName(m);
     const auto id = menuId(m);
     if (!id) return;
     MenuItem& state = menuState_[std::string(m)];
@@ -67,6 +74,7 @@ void MainFormWindow::setChecked(std::string_view m, bool on) {
 }
 
 bool MainFormWindow::checked(std::string_view m) const {
+    checkName(m);
     if (auto it = menuState_.find(m); it != menuState_.end() && it->second.checked) return *it->second.checked;
     const auto id = menuId(m);
     HMENU bar = hwnd_ ? GetMenu(hwnd_) : nullptr;
@@ -105,6 +113,7 @@ void MainFormWindow::fillPopup(HMENU menu) {
 }
 
 void MainFormWindow::popupMenu(std::string_view name, std::uint32_t flags) {
+    checkName(name);
     if (!hwnd_) return;
     auto binding = std::find_if(popupMenus_.begin(), popupMenus_.end(),
                                 [&](const PopupMenuBinding& b) { return b.name == name; });
@@ -130,13 +139,18 @@ void MainFormWindow::popupMenu(std::string_view name, std::uint32_t flags) {
     }
 }
 
-bool MainFormWindow::isLoaded(std::string_view element) const { return isMenuItem(element) && arrays_.isLoaded(element); }
+bool MainFormWindow::isLoaded(std::string_view element) const {
+    checkName(element);
+    return isMenuItem(element) && arrays_.isLoaded(element);
+}
 
 void MainFormWindow::load(std::string_view element) {
+    checkName(element);
     if (isMenuItem(ui::indexed(ui::parseElement(element).array, 0))) arrays_.load(element);
 }
 
 void MainFormWindow::unload(std::string_view element) {
+    checkName(element);
     if (!arrays_.unload(element)) return;
     if (auto it = menuState_.find(element); it != menuState_.end()) menuState_.erase(it);
 }

@@ -180,6 +180,7 @@ void MainFormWindow::setPicture(const ui::Picture* p) {
 // --- properties of labels, menu items and the form
 
 void MainFormWindow::setCaption(std::string_view c, std::string_view text) {
+    checkName(c);
     if (isForm(c)) {
         FormWindow::setCaption(c, text);
     } else if (Label* l = label(c)) {
@@ -196,6 +197,7 @@ void MainFormWindow::setCaption(std::string_view c, std::string_view text) {
 }
 
 std::string MainFormWindow::caption(std::string_view c) const {
+    checkName(c);
     if (isForm(c)) return FormWindow::caption(c);
     if (const Label* l = label(c)) return l->caption;
     if (auto it = menuState_.find(c); it != menuState_.end() && it->second.caption) return *it->second.caption;
@@ -208,41 +210,50 @@ std::string MainFormWindow::caption(std::string_view c) const {
 }
 
 void MainFormWindow::setVisible(std::string_view c, bool on) {
+    checkName(c);
     if (isMenuItem(c)) menuState_[std::string(c)].visible = on;
 }
 
 bool MainFormWindow::isVisible(std::string_view c) const {
+    checkName(c);
     auto it = menuState_.find(c);
     return it == menuState_.end() || it->second.visible;
 }
 
 // Only the items of popup menus, which are built anew from this state each time they show.
 void MainFormWindow::setEnabled(std::string_view c, bool on) {
+    checkName(c);
     if (isMenuItem(c)) menuState_[std::string(c)].enabled = on;
 }
 
 bool MainFormWindow::enabled(std::string_view c) const {
+    checkName(c);
     auto it = menuState_.find(c);
     return it == menuState_.end() || it->second.enabled;
 }
 
 void MainFormWindow::setForeColor(std::string_view c, ui::Color color) {
+    checkName(c);
     if (Label* l = label(c)) l->color = color, invalidate(*l);
 }
 ui::Color MainFormWindow::foreColor(std::string_view c) const {
+    checkName(c);
     const Label* l = label(c);
     return l ? l->color : 0;
 }
 
 void MainFormWindow::setFontSize(std::string_view c, int points) {
+    checkName(c);
     if (Label* l = label(c)) l->fontSize = points, invalidate(*l);
 }
 int MainFormWindow::fontSize(std::string_view c) const {
+    checkName(c);
     const Label* l = label(c);
     return l ? l->fontSize : 0;
 }
 
 void MainFormWindow::setBounds(std::string_view c, ui::Rect r) {
+    checkName(c);
     if (Label* l = label(c)) {
         invalidate(*l);
         l->bounds = r;
@@ -251,6 +262,7 @@ void MainFormWindow::setBounds(std::string_view c, ui::Rect r) {
     }
 }
 ui::Rect MainFormWindow::bounds(std::string_view c) const {
+    checkName(c);
     if (isForm(c)) return formBounds();
     const Label* l = label(c);
     return l ? l->bounds : ui::Rect{};

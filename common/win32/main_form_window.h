@@ -75,6 +75,7 @@ public:
 protected:
     std::optional<LRESULT> handleFormMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     std::uint32_t menuHelpContext(int commandId) const override;
+    bool hasControl(std::string_view name) const override;
 
 private:
     struct Label {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -29,10 +30,26 @@
 #include "common/win32/owners.h"
 #include "common/win32/win32_registry.h"
 #include "launcher/launcher_constants.h"
+#include "tests/e2e/debug_output.h"
 
 namespace vantora::testing {
 
 using Bytes = std::vector<BYTE>;
+
+// Every program a test drives reports a design name its window lacks on the debug
+// output; any such report fails the test program, with the names.
+class UnknownNamesCheck : public ::testing::Environment {
+public:
+    void SetUp() override { output_ = std::make_unique<DebugOutput>(); }
+    void TearDown() override {
+        for (const std::string& line : output_->linesWith("has no control named")) ADD_FAILURE() << line;
+        output_.reset();
+    }
+
+private:
+    std::unique_ptr<DebugOutput> output_;
+};
+inline ::testing::Environment* const kUnknownNamesCheck = ::testing::AddGlobalTestEnvironment(new UnknownNamesCheck);
 
 // Polls until done() or the deadline; dispatches this thread's messages meanwhile,
 // so that windows of the test itself receive what other processes post or send them.
