@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "accessibility/registry.h"
+#include "accessibility/registry_access.h"
 #include "common/localization/localization.h"
 #include "common/ports/common_module.h"
 #include "common/ports/desktop.h"

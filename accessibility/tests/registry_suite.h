@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "accessibility/registry.h"
+#include "accessibility/registry_access.h"
 #include "common/ports/registry.h"
 
 namespace vantora::registry_suite {

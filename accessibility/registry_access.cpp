@@ -1,4 +1,4 @@
-#include "accessibility/registry.h"
+#include "accessibility/registry_access.h"
 
 #include <algorithm>
 #include <cstring>
