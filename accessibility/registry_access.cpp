@@ -5,7 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace vantora {
+namespace vantora::accessibility {
 
 namespace {
 
@@ -390,4 +390,4 @@ bool Registry::DeleteBranch(RegHandle parent, const std::string& name, int depth
     return deleted;
 }
 
-}  // namespace vantora
+}  // namespace vantora::accessibility

@@ -16,7 +16,7 @@
 #include "accessibility/registry_access.h"
 #include "common/ports/registry.h"
 
-namespace vantora::registry_suite {
+namespace vantora::accessibility::registry_suite {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -86,4 +86,4 @@ private:
     std::unique_ptr<RegistryUnderTest> target_;
 };
 
-}  // namespace vantora::registry_suite
+}  // namespace vantora::accessibility::registry_suite

@@ -10,7 +10,7 @@
 #include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
 #include "common/win32/string_library_win32.h"
-#include "common/win32/win32_registry.h"
+#include "common/win32/registry_win32.h"
 #include "common/win32/window_messages_win32.h"
 
 namespace {
@@ -23,7 +23,7 @@ int run(HINSTANCE instance) {
     win32::restrictDllSearch();
     win32::enterProgramFolder();
 
-    Win32Registry registry;
+    win32::Win32Registry registry;
     win32::Win32CommonModule commonModule;
     win32::Win32Windows windows;
     win32::Win32WindowMessages messages;

@@ -69,12 +69,11 @@ public:
     std::string toolTip(std::string_view control) const override;
     void setChecked(std::string_view menuItem, bool checked) override;
     bool checked(std::string_view menuItem) const override;
-    // F1 on a highlighted menu item asks for that item's topic.
-    void setHelpContext(std::string_view menuItem, std::uint32_t id) override;
+    void setHelpContext(std::string_view control, std::uint32_t id) override;
     void setVisible(std::string_view control, bool on) override;
     bool isVisible(std::string_view control) const override;
-    void setEnabled(std::string_view menuItem, bool on) override;
-    bool enabled(std::string_view menuItem) const override;
+    void setEnabled(std::string_view control, bool on) override;
+    bool enabled(std::string_view control) const override;
     int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
     void close() override;
 
@@ -125,7 +124,6 @@ private:
     static LRESULT CALLBACK windowProc(HWND h, UINT m, WPARAM w, LPARAM l);
     static LRESULT CALLBACK subclassProc(HWND h, UINT m, WPARAM w, LPARAM l);
     static FormWindow* of(HWND h);
-
 
     bool created_ = false;
     int dpi_ = 96;

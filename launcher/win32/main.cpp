@@ -8,7 +8,7 @@
 #include "common/win32/common_module_win32.h"
 #include "common/win32/file_dialog_win32.h"
 #include "common/win32/files_win32.h"
-#include "common/win32/firmware_device_win32.h"
+#include "common/win32/os_version_win32.h"
 #include "common/win32/guarded.h"
 #include "common/win32/input_timing_win32.h"
 #include "common/win32/program_folder.h"
@@ -17,7 +17,7 @@
 #include "common/win32/single_copy_win32.h"
 #include "common/win32/string_library_win32.h"
 #include "common/win32/version_info_win32.h"
-#include "common/win32/win32_registry.h"
+#include "common/win32/registry_win32.h"
 #include "launcher/form1.h"
 #include "launcher/form3.h"
 #include "launcher/launching.h"
@@ -37,7 +37,7 @@ static int runKeyloom(HINSTANCE instance) {
     win32::restrictDllSearch();
     win32::enterProgramFolder();
 
-    Win32Registry registry;
+    win32::Win32Registry registry;
     Store store(registry);
     LauncherState state;
     win32::Win32SingleCopy instances(kSingleCopyMutex, win32::SingleCopyBoundary::User);
@@ -46,7 +46,7 @@ static int runKeyloom(HINSTANCE instance) {
     win32::Win32Shell shell;
     win32::Win32Processes processes;
     win32::Win32InputTiming timing;
-    Win32OsVersion os;
+    win32::Win32OsVersion os;
     win32::Win32Files files;
     win32::Win32StringLibrary libraries(win32::programFolder());
     win32::Win32VersionInfo version;

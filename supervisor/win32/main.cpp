@@ -7,6 +7,7 @@
 #include "common/win32/firmware_device_win32.h"
 #include "common/win32/guarded.h"
 #include "common/win32/keyboard_win32.h"
+#include "common/win32/os_version_win32.h"
 #include "common/win32/power_win32.h"
 #include "common/win32/program_folder.h"
 #include "common/win32/single_copy_win32.h"
@@ -30,9 +31,9 @@ int run(HINSTANCE instance) {
     win32::Win32SingleCopy instances(kSingleCopyMutex, win32::SingleCopyBoundary::Administrators);
     win32::Win32Power power;
     win32::Win32Keyboard keyboard;
-    Win32FirmwareDevice device;
-    Win32OsVersion osVersion;
-    Win32SmiDll smiDll;
+    win32::Win32FirmwareDevice device;
+    win32::Win32OsVersion osVersion;
+    win32::Win32SmiDll smiDll;
     win32::Win32Screen screen;
     win32::Win32StringLibrary libraries(win32::programFolder());
 

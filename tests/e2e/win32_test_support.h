@@ -28,7 +28,7 @@
 #include "common/testing/registry_tree.h"
 #include "common/win32/window_identity.h"
 #include "common/win32/owners.h"
-#include "common/win32/win32_registry.h"
+#include "common/win32/registry_win32.h"
 #include "launcher/launcher_constants.h"
 #include "tests/e2e/debug_output.h"
 
@@ -108,7 +108,7 @@ inline std::string quoted(const std::string& path) {
 // by the contract tests), so that scratch trees and exact writes have one home
 
 inline RegistryPort& registry() {
-    static Win32Registry adapter;
+    static win32::Win32Registry adapter;
     return adapter;
 }
 
