@@ -13,9 +13,6 @@ namespace {
 // The design's client area, in twips.
 constexpr int kClientWidthTwips = 5640;
 constexpr int kClientHeightTwips = 6435;
-// MS Shell Dlg at 8 points on Windows at 96 dpi: what the template's units mean.
-constexpr int kTemplateBaseUnitsX = 6;
-constexpr int kTemplateBaseUnitsY = 13;
 
 }  // namespace
 
@@ -41,7 +38,7 @@ std::unique_ptr<win32::DialogWindow> makeAccessibilityWindow(HINSTANCE instance)
                                            {"Image2", IDC_IMAGE2, "Image", "frmStickyKey"},
                                            {"Image3", IDC_IMAGE3, "Image"},
                                            {"Image4", IDC_IMAGE4, "Image"}});
-    window->setDesignBaseUnits(kTemplateBaseUnitsX, kTemplateBaseUnitsY);
+    window->setDesignBaseUnits(win32::kShellDlgBaseUnitsX, win32::kShellDlgBaseUnitsY);
     window->setIcon(IDI_MERIDALE);
     return window;
 }

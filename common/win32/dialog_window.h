@@ -27,6 +27,10 @@ struct ControlBinding {
     std::string container = {};
 };
 
+// MS Shell Dlg at 8 points on Windows at 96 dpi: what the programs' templates were laid out for.
+inline constexpr int kShellDlgBaseUnitsX = 6;
+inline constexpr int kShellDlgBaseUnitsY = 13;
+
 class DialogWindow : public FormWindow {
 public:
     DialogWindow(HINSTANCE instance, int templateId, std::string formName, std::vector<ControlBinding> controls);

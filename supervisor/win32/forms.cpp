@@ -10,13 +10,9 @@ namespace vantora::supervisor {
 
 namespace {
 
-// MS Shell Dlg at 8 points on Windows at 96 dpi: what the templates' units mean.
-constexpr int kTemplateBaseUnitsX = 6;
-constexpr int kTemplateBaseUnitsY = 13;
-
 // Every window of the program looks alike, whichever font the system substitutes.
 void setUp(win32::DialogWindow& view) {
-    view.setDesignBaseUnits(kTemplateBaseUnitsX, kTemplateBaseUnitsY);
+    view.setDesignBaseUnits(win32::kShellDlgBaseUnitsX, win32::kShellDlgBaseUnitsY);
     view.setIcon(IDI_BASTIONE);
 }
 
