@@ -8,10 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "accessibility/registry.h"
+#include "accessibility/registry_access.h"
 #include "common/localization/localization.h"
 #include "common/ports/common_module.h"
-#include "common/ports/desktop.h"
+#include "common/ports/screen.h"
+#include "common/ports/window_manager.h"
+#include "common/ports/help.h"
 #include "common/ports/registry.h"
 #include "common/ports/single_copy.h"
 #include "common/ports/string_library.h"

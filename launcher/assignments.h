@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/ports/desktop.h"
+#include "common/ports/file_system.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_state.h"
 #include "launcher/store.h"

@@ -6,8 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "common/ports/desktop.h"
-#include "common/ports/firmware_device.h"
+#include "common/ports/screen.h"
+#include "common/ports/window_manager.h"
+#include "common/ports/tray.h"
+#include "common/ports/help.h"
+#include "common/ports/os_version.h"
 #include "common/ports/input_timing.h"
 #include "common/ports/shell.h"
 #include "common/ports/single_copy.h"

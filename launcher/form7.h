@@ -3,7 +3,6 @@
 // CurrentKeyName side by side; the change is applied on OK only.
 #include <string>
 
-#include "common/ports/desktop.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_dialog.h"
 #include "launcher/launcher_forms.h"

@@ -8,7 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "common/ports/desktop.h"
+#include "common/ports/window_manager.h"
+#include "common/ports/help.h"
+#include "common/ports/file_system.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_forms.h"
 #include "launcher/launcher_language.h"

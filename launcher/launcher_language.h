@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "common/localization/localization.h"
-#include "common/ports/desktop.h"
+#include "common/ports/screen.h"
 #include "common/ports/string_library.h"
 #include "common/ui/view.h"
 #include "launcher/launcher_state.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ports/desktop.h"
+#include "common/ports/window_handle.h"
 #include "common/ui/view.h"
 #include "launcher/key_table.h"
 #include "launcher/launcher_constants.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/ports/common_module.h"
+#include "common/ports/file_system.h"
 #include "common/ports/shell.h"
 #include "launcher/form1.h"
 

@@ -7,7 +7,7 @@
 #include "accessibility/tests/registry_suite.h"
 #include "common/testing/fake_registry.h"
 
-namespace vantora::registry_suite {
+namespace vantora::accessibility::registry_suite {
 namespace {
 
 class FakeUnderTest : public RegistryUnderTest {
@@ -76,4 +76,4 @@ TEST_F(RegistryOnFakeOnly, CopyTree_OfAWholeRootIsRefused) {
 }
 
 }  // namespace
-}  // namespace vantora::registry_suite
+}  // namespace vantora::accessibility::registry_suite

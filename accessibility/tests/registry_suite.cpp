@@ -13,7 +13,7 @@
 
 #include "common/testing/registry_tree.h"
 
-namespace vantora::registry_suite {
+namespace vantora::accessibility::registry_suite {
 
 std::string scratch(std::string_view path) {
     std::string out = kScratch;
@@ -486,4 +486,4 @@ TEST_P(RegistryTest, Destruction_ClosesCurrentKey) {
 }
 
 }  // namespace
-}  // namespace vantora::registry_suite
+}  // namespace vantora::accessibility::registry_suite

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "accessibility/registry.h"
+#include "accessibility/registry_access.h"
 #include "common/ports/registry.h"
 
-namespace vantora::registry_suite {
+namespace vantora::accessibility::registry_suite {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -86,4 +86,4 @@ private:
     std::unique_ptr<RegistryUnderTest> target_;
 };
 
-}  // namespace vantora::registry_suite
+}  // namespace vantora::accessibility::registry_suite

@@ -6,9 +6,9 @@
 
 #include "accessibility/tests/registry_suite.h"
 #include "common/testing/registry_tree.h"
-#include "common/win32/win32_registry.h"
+#include "common/win32/registry_win32.h"
 
-namespace vantora::registry_suite {
+namespace vantora::accessibility::registry_suite {
 namespace {
 
 // Passes every call on and keeps the handles opened through it. An open with an
@@ -98,7 +98,7 @@ private:
         for (RegHandle root : kRoots) deleteKeyTree(real_, root, kScratch);
     }
 
-    Win32Registry real_;
+    win32::Win32Registry real_;
     CountingRegistry counting_{real_};
 };
 
@@ -107,4 +107,4 @@ std::unique_ptr<RegistryUnderTest> makeWin32() { return std::make_unique<Win32Un
 INSTANTIATE_TEST_SUITE_P(Win32, RegistryTest, ::testing::Values(&makeWin32));
 
 }  // namespace
-}  // namespace vantora::registry_suite
+}  // namespace vantora::accessibility::registry_suite

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/ports/desktop.h"
+#include "common/ports/screen.h"
 #include "common/ports/string_library.h"
 #include "common/ui/view.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "common/ports/desktop.h"
+#include "common/ports/window_handle.h"
 
 namespace vantora {
 

@@ -1,9 +1,11 @@
 #pragma once
 // The firmware as BASTIONE reaches it: the firmware-extension driver through the
-// kernel32 file and I/O-control calls, the DEZEZ.dll entry point used on Windows 98,
-// and the OS version that chooses between them. Handles are 32-bit, as on 32-bit
-// Windows; results are Win32 BOOLs (nonzero = success).
+// kernel32 file and I/O-control calls, and the DEZEZ.dll entry point used on Windows 98,
+// the same firmware's other road. Handles are 32-bit, as on 32-bit Windows; results are
+// Win32 BOOLs (nonzero = success).
 #include <cstdint>
+
+#include "common/ports/os_version.h"  // which of the two roads is taken
 
 namespace vantora {
 
@@ -40,26 +42,6 @@ public:
     virtual bool bind() = 0;
     virtual std::int32_t IoSmiCmd(std::uint8_t* request33, std::uint8_t* reply32) = 0;
     virtual void release() = 0;
-};
-
-// OSVERSIONINFOA: 5 DWORDs and 128 characters, 148 bytes, the size the caller must
-// put into osVersionInfoSize before asking.
-struct OsVersionInfo {
-    std::uint32_t osVersionInfoSize = 0;
-    std::uint32_t majorVersion = 0;
-    std::uint32_t minorVersion = 0;
-    std::uint32_t buildNumber = 0;
-    std::uint32_t platformId = 0;
-    char csdVersion[128] = {};
-};
-static_assert(sizeof(OsVersionInfo) == 148, "must match OSVERSIONINFOA");
-
-class OsVersionPort {
-public:
-    virtual ~OsVersionPort() = default;
-
-    // Fails (returns 0) when osVersionInfoSize is not a size Windows knows.
-    virtual std::int32_t GetVersionExA(OsVersionInfo* info) = 0;
 };
 
 }  // namespace vantora

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "common/ui/view.h"
+#include "common/picture.h"
 
 namespace vantora {
 
@@ -19,7 +19,7 @@ public:
     // The file's icon as the shell shows it (its picture in the system image list, the
     // small one for 16 pixels, as SHGetFileInfoA names it), drawn by ImageList_Draw at 0,0
     // on a square of `background` and `pixels` wide; none when the shell has no icon for it.
-    virtual std::optional<ui::Picture> fileIcon(const std::string& path, int pixels, ui::Color background) = 0;
+    virtual std::optional<Picture> fileIcon(const std::string& path, int pixels, Color background) = 0;
 };
 
 }  // namespace vantora

@@ -2,7 +2,7 @@
 // Messages to other processes' windows. Window handles are 32-bit values.
 #include <cstdint>
 
-#include "common/ports/desktop.h"
+#include "common/ports/window_handle.h"
 
 namespace vantora {
 

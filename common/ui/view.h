@@ -10,12 +10,11 @@
 #include <tuple>
 #include <vector>
 
+#include "common/picture.h"
 #include "common/ui/controls.h"
 
 namespace vantora::ui {
 
-using Color = std::uint32_t;  // 0x00BBGGRR, as COLORREF
-constexpr Color rgb(unsigned r, unsigned g, unsigned b) { return (b << 16) | (g << 8) | r; }
 
 // A system colour as a form stores it: &H80000000 plus the GetSysColor index.
 constexpr Color systemColor(unsigned index) { return 0x80000000u | index; }
@@ -90,13 +89,6 @@ private:
 // The topmost of overlapping rectangles under a point: the last one drawn wins.
 // Returns -1 when the point lies in none.
 int topmostAt(const std::vector<Rect>& rects, int x, int y);
-
-// A 24-bit picture drawn in code: pixels row by row, row 0 at the top.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<Color> pixels;  // width * height
-    Color at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
 
 // A window procedure put in front of a window's own, as subclassing does. Parameters
 // and results are pointer-sized, as WPARAM, LPARAM and LRESULT are.

@@ -1,7 +1,8 @@
 #pragma once
-// The control kinds of a dialog's view over the real controls (text boxes, list and
-// tree views, image lists, pictures, fonts), and the table of them that the dialog
-// host builds when its window is created.
+// The table of a dialog's control kinds over the real controls (text boxes, list and
+// tree views, image lists, pictures, fonts), which the dialog host builds when its
+// window is created. Each kind lives in a file of its own (text_box_win32.cpp, ...);
+// the text box, whose filter guards the password, stands alone.
 #include <windows.h>
 
 #include <map>

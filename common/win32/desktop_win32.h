@@ -3,7 +3,10 @@
 
 #include <vector>
 
-#include "common/ports/desktop.h"
+#include "common/ports/screen.h"
+#include "common/ports/window_manager.h"
+#include "common/ports/tray.h"
+#include "common/ports/help.h"
 #include "common/win32/owners.h"
 #include "common/win32/window_identity.h"
 

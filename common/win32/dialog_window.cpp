@@ -8,6 +8,7 @@
 #include "common/win32/desktop_win32.h"
 #include "common/win32/controls_win32.h"
 #include "common/win32/system_functions.h"
+#include "common/win32/window_icons.h"
 
 namespace vantora::win32 {
 
@@ -43,12 +44,12 @@ ControlTable& made(std::unique_ptr<ControlTable>& table) {
 }
 }  // namespace
 
-ui::TextBox& DialogWindow::textBox(std::string_view name) { return made(kinds_).textBox(name); }
-ui::ListView& DialogWindow::listView(std::string_view name) { return made(kinds_).listView(name); }
-ui::TreeView& DialogWindow::treeView(std::string_view name) { return made(kinds_).treeView(name); }
-ui::ImageList& DialogWindow::imageList(std::string_view name) { return made(kinds_).imageList(name); }
-ui::ImageControl& DialogWindow::image(std::string_view name) { return made(kinds_).image(name); }
-ui::Font& DialogWindow::font(std::string_view name) { return made(kinds_).font(name); }
+ui::TextBox& DialogWindow::textBox(std::string_view name) { return checkName(name), made(kinds_).textBox(name); }
+ui::ListView& DialogWindow::listView(std::string_view name) { return checkName(name), made(kinds_).listView(name); }
+ui::TreeView& DialogWindow::treeView(std::string_view name) { return checkName(name), made(kinds_).treeView(name); }
+ui::ImageList& DialogWindow::imageList(std::string_view name) { return checkName(name), made(kinds_).imageList(name); }
+ui::ImageControl& DialogWindow::image(std::string_view name) { return checkName(name), made(kinds_).image(name); }
+ui::Font& DialogWindow::font(std::string_view name) { return checkName(name), made(kinds_).font(name); }
 
 bool DialogWindow::createModeless(HWND owner) {
     modal_ = false;
@@ -150,45 +151,11 @@ INT_PTR DialogWindow::initDialog() {
     made(kinds_).reset(instance_, *this);
     for (const ControlBinding& b : controls_) kinds_->add(b.name, GetDlgItem(hwnd_, b.id), b.designClass);
     if (designBaseX_ > 0 && designBaseY_ > 0) fitToDesignBaseUnits();
+    if (iconId_) setIcons(instance_, hwnd_, iconId_);
     loading_ = true;
     if (onLoad) onLoad();
     loading_ = false;
     return TRUE;
-}
-
-void DialogWindow::fitToDesignBaseUnits() {
-    RECT units{0, 0, 4, 8};
-    if (!MapDialogRect(hwnd_, &units) || units.right <= 0 || units.bottom <= 0) return;
-    const int dpi = screenDpi();
-    const int wantX = MulDiv(designBaseX_, dpi, 96), wantY = MulDiv(designBaseY_, dpi, 96);
-    if (units.right == wantX && units.bottom == wantY) return;
-    const auto x = [&](LONG v) { return MulDiv(v, wantX, units.right); };
-    const auto y = [&](LONG v) { return MulDiv(v, wantY, units.bottom); };
-    for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT r{};
-        GetWindowRect(child, &r);
-        const LONG screenTop = r.top;
-        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-        // A drop-down list's template height includes its list; its window is only the closed box.
-        // Its dropped rectangle is in screen coordinates. Wine answers 0 for success and
-        // leaves the closed box out of the height, so the list comes out one box shorter there.
-        RECT dropped{};
-        GetWindowRect(child, &dropped);
-        char className[16] = {};
-        GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, "ComboBox") == 0) {
-            SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-            r.bottom = std::max(r.bottom, r.top + (dropped.bottom - screenTop));
-        }
-        MoveWindow(child, x(r.left), y(r.top), x(r.right - r.left), y(r.bottom - r.top), FALSE);
-    }
-    RECT client{};
-    GetClientRect(hwnd_, &client);
-    RECT outer{0, 0, x(client.right), y(client.bottom)};
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DialogWindow::command(int id, int code, HWND from) {
@@ -241,10 +208,16 @@ INT_PTR DialogWindow::controlColor(HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(c.brush.get());
 }
 
-const ControlBinding* DialogWindow::binding(std::string_view name) const {
+const ControlBinding* DialogWindow::find(std::string_view name) const {
     for (const ControlBinding& b : controls_)
         if (b.name == name) return &b;
     return nullptr;
+}
+
+const ControlBinding* DialogWindow::binding(std::string_view name) const {
+    const ControlBinding* b = find(name);
+    if (!b) checkName(name);
+    return b;
 }
 
 const ControlBinding* DialogWindow::bindingOf(int id) const {
@@ -286,6 +259,7 @@ void DialogWindow::setForeColor(std::string_view c, ui::Color color) {
 }
 
 ui::Color DialogWindow::foreColor(std::string_view c) const {
+    checkName(c);
     auto it = colors_.find(c);
     return it != colors_.end() && it->second.hasFore ? it->second.fore : ui::kColorBtnText;
 }
@@ -298,6 +272,7 @@ void DialogWindow::setBackColor(std::string_view c, ui::Color color) {
 }
 
 ui::Color DialogWindow::backColor(std::string_view c) const {
+    checkName(c);
     auto it = colors_.find(c);
     return it != colors_.end() && it->second.hasBack ? it->second.back : ui::systemColor(COLOR_BTNFACE);
 }
@@ -318,6 +293,7 @@ void DialogWindow::setFontSize(std::string_view c, int points) {
 }
 
 int DialogWindow::fontSize(std::string_view c) const {
+    checkName(c);
     auto it = fontSizes_.find(c);
     if (it != fontSizes_.end()) return it->second;
     HWND w = item(c);
@@ -325,52 +301,6 @@ int DialogWindow::fontSize(std::string_view c) const {
     HFONT font = w ? reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)) : nullptr;
     if (!font || !GetObjectA(font, sizeof(face), &face)) return 0;
     return MulDiv(face.lfHeight < 0 ? -face.lfHeight : face.lfHeight, 72, screenDpi());
-}
-
-RECT DialogWindow::clientRect(HWND control) const {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-POINT DialogWindow::containerOrigin(const ControlBinding* b) const {
-    HWND frame = b && !b->container.empty() ? item(b->container) : nullptr;
-    if (!frame) return {0, 0};
-    const RECT r = clientRect(frame);
-    return {r.left, r.top};
-}
-
-void DialogWindow::moveContents(std::string_view frame, int dx, int dy) {
-    for (const ControlBinding& b : controls_) {
-        if (b.container != frame) continue;
-        if (HWND w = GetDlgItem(hwnd_, b.id)) {
-            const RECT r = clientRect(w);
-            MoveWindow(w, r.left + dx, r.top + dy, r.right - r.left, r.bottom - r.top, TRUE);
-        }
-        moveContents(b.name, dx, dy);
-    }
-}
-
-void DialogWindow::setBounds(std::string_view c, ui::Rect r) {
-    HWND w = item(c);
-    if (!w || w == hwnd_) return;
-    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
-    const POINT origin = containerOrigin(binding(c));
-    const RECT before = clientRect(w);
-    const int x = origin.x + r.left / tx, y = origin.y + r.top / ty;
-    MoveWindow(w, x, y, r.width / tx, r.height / ty, TRUE);
-    if (x != before.left || y != before.top) moveContents(c, x - before.left, y - before.top);
-}
-
-ui::Rect DialogWindow::bounds(std::string_view c) const {
-    HWND w = item(c);
-    if (!w) return {};
-    if (w == hwnd_) return formBounds();
-    const RECT r = clientRect(w);
-    const POINT origin = containerOrigin(binding(c));
-    const int tx = twipsPerPixelX(), ty = twipsPerPixelY();
-    return {(r.left - origin.x) * tx, (r.top - origin.y) * ty, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
 }
 
 void DialogWindow::setEnabled(std::string_view c, bool on) {
@@ -402,58 +332,12 @@ void DialogWindow::storeValue(std::string_view c, int v) {
     if (v == ui::kChecked && b && b->designClass == "OptionButton") clearOtherOptions(w);
 }
 
-void DialogWindow::clearList(std::string_view c) {
-    const ControlBinding* b = binding(c);
-    if (HWND w = item(c); w && isList(b)) SendMessageA(w, isComboBox(b) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
-}
-
-void DialogWindow::addItem(std::string_view c, std::string_view text) {
-    const ControlBinding* b = binding(c);
-    const std::string s(text);
-    if (HWND w = item(c); w && isList(b))
-        SendMessageA(w, isComboBox(b) ? CB_ADDSTRING : LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-}
-
-int DialogWindow::listCount(std::string_view c) const {
-    const ControlBinding* b = binding(c);
-    HWND w = item(c);
-    if (!w || !isList(b)) return 0;
-    const LRESULT n = SendMessageA(w, isComboBox(b) ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    return n < 0 ? 0 : static_cast<int>(n);
-}
-
-std::string DialogWindow::listItem(std::string_view c, int index) const {
-    const ControlBinding* b = binding(c);
-    HWND w = item(c);
-    if (!w || !isList(b)) return {};
-    const bool combo = isComboBox(b);
-    const LRESULT length = SendMessageA(w, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(w, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got < 0 ? 0 : static_cast<size_t>(got));
-    return text;
-}
-
-int DialogWindow::listIndex(std::string_view c) const {
-    const ControlBinding* b = binding(c);
-    HWND w = item(c);
-    if (!w || !isList(b)) return -1;
-    return static_cast<int>(SendMessageA(w, isComboBox(b) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0));
-}
-
-void DialogWindow::storeListIndex(std::string_view c, int index) {
-    const ControlBinding* b = binding(c);
-    if (HWND w = item(c); w && isList(b))
-        SendMessageA(w, isComboBox(b) ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
 void DialogWindow::setFocus(std::string_view c) {
     if (HWND w = item(c)) SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(w), TRUE);
 }
 
 void DialogWindow::setHelpContext(std::string_view c, std::uint32_t id) {
+    checkName(c);
     helpContexts_[std::string(c)] = id;
     if (HWND w = item(c)) SetWindowContextHelpId(w, id);
 }

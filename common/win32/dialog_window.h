@@ -27,6 +27,10 @@ struct ControlBinding {
     std::string container = {};
 };
 
+// MS Shell Dlg at 8 points on Windows at 96 dpi: what the programs' templates were laid out for.
+inline constexpr int kShellDlgBaseUnitsX = 6;
+inline constexpr int kShellDlgBaseUnitsY = 13;
+
 class DialogWindow : public FormWindow {
 public:
     DialogWindow(HINSTANCE instance, int templateId, std::string formName, std::vector<ControlBinding> controls);
@@ -40,6 +44,8 @@ public:
     // system), the controls and the client area are moved and sized at creation to
     // where the template meant them. Unset, the template is left as the system lays it out.
     void setDesignBaseUnits(int x, int y) { designBaseX_ = x, designBaseY_ = y; }
+    // The program's icon in the dialog's caption, set before the load handler runs.
+    void setIcon(int iconId) { iconId_ = iconId; }
 
     // Runs the dialog in a nested message loop owned by `owner`; returns when it closed,
     // with the result given to endDialog (0 when it closed otherwise).
@@ -98,6 +104,9 @@ private:
     INT_PTR initDialog();
     void command(int id, int code, HWND from);
     INT_PTR controlColor(HDC dc, HWND control);
+    bool hasControl(std::string_view name) const override { return find(name) != nullptr; }
+    const ControlBinding* find(std::string_view name) const;
+    // The binding of a name the logic uses; a name without one is reported.
     const ControlBinding* binding(std::string_view name) const;
     const ControlBinding* bindingOf(int id) const;
     HWND item(std::string_view name) const;
@@ -115,6 +124,7 @@ private:
     bool modal_ = false;
     bool loading_ = false, closeAfterLoad_ = false;
     int designBaseX_ = 0, designBaseY_ = 0;
+    int iconId_ = 0;
     std::map<std::string, Colors, std::less<>> colors_;
     std::map<std::string, std::uint32_t, std::less<>> helpContexts_;
     std::map<std::string, UniqueFont, std::less<>> fonts_;

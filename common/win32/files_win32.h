@@ -2,7 +2,7 @@
 // FileSystemPort over the Win32 file calls.
 #include <string>
 
-#include "common/ports/desktop.h"
+#include "common/ports/file_system.h"
 
 namespace vantora::win32 {
 

@@ -6,7 +6,7 @@
 #include "common/ports/firmware_device.h"
 #include "common/win32/owners.h"
 
-namespace vantora {
+namespace vantora::win32 {
 
 class Win32FirmwareDevice : public FirmwareDevicePort {
 public:
@@ -28,13 +28,8 @@ public:
 
 private:
     using IoSmiCmdProc = BOOL(WINAPI*)(BYTE* request, BYTE* reply);
-    win32::UniqueModule library_;
+    UniqueModule library_;
     IoSmiCmdProc ioSmiCmd_ = nullptr;
 };
 
-class Win32OsVersion : public OsVersionPort {
-public:
-    std::int32_t GetVersionExA(OsVersionInfo* info) override;
-};
-
-}  // namespace vantora
+}  // namespace vantora::win32

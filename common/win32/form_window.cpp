@@ -1,8 +1,7 @@
 #include "common/win32/form_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
+#include <set>
 
 #include "common/win32/desktop_win32.h"
 #include "common/win32/system_functions.h"
@@ -10,14 +9,6 @@
 namespace vantora::win32 {
 
 namespace {
-
-constexpr int kMaxArrayIndex = 32767;  // the highest index a control array may reach
-
-COLORREF colorOf(ui::Color c) {
-    return ui::isSystemColor(c) ? GetSysColor(static_cast<int>(c & 0xFF)) : static_cast<COLORREF>(c);
-}
-
-RECT rectOf(const ui::Rect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
 // WM_NOTIFY and WM_HELP are only ever sent; one that was posted comes from some other
 // process, and its parameter points into that process (Windows lets WM_NOTIFY be posted
@@ -29,6 +20,19 @@ LRESULT CALLBACK dropPostedPointerMessages(int code, WPARAM removal, LPARAM l) {
         if (message->message == WM_NOTIFY || message->message == WM_HELP) message->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, removal, l);
+}
+
+// Seen by a debugger, and by any program that reads the system's debug output (the
+// end-to-end tests do): a misspelt name shows however the program is built.
+void reportUnknownName(const std::string& form, std::string_view name) {
+    static std::set<std::string, std::less<>> reported;
+    std::string key = form + '.' + std::string(name);
+    if (!reported.insert(std::move(key)).second) return;
+    const std::string text = "Vantora: form \"" + form + "\" has no control named \"" + std::string(name) + "\"\n";
+    OutputDebugStringA(text.c_str());
+#ifndef NDEBUG
+    if (IsDebuggerPresent()) DebugBreak();
+#endif
 }
 
 void guardThreadQueue() {
@@ -68,16 +72,6 @@ int FormWindow::runMessageLoop() {
         DispatchMessageA(&msg);
     }
     return static_cast<int>(msg.wParam);
-}
-
-void FormWindow::setMenus(std::vector<MenuBinding> items, std::vector<PopupMenuBinding> popups) {
-    menuItems_ = std::move(items);
-    popupMenus_ = std::move(popups);
-}
-
-void FormWindow::setWindowlessLabels(WindowlessLabels labels) {
-    labelSpec_ = std::move(labels);
-    labels_.assign(labelSpec_.names.size(), Label{});
 }
 
 bool FormWindow::createWindow(const WindowClassSpec& windowClass) {
@@ -176,39 +170,8 @@ ui::MessageResult FormWindow::callPreviousWindowProc(std::uint32_t window, std::
 
 std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l) {
     switch (m) {
-    case WM_PAINT:
-        if (labels_.empty() && !picture_ && lines_.empty()) return std::nullopt;
-        paint();
-        return 0;
     case WM_SIZE:
         raise(formName_, ui::Event::Resize);
-        return std::nullopt;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MOUSEMOVE: {
-        // The labels' tips wait for the mouse: the window shows without them sooner.
-        if (m == WM_MOUSEMOVE && !tooltip_ && !labels_.empty()) createToolTips();
-        // A disabled window takes no mouse input, also none posted to it from outside:
-        // behind a modal dialog a click must not start a second one.
-        if (!IsWindowEnabled(hwnd_)) return std::nullopt;
-        const int i = labelAt(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)));
-        if (i < 0) return std::nullopt;
-        const std::string& name = labelSpec_.names[static_cast<std::size_t>(i)];
-        if (m == WM_MOUSEMOVE)
-            raise(name, ui::Event::MouseMove, (w & MK_LBUTTON) ? ui::kMouseLeft : (w & MK_RBUTTON) ? ui::kMouseRight : 0);
-        else
-            raise(name, ui::Event::MouseDown, m == WM_LBUTTONDOWN ? ui::kMouseLeft : ui::kMouseRight);
-        return 0;
-    }
-    case WM_COMMAND:
-        // Menu items and accelerators; controls are the dialog's business.
-        if (l == 0) {
-            const std::string name = menuName(LOWORD(w));
-            if (!name.empty()) {
-                raise(name, ui::Event::Click);
-                return 0;
-            }
-        }
         return std::nullopt;
     case WM_CLOSE:
         close();
@@ -224,11 +187,8 @@ std::optional<LRESULT> FormWindow::handleFormMessage(UINT m, WPARAM w, LPARAM l)
         // menu item, that item's topic where it has one.
         const auto* info = reinterpret_cast<const HELPINFO*>(l);
         if (info && info->iContextType == HELPINFO_WINDOW && info->hItemHandle != hwnd_) return std::nullopt;
-        int context = 0;
-        if (info && info->iContextType == HELPINFO_MENUITEM) {
-            const auto it = menuHelpContexts_.find(info->iCtrlId);
-            if (it != menuHelpContexts_.end()) context = static_cast<int>(it->second);
-        }
+        const int context =
+            info && info->iContextType == HELPINFO_MENUITEM ? static_cast<int>(menuHelpContext(info->iCtrlId)) : 0;
         raise(formName_, ui::Event::Help, context);
         return TRUE;
     }
@@ -245,345 +205,56 @@ void FormWindow::close() {
     closing_ = false;
 }
 
-// --- windowless labels
-
-FormWindow::Label* FormWindow::label(std::string_view name) {
-    for (std::size_t i = 0; i < labels_.size(); ++i)
-        if (labelSpec_.names[i] == name) return &labels_[i];
-    return nullptr;
+void FormWindow::checkName(std::string_view name) const {
+    if (!isForm(name) && !hasControl(name)) reportUnknownName(formName_, name);
 }
 
-const FormWindow::Label* FormWindow::label(std::string_view name) const {
-    return const_cast<FormWindow*>(this)->label(name);
-}
-
-int FormWindow::labelAt(int x, int y) const {
-    std::vector<ui::Rect> rects;
-    rects.reserve(labels_.size());
-    for (const Label& l : labels_) rects.push_back(l.bounds);
-    return ui::topmostAt(rects, x, y);
-}
-
-void FormWindow::invalidate(const Label& l) {
-    // A hidden window is painted whole when it is shown; until then there is nothing to
-    // mark, and each mark is a call to the window manager.
-    if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
-    const RECT r = rectOf(l.bounds);
-    InvalidateRect(hwnd_, &r, FALSE);
-}
-
-void FormWindow::createToolTips() {
-    initCommonControls();
-    tooltip_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                   hwnd_, nullptr, instance_, nullptr));
-    for (const Label& l : labels_) updateTool(l);
-}
-
-void FormWindow::updateTool(const Label& l) {
-    if (!tooltip_) return;
-    const auto i = static_cast<std::size_t>(&l - labels_.data());
-    const std::string& text = toolTips_[labelSpec_.names[i]];
-    TOOLINFOA ti{};
-    ti.cbSize = TTTOOLINFOA_V1_SIZE;
-    ti.hwnd = hwnd_;
-    ti.uId = i + 1;
-    ti.rect = rectOf(l.bounds);
-    ti.lpszText = const_cast<char*>(text.c_str());
-    // Re-adding the tool takes both a new rectangle and a new text; a label without a
-    // tip has no tool at all, so nothing pops up over it.
-    SendMessageA(tooltip_.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    ti.uFlags = TTF_SUBCLASS;
-    if (!text.empty()) SendMessageA(tooltip_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-void FormWindow::paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
-    if (picture_) {
-        UniqueMemoryDc memory(CreateCompatibleDC(dc));
-        SelectScope selected(memory.get(), picture_.get());
-        BitBlt(dc, 0, 0, pictureWidth_, pictureHeight_, memory.get(), 0, 0, SRCCOPY);
-    }
-    for (const Line& l : lines_) {
-        UniquePen pen(CreatePen(PS_SOLID, 1, colorOf(l.color)));
-        SelectScope selected(dc, pen.get());
-        MoveToEx(dc, l.x1, l.y1, nullptr);
-        LineTo(dc, l.x2, l.y2);
-        SetPixel(dc, l.x2, l.y2, colorOf(l.color));  // LineTo leaves out the end point
-    }
-    SetBkMode(dc, TRANSPARENT);
-    for (const Label& l : labels_) {
-        UniqueFont& font = labelFonts_[l.fontSize];
-        if (!font)
-            font.reset(CreateFontA(-MulDiv(l.fontSize, dpi_, 72), 0, 0, 0, labelSpec_.bold ? FW_BOLD : FW_NORMAL, 0,
-                                   0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0, labelSpec_.fontFace.c_str()));
-        SelectScope selected(dc, font.get());
-        SetTextColor(dc, colorOf(l.color));
-        RECT r = rectOf(l.bounds);
-        DrawTextA(dc, l.caption.c_str(), -1, &r, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
-    }
-    EndPaint(hwnd_, &ps);
-}
-
-void FormWindow::cls() {
-    lines_.clear();
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
-}
-
-void FormWindow::line(int x1, int y1, int x2, int y2, ui::Color c) {
-    lines_.push_back({x1, y1, x2, y2, c});
-    const RECT r{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1};
-    if (hwnd_) InvalidateRect(hwnd_, &r, FALSE);
-}
-
-void FormWindow::setPicture(const ui::Picture* p) {
-    picture_.reset();
-    pictureWidth_ = pictureHeight_ = 0;
-    if (p && p->width > 0 && p->height > 0 && p->pixels.size() == static_cast<std::size_t>(p->width) * p->height) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), p->width, -p->height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        picture_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (picture_ && bits) {
-            const int stride = (p->width * 3 + 3) & ~3;
-            auto* out = static_cast<BYTE*>(bits);
-            for (int y = 0; y < p->height; ++y)
-                for (int x = 0; x < p->width; ++x) {
-                    const ui::Color c = p->at(x, y);
-                    BYTE* px = out + y * stride + x * 3;
-                    px[0] = BYTE(c >> 16), px[1] = BYTE(c >> 8), px[2] = BYTE(c);
-                }
-            pictureWidth_ = p->width, pictureHeight_ = p->height;
-        } else {
-            picture_.reset();
-        }
-    }
-    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-// --- menus
-
-std::optional<int> FormWindow::menuId(std::string_view name) const {
-    for (const MenuBinding& b : menuItems_)
-        if (b.name == name) return b.id;
-    const ui::ElementName e = ui::parseElement(name);
-    if (e.index <= 0) return std::nullopt;
-    const std::string first = ui::indexed(e.array, 0);
-    for (const MenuBinding& b : menuItems_)
-        if (b.name == first) return b.id + e.index;
-    return std::nullopt;
-}
-
-std::string FormWindow::menuName(int id) const {
-    for (const MenuBinding& b : menuItems_) {
-        if (b.id == id) return b.name;
-        const ui::ElementName e = ui::parseElement(b.name);
-        if (e.index == 0 && id > b.id && id <= b.id + kMaxArrayIndex) {
-            std::string element = ui::indexed(e.array, id - b.id);
-            if (arrays_.isLoaded(element)) return element;
-        }
-    }
-    return {};
-}
-
-bool FormWindow::isMenuItem(std::string_view name) const { return menuId(name).has_value(); }
-
-void FormWindow::setHelpContext(std::string_view menuItem, std::uint32_t id) {
-    if (const auto command = menuId(menuItem)) menuHelpContexts_[*command] = id;
-}
-
-void FormWindow::applyMenuState(HMENU menu, int id, const MenuItem& state) {
-    if (state.caption) {
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STRING;
-        info.dwTypeData = const_cast<char*>(state.caption->c_str());
-        SetMenuItemInfoA(menu, static_cast<UINT>(id), FALSE, &info);
-    }
-    if (state.checked)
-        CheckMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (*state.checked ? MF_CHECKED : MF_UNCHECKED));
-    if (!state.enabled) EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | MF_GRAYED);
-}
-
-void FormWindow::setChecked(std::string_view m, bool on) {
-    const auto id = menuId(m);
-    if (!id) return;
-    MenuItem& state = menuState_[std::string(m)];
-    state.checked = on;
-    if (HMENU bar = hwnd_ ? GetMenu(hwnd_) : nullptr) applyMenuState(bar, *id, {std::nullopt, on, true});
-}
-
-bool FormWindow::checked(std::string_view m) const {
-    if (auto it = menuState_.find(m); it != menuState_.end() && it->second.checked) return *it->second.checked;
-    const auto id = menuId(m);
-    HMENU bar = hwnd_ ? GetMenu(hwnd_) : nullptr;
-    if (!id || !bar) return false;
-    const UINT state = GetMenuState(bar, static_cast<UINT>(*id), MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
-}
-
-// A popup menu is built anew from its resource each time it shows, with the captions,
-// check marks and hidden items the logic set, and the loaded elements of a control
-// array placed after their element 0.
-void FormWindow::fillPopup(HMENU menu) {
-    for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position) {
-        const int id = static_cast<int>(GetMenuItemID(menu, position));
-        if (id <= 0) continue;
-        const std::string name = menuName(id);
-        const ui::ElementName e = ui::parseElement(name);
-        if (e.index == 0) {
-            int at = position + 1;
-            for (int j : arrays_.loadedBeyondZero(e.array)) {
-                const std::string element = ui::indexed(e.array, j);
-                const MenuItem& state = menuState_[element];
-                if (!state.visible) continue;
-                InsertMenuA(menu, static_cast<UINT>(at++), MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(id + j),
-                            state.caption.value_or("").c_str());
-                applyMenuState(menu, id + j, state);
-            }
-        }
-        auto it = menuState_.find(name);
-        if (it == menuState_.end()) continue;
-        if (!it->second.visible)
-            RemoveMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
-        else
-            applyMenuState(menu, id, it->second);
-    }
-}
-
-void FormWindow::popupMenu(std::string_view name, std::uint32_t flags) {
-    if (!hwnd_) return;
-    auto binding = std::find_if(popupMenus_.begin(), popupMenus_.end(),
-                                [&](const PopupMenuBinding& b) { return b.name == name; });
-    if (binding == popupMenus_.end()) return;
-    UniqueMenu bar(LoadMenuA(instance_, MAKEINTRESOURCEA(binding->resourceId)));
-    HMENU menu = bar ? GetSubMenu(bar.get(), 0) : nullptr;
-    if (!menu) return;
-    fillPopup(menu);
-    POINT at{};
-    GetCursorPos(&at);
-    // The menu closes when the user clicks elsewhere only if its window is in front. A
-    // window of ours that is in front already (a dialog the logic just raised) keeps its
-    // place and owns the menu.
-    HWND front = GetForegroundWindow();
-    HWND owner = front && GetWindowThreadProcessId(front, nullptr) == GetCurrentThreadId() ? front : hwnd_;
-    SetForegroundWindow(owner);
-    const int chosen = static_cast<int>(
-        TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
-    PostMessageA(owner, WM_NULL, 0, 0);
-    if (chosen > 0) {
-        const std::string item = menuName(chosen);
-        if (!item.empty()) raise(item, ui::Event::Click);
-    }
-}
-
-bool FormWindow::isLoaded(std::string_view element) const { return isMenuItem(element) && arrays_.isLoaded(element); }
-
-void FormWindow::load(std::string_view element) {
-    if (isMenuItem(ui::indexed(ui::parseElement(element).array, 0))) arrays_.load(element);
-}
-
-void FormWindow::unload(std::string_view element) {
-    if (!arrays_.unload(element)) return;
-    if (auto it = menuState_.find(element); it != menuState_.end()) menuState_.erase(it);
-}
-
-// --- properties of labels, menu items and the form
+// --- properties of the form; a form host without controls of its own has nothing else
 
 void FormWindow::setCaption(std::string_view c, std::string_view text) {
-    if (isForm(c)) {
-        if (hwnd_) SetWindowTextA(hwnd_, std::string(text).c_str());
-    } else if (Label* l = label(c)) {
-        l->caption = text;
-        invalidate(*l);
-    } else if (const auto id = menuId(c)) {
-        MenuItem& state = menuState_[std::string(c)];
-        state.caption = std::string(text);
-        if (HMENU bar = hwnd_ ? GetMenu(hwnd_) : nullptr) {
-            applyMenuState(bar, *id, {state.caption, std::nullopt, true});
-            DrawMenuBar(hwnd_);
-        }
-    }
+    checkName(c);
+    if (isForm(c) && hwnd_) SetWindowTextA(hwnd_, std::string(text).c_str());
 }
 
 std::string FormWindow::caption(std::string_view c) const {
-    if (isForm(c)) {
-        if (!hwnd_) return {};
-        std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
-        return text;
-    }
-    if (const Label* l = label(c)) return l->caption;
-    if (auto it = menuState_.find(c); it != menuState_.end() && it->second.caption) return *it->second.caption;
-    const auto id = menuId(c);
-    HMENU bar = hwnd_ ? GetMenu(hwnd_) : nullptr;
-    if (!id || !bar) return {};
-    char text[256] = {};
-    GetMenuStringA(bar, static_cast<UINT>(*id), text, sizeof text, MF_BYCOMMAND);
+    checkName(c);
+    if (!isForm(c) || !hwnd_) return {};
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd_)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd_, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
-void FormWindow::setVisible(std::string_view c, bool on) {
-    if (isMenuItem(c)) menuState_[std::string(c)].visible = on;
-}
+void FormWindow::setChecked(std::string_view c, bool) { checkName(c); }
+bool FormWindow::checked(std::string_view c) const { return checkName(c), false; }
+void FormWindow::setHelpContext(std::string_view c, std::uint32_t) { checkName(c); }
+void FormWindow::setVisible(std::string_view c, bool) { checkName(c); }
+bool FormWindow::isVisible(std::string_view c) const { return checkName(c), true; }
+void FormWindow::setEnabled(std::string_view c, bool) { checkName(c); }
+bool FormWindow::enabled(std::string_view c) const { return checkName(c), true; }
+void FormWindow::setForeColor(std::string_view c, ui::Color) { checkName(c); }
+ui::Color FormWindow::foreColor(std::string_view c) const { return checkName(c), 0; }
+void FormWindow::setFontSize(std::string_view c, int) { checkName(c); }
+int FormWindow::fontSize(std::string_view c) const { return checkName(c), 0; }
+void FormWindow::setBounds(std::string_view c, ui::Rect) { checkName(c); }
+ui::Rect FormWindow::bounds(std::string_view c) const { return checkName(c), isForm(c) ? formBounds() : ui::Rect{}; }
 
-bool FormWindow::isVisible(std::string_view c) const {
-    auto it = menuState_.find(c);
-    return it == menuState_.end() || it->second.visible;
+void FormWindow::setTag(std::string_view c, std::string_view t) {
+    checkName(c);
+    tags_[std::string(c)] = t;
 }
-
-// Only the items of popup menus, which are built anew from this state each time they show.
-void FormWindow::setEnabled(std::string_view c, bool on) {
-    if (isMenuItem(c)) menuState_[std::string(c)].enabled = on;
-}
-
-bool FormWindow::enabled(std::string_view c) const {
-    auto it = menuState_.find(c);
-    return it == menuState_.end() || it->second.enabled;
-}
-
-void FormWindow::setForeColor(std::string_view c, ui::Color color) {
-    if (Label* l = label(c)) l->color = color, invalidate(*l);
-}
-ui::Color FormWindow::foreColor(std::string_view c) const {
-    const Label* l = label(c);
-    return l ? l->color : 0;
-}
-
-void FormWindow::setFontSize(std::string_view c, int points) {
-    if (Label* l = label(c)) l->fontSize = points, invalidate(*l);
-}
-int FormWindow::fontSize(std::string_view c) const {
-    const Label* l = label(c);
-    return l ? l->fontSize : 0;
-}
-
-void FormWindow::setBounds(std::string_view c, ui::Rect r) {
-    if (Label* l = label(c)) {
-        invalidate(*l);
-        l->bounds = r;
-        invalidate(*l);
-        updateTool(*l);
-    }
-}
-ui::Rect FormWindow::bounds(std::string_view c) const {
-    if (isForm(c)) return formBounds();
-    const Label* l = label(c);
-    return l ? l->bounds : ui::Rect{};
-}
-
-void FormWindow::setTag(std::string_view c, std::string_view t) { tags_[std::string(c)] = t; }
 std::string FormWindow::tag(std::string_view c) const {
+    checkName(c);
     auto it = tags_.find(c);
     return it == tags_.end() ? "" : it->second;
 }
 
 // Windowed controls show no tooltip windows; the text is kept for the logic that reads it back.
 void FormWindow::setToolTip(std::string_view c, std::string_view t) {
+    checkName(c);
     toolTips_[std::string(c)] = t;
-    if (const Label* l = label(c)) updateTool(*l);
 }
 std::string FormWindow::toolTip(std::string_view c) const {
+    checkName(c);
     auto it = toolTips_.find(c);
     return it == toolTips_.end() ? "" : it->second;
 }

@@ -1,11 +1,9 @@
 #pragma once
 // The Win32 host of a form: a window as the logic sees it through ui::View. It holds
 // what every form has whether it comes from a dialog template (DialogWindow) or from a
-// window class of its own (the launcher's main window): caption, geometry in twips,
-// window state, owner and visibility, menus addressed by design name (check marks,
-// captions, control-array elements loaded at run time, popup menus), windowless
-// labels painted over a background picture and the lines drawn on it, tags and
-// tooltips, message boxes, and a window procedure put in front of its own.
+// window class of its own (MainFormWindow): caption, geometry in twips, window state,
+// owner and visibility, tags and tooltip texts, message boxes, help, closing, and a
+// window procedure put in front of its own.
 //
 // The window finds its object through itself (GWLP_USERDATA, set from the creation
 // parameter); there is no global form pointer. No exception leaves a window procedure.
@@ -22,19 +20,6 @@
 
 namespace vantora::win32 {
 
-// A menu item's design name and command id. For a menu control array the binding
-// names element 0 ("mPopupCmd(0)"); element j takes the id of element 0 plus j.
-struct MenuBinding {
-    std::string name;
-    int id;
-};
-
-// A popup menu of the form, shown by popupMenu(name): the first submenu of a menu resource.
-struct PopupMenuBinding {
-    std::string name;
-    int resourceId;
-};
-
 // A form that is a window class of its own rather than a dialog template.
 struct WindowClassSpec {
     const char* className;
@@ -46,24 +31,12 @@ struct WindowClassSpec {
     int width = CW_USEDEFAULT, height = CW_USEDEFAULT;  // pixels, until the logic sizes it
 };
 
-// Labels without windows of their own, painted by the form over its picture and hit
-// by the mouse through the form: the design's labels are such lightweight controls.
-// Their bounds are in pixels.
-struct WindowlessLabels {
-    std::vector<std::string> names;  // in drawing order: the last one lies on top
-    std::string fontFace;
-    bool bold = false;
-};
-
 class FormWindow : public ui::View, public ui::WindowProcedureHost {
 public:
     FormWindow(HINSTANCE instance, std::string formName);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
-
-    void setMenus(std::vector<MenuBinding> items, std::vector<PopupMenuBinding> popups);
-    void setWindowlessLabels(WindowlessLabels labels);
 
     // Creates the form as a window of its own class, hidden. Events reach the logic from
     // the moment this returns.
@@ -96,12 +69,11 @@ public:
     std::string toolTip(std::string_view control) const override;
     void setChecked(std::string_view menuItem, bool checked) override;
     bool checked(std::string_view menuItem) const override;
-    // F1 on a highlighted menu item asks for that item's topic.
-    void setHelpContext(std::string_view menuItem, std::uint32_t id) override;
+    void setHelpContext(std::string_view control, std::uint32_t id) override;
     void setVisible(std::string_view control, bool on) override;
     bool isVisible(std::string_view control) const override;
-    void setEnabled(std::string_view menuItem, bool on) override;
-    bool enabled(std::string_view menuItem) const override;
+    void setEnabled(std::string_view control, bool on) override;
+    bool enabled(std::string_view control) const override;
     int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
     void close() override;
 
@@ -116,15 +88,6 @@ public:
     int twipsPerPixelX() const override;
     int twipsPerPixelY() const override;
 
-    void cls() override;
-    void line(int x1, int y1, int x2, int y2, ui::Color color) override;
-    void setPicture(const ui::Picture* picture) override;
-
-    void popupMenu(std::string_view menu, std::uint32_t flags) override;
-    bool isLoaded(std::string_view element) const override;
-    void load(std::string_view element) override;
-    void unload(std::string_view element) override;
-
     // --- ui::WindowProcedureHost
     void replaceWindowProc(Procedure procedure) override;
     void restoreWindowProc() override;
@@ -136,8 +99,16 @@ protected:
     void attach(HWND window);
     void detach();
     // What every form answers alike; nothing when the message is not a form's business.
-    std::optional<LRESULT> handleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual std::optional<LRESULT> handleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The help topic of a menu item, by command id; 0 for none.
+    virtual std::uint32_t menuHelpContext(int) const { return 0; }
+    int dpi() const { return dpi_; }
     bool isForm(std::string_view name) const { return name.empty() || name == formName_; }
+    // Whether the window has a control, menu item or label of this design name.
+    virtual bool hasControl(std::string_view) const { return false; }
+    // A name the logic uses that the window does not have is a misspelt design name, and
+    // it would act on nothing without a word: it is reported, once per form and name.
+    void checkName(std::string_view name) const;
     static std::vector<HWND>& modelessDialogs();
     // A message whose parameter points into its sender's memory (WM_NOTIFY, WM_HELP) is
     // only ours when it comes from this thread: our controls and the system send them so.
@@ -150,59 +121,13 @@ protected:
     bool closing_ = false;
 
 private:
-    struct Label {
-        std::string caption;
-        ui::Color color = 0x00FFFFFF;
-        int fontSize = 0;
-        ui::Rect bounds;
-    };
-    struct MenuItem {
-        std::optional<std::string> caption;
-        std::optional<bool> checked;
-        bool visible = true;
-        bool enabled = true;
-    };
-    struct Line {
-        int x1, y1, x2, y2;
-        ui::Color color;
-    };
-
     static LRESULT CALLBACK windowProc(HWND h, UINT m, WPARAM w, LPARAM l);
     static LRESULT CALLBACK subclassProc(HWND h, UINT m, WPARAM w, LPARAM l);
     static FormWindow* of(HWND h);
 
-    Label* label(std::string_view name);
-    const Label* label(std::string_view name) const;
-    int labelAt(int x, int y) const;
-    void invalidate(const Label& l);
-    void createToolTips();
-    void updateTool(const Label& l);
-    void paint();
-
-    std::optional<int> menuId(std::string_view name) const;
-    std::string menuName(int id) const;
-    bool isMenuItem(std::string_view name) const;
-    void applyMenuState(HMENU menu, int id, const MenuItem& state);
-    void fillPopup(HMENU menu);
-
     bool created_ = false;
     int dpi_ = 96;
     std::map<std::string, std::string, std::less<>> tags_, toolTips_;
-    // Windowless labels.
-    WindowlessLabels labelSpec_;
-    std::vector<Label> labels_;
-    std::map<int, UniqueFont> labelFonts_;
-    UniqueWindow tooltip_;
-    // Drawing.
-    UniqueBitmap picture_;
-    int pictureWidth_ = 0, pictureHeight_ = 0;
-    std::vector<Line> lines_;
-    // Menus.
-    std::vector<MenuBinding> menuItems_;
-    std::vector<PopupMenuBinding> popupMenus_;
-    std::map<std::string, MenuItem, std::less<>> menuState_;
-    std::map<int, std::uint32_t> menuHelpContexts_;  // by command id
-    ui::ControlArrays arrays_;
     // The window procedure in front of the window's own.
     Procedure procedure_;
     WNDPROC previous_ = nullptr;

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "common/ui/view.h"
 #include "common/win32/owners.h"
 #include "common/win32/system_functions.h"
 
@@ -33,7 +34,7 @@ Win32ShellFolders::Surface* Win32ShellFolders::surfaceOf(int pixels) {
     return s.bits ? &s : nullptr;
 }
 
-std::optional<ui::Picture> Win32ShellFolders::fileIcon(const std::string& path, int pixels, ui::Color background) {
+std::optional<Picture> Win32ShellFolders::fileIcon(const std::string& path, int pixels, Color background) {
     if (pixels <= 0) return std::nullopt;
     SHFILEINFOA info{};
     static_assert(sizeof info == (sizeof(void*) == 4 ? 352 : 360), "the structure the shell fills");
@@ -54,7 +55,7 @@ std::optional<ui::Picture> Win32ShellFolders::fileIcon(const std::string& path, 
         if (!later::ImageList_Draw(systemList, info.iIcon, surface->dc.get(), 0, 0, ILD_TRANSPARENT)) return std::nullopt;
         GdiFlush();
     }
-    ui::Picture picture{pixels, pixels, std::vector<ui::Color>(static_cast<std::size_t>(pixels) * pixels)};
+    Picture picture{pixels, pixels, std::vector<Color>(static_cast<std::size_t>(pixels) * pixels)};
     const auto* in = static_cast<const DWORD*>(surface->bits);
     for (std::size_t i = 0; i < picture.pixels.size(); ++i)  // 0x..RRGGBB to 0x00BBGGRR
         picture.pixels[i] = ui::rgb((in[i] >> 16) & 0xFF, (in[i] >> 8) & 0xFF, in[i] & 0xFF);

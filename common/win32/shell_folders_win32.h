@@ -19,7 +19,7 @@ unsigned drawnIconFlags(int pixels);
 class Win32ShellFolders : public ShellFoldersPort {
 public:
     std::string shellFolderPath(int csidl) override;
-    std::optional<ui::Picture> fileIcon(const std::string& path, int pixels, ui::Color background) override;
+    std::optional<Picture> fileIcon(const std::string& path, int pixels, Color background) override;
 
 private:
     // Where icons of one size are drawn, kept from one icon to the next as a picture box is.

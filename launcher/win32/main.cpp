@@ -1,14 +1,14 @@
-// Keyloom: wires the launcher's logic to its windows and to the system.
+// Keyloom: wires the launcher's logic to its windows and to the system. Wiring only:
+// the windows come from the resource script and forms.cpp, the behaviour from the portable logic.
 #include <windows.h>
 
 #include <memory>
 
 #include "common/win32/desktop_win32.h"
 #include "common/win32/common_module_win32.h"
-#include "common/win32/dialog_window.h"
 #include "common/win32/file_dialog_win32.h"
 #include "common/win32/files_win32.h"
-#include "common/win32/firmware_device_win32.h"
+#include "common/win32/os_version_win32.h"
 #include "common/win32/guarded.h"
 #include "common/win32/input_timing_win32.h"
 #include "common/win32/program_folder.h"
@@ -17,12 +17,11 @@
 #include "common/win32/single_copy_win32.h"
 #include "common/win32/string_library_win32.h"
 #include "common/win32/version_info_win32.h"
-#include "common/win32/win32_registry.h"
-#include "common/win32/window_identity.h"
+#include "common/win32/registry_win32.h"
 #include "launcher/form1.h"
 #include "launcher/form3.h"
 #include "launcher/launching.h"
-#include "launcher/win32/dialogs.h"
+#include "launcher/win32/forms.h"
 #include "launcher/win32/resource.h"
 
 namespace {
@@ -32,62 +31,13 @@ using namespace vantora::launcher;
 
 constexpr char kSingleCopyMutex[] = "Vantora.Keyloom.SingleCopy";
 
-constexpr char kForm1Class[] = "Vantora.Keyloom.Form1";
-
-// What a second copy may bring back: only the first copy's main window. After a crash the
-// published number may name a window of any other program.
-class FirstCopyWindow : public win32::Win32Windows {
-public:
-    bool ShowWindow(WindowHandle w, int command) override { return ours(w) && Win32Windows::ShowWindow(w, command); }
-    bool SetForegroundWindow(WindowHandle w) override { return ours(w) && Win32Windows::SetForegroundWindow(w); }
-
-private:
-    static bool ours(WindowHandle w) {
-        return win32::isWindowOf(win32::toHwnd(w), kForm1Class, win32::programNameOf(GetCurrentProcessId()).c_str());
-    }
-};
-
-// The main window: the keyboard picture with a windowless label on each key.
-std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
-    auto window = std::make_unique<win32::FormWindow>(instance, kForm1);
-    win32::WindowlessLabels labels{{}, "MS Sans Serif", true};
-    for (int i = 0; i < kKeyCount; ++i) labels.names.push_back(labelName(i));
-    window->setWindowlessLabels(std::move(labels));
-    window->setMenus({{"mAssignments", IDM_ASSIGNMENTS},
-                      {"mTop", IDM_TOP},
-                      {"mPopups", IDM_POPUPS},
-                      {"mMinimize", IDM_MINIMIZE},
-                      {"mHints", IDM_HINTS},
-                      {"mConfirm", IDM_CONFIRM},
-                      {"mIndex", IDM_INDEX},
-                      {"mAbout", IDM_ABOUT},
-                      {"mOptions", IDM_OPTIONS},
-                      {"mHelp", IDM_HELP},
-                      {"umLaunch", IDM_UMLAUNCH},
-                      {"umHelp", IDM_UMHELP},
-                      {"mDynFnKey", IDM_DYNFNKEY},
-                      {ui::indexed("mPopupCmd", 0), IDM_POPUPCMD0}},
-                     {{"umTray", IDR_TRAYMENU}, {"mDynamics", IDR_DYNMENU}});
-    const win32::WindowClassSpec windowClass{kForm1Class,
-                                      "Keyloom",
-                                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                      IDR_MAINMENU,
-                                      IDI_KEYLOOM,
-                                      static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)),
-                                      kPictureWidth,
-                                      kPictureHeight};
-    if (!window->createWindow(windowClass)) return nullptr;
-    for (const auto& k : kKeyTable) window->setCaption(labelName(k.index), k.caption);
-    return window;
-}
-
 }  // namespace
 
 static int runKeyloom(HINSTANCE instance) {
     win32::restrictDllSearch();
     win32::enterProgramFolder();
 
-    Win32Registry registry;
+    win32::Win32Registry registry;
     Store store(registry);
     LauncherState state;
     win32::Win32SingleCopy instances(kSingleCopyMutex, win32::SingleCopyBoundary::User);
@@ -96,13 +46,13 @@ static int runKeyloom(HINSTANCE instance) {
     win32::Win32Shell shell;
     win32::Win32Processes processes;
     win32::Win32InputTiming timing;
-    Win32OsVersion os;
+    win32::Win32OsVersion os;
     win32::Win32Files files;
     win32::Win32StringLibrary libraries(win32::programFolder());
     win32::Win32VersionInfo version;
     const LanguagePorts language{libraries, screen};
 
-    std::unique_ptr<win32::FormWindow> window;
+    std::unique_ptr<win32::MainFormWindow> window;
     std::unique_ptr<win32::Win32Tray> tray;
     std::unique_ptr<win32::Win32Help> help;
     std::unique_ptr<Form1> form;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -12,7 +13,9 @@
 
 #include "common/win32/dialog_window.h"
 #include "common/win32/form_window.h"
+#include "common/win32/main_form_window.h"
 #include "common/win32/owners.h"
+#include "tests/e2e/debug_output.h"
 
 namespace vantora {
 namespace {
@@ -186,6 +189,43 @@ TEST(DialogWindowFrames, BoundsWithinTheFrame_AMovedFrameTakesItsControlsAlong) 
     form.setBounds("fraA", taller);
     EXPECT_EQ(a2.top + 10, placed(1008).top) << "a frame that only grows moves nothing";
     form.close();
+}
+
+// A misspelt design name acts on nothing; each host says so on the system's debug output,
+// once per form and name, and never for a name its window has.
+TEST(UnknownNames, AreReportedOnce_BothHosts) {
+    testing::DebugOutput output;
+    ASSERT_TRUE(output.listening());
+    win32::DialogWindow dialog{GetModuleHandleA(nullptr), kTemplate, "frmProbe",
+                               {{"chkCheck", 1001, "CheckBox"}, {"txtName", 1005, "TextBox"}}};
+    ASSERT_TRUE(dialog.createModeless(nullptr));
+    win32::MainFormWindow form(GetModuleHandleA(nullptr), "frmMain");
+    form.setWindowlessLabels({{"Label1(0)"}, "MS Sans Serif", true});
+    form.setMenus({{"mTop", 40001}, {ui::indexed("mCmd", 0), 40010}}, {{"umTray", 1}});
+    ASSERT_TRUE(form.createWindow({"Vantora.Test.NamedForm", "probe"}));
+
+    const struct {
+        const char* name;
+        std::function<void()> use;
+        std::size_t reports;
+    } cases[] = {
+        {"txtNmae", [&] { dialog.setCaption("txtNmae", "x"), dialog.textBox("txtNmae").setText("y"); }, 1},
+        {"chkChekc", [&] { dialog.setValue("chkChekc", 1), dialog.setEnabled("chkChekc", false); }, 1},
+        {"mTpo", [&] { form.setChecked("mTpo", true), form.setChecked("mTpo", false); }, 1},
+        {"Label1(1)", [&] { form.setCaption("Label1(1)", "F2"); }, 1},
+        {"frmProbe", [&] { dialog.setCaption("frmProbe", "p"), dialog.setTag("frmProbe", "t"); }, 0},
+        {"txtName", [&] { dialog.textBox("txtName").setText("n"), dialog.setFocus("txtName"); }, 0},
+        {"Label1(0)", [&] { form.setCaption("Label1(0)", "F1"), form.setToolTip("Label1(0)", "tip"); }, 0},
+        {"mCmd(3)", [&] { form.load("mCmd(3)"), form.setCaption("mCmd(3)", "c"); }, 0},
+        {"umTray", [&] { form.popupMenu("umTray", 0); }, 0},
+    };
+    for (const auto& c : cases) c.use();
+    const auto settled = [&] { return output.linesWith("has no control named").size() >= 4; };
+    const auto end = GetTickCount() + 5000;
+    while (!settled() && GetTickCount() < end) Sleep(20);
+    for (const auto& c : cases)
+        EXPECT_EQ(c.reports, output.linesWith("named \"" + std::string(c.name) + "\"").size()) << c.name;
+    dialog.close();
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "common/ports/desktop.h"
+#include "common/ports/file_system.h"
 
 namespace vantora::contract {
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/win32/firmware_device_win32.h"
+#include "common/win32/os_version_win32.h"
 #include "common/win32/program_folder.h"
 
 namespace {
@@ -41,7 +42,7 @@ protected:
 TEST_F(SmiLibrary, Bind_TakesTheLibraryBesideTheProgram_AndPassesTheResultOn) {
     PlacedLibrary library("smi_probe.dll", programFolder());
     ASSERT_TRUE(library.placed()) << GetLastError();
-    vantora::Win32SmiDll smi;
+    vantora::win32::Win32SmiDll smi;
     ASSERT_TRUE(smi.bind());
     std::vector<std::uint8_t> request(33);
     for (int i = 0; i < 33; ++i) request[i] = static_cast<std::uint8_t>(i * 7);
@@ -64,7 +65,7 @@ TEST_F(SmiLibrary, Bind_FailsWhenTheLibraryIsOnlyInTheCurrentDirectory) {
         PlacedLibrary library("smi_probe.dll", folder);
         ASSERT_TRUE(library.placed()) << GetLastError();
         ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
-        vantora::Win32SmiDll smi;
+        vantora::win32::Win32SmiDll smi;
         EXPECT_FALSE(smi.bind());
         EXPECT_EQ(nullptr, GetModuleHandleA("DEZEZ.dll"));
         SetCurrentDirectoryA(programFolder().c_str());
@@ -75,7 +76,7 @@ TEST_F(SmiLibrary, Bind_FailsWhenTheLibraryIsOnlyInTheCurrentDirectory) {
 TEST_F(SmiLibrary, Bind_FailsWithoutTheEntryPoint_AndUnloadsTheLibrary) {
     PlacedLibrary library("smi_probe_without_entry.dll", programFolder());
     ASSERT_TRUE(library.placed()) << GetLastError();
-    vantora::Win32SmiDll smi;
+    vantora::win32::Win32SmiDll smi;
     EXPECT_FALSE(smi.bind());
     EXPECT_EQ(nullptr, GetModuleHandleA("DEZEZ.dll"));
     std::uint8_t request[33] = {};
@@ -95,7 +96,7 @@ TEST(OsVersion, GetVersionExA_AcceptsTheSizesWindowsKnows_AndCopiesEveryField) {
         vantora::OsVersionInfo info;
         std::memset(static_cast<void*>(&info), 0xCD, sizeof info);
         info.osVersionInfoSize = c.size;
-        vantora::Win32OsVersion os;
+        vantora::win32::Win32OsVersion os;
         EXPECT_EQ(c.result, os.GetVersionExA(&info)) << "size " << c.size;
         EXPECT_EQ(c.size, info.osVersionInfoSize) << "the size field is the caller's";
         if (c.result == 0) {

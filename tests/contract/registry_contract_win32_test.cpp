@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/testing/registry_tree.h"
-#include "common/win32/win32_registry.h"
+#include "common/win32/registry_win32.h"
 #include "tests/contract/registry_contract.h"
 
 namespace vantora::contract {
@@ -30,7 +30,7 @@ public:
     RegHandle scratch() override { return scratch_; }
 
 private:
-    Win32Registry reg_;
+    win32::Win32Registry reg_;
     RegHandle scratch_ = 0;
 };
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/win32/firmware_device_win32.h"
+#include "common/win32/os_version_win32.h"
 #include "standins/firmware/tool/fwext_service.h"
 #include "standins/hotkey-service/hotkey_service_protocol.h"
 #include "supervisor/bios/dezez.h"
@@ -249,8 +250,8 @@ protected:
     }
 
     bool clearsCount = true;
-    vantora::Win32FirmwareDevice device;
-    vantora::Win32OsVersion os;
+    vantora::win32::Win32FirmwareDevice device;
+    vantora::win32::Win32OsVersion os;
     TempFolder folder{"bastione-test"};
     ChildProcess service, bastione;
 };

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/win32/firmware_device_win32.h"
+#include "common/win32/os_version_win32.h"
 #include "standins/firmware/bios_core.h"
 #include "standins/firmware/driver/device_security.h"
 #include "tests/e2e/driver_fixture.h"
@@ -95,8 +96,8 @@ protected:
         ASSERT_TRUE(h) << "device does not open after the restart, error " << GetLastError();
     }
 
-    vantora::Win32FirmwareDevice device;
-    vantora::Win32OsVersion osVersion;
+    vantora::win32::Win32FirmwareDevice device;
+    vantora::win32::Win32OsVersion osVersion;
 };
 
 TEST_F(FirmwareE2E, IoControl_SucceedsOnlyForThirtyThreeInAndThirtyTwoOrMoreOut_ReturningThirtyTwo) {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -27,12 +28,28 @@
 #include "common/testing/registry_tree.h"
 #include "common/win32/window_identity.h"
 #include "common/win32/owners.h"
-#include "common/win32/win32_registry.h"
+#include "common/win32/registry_win32.h"
 #include "launcher/launcher_constants.h"
+#include "tests/e2e/debug_output.h"
 
 namespace vantora::testing {
 
 using Bytes = std::vector<BYTE>;
+
+// Every program a test drives reports a design name its window lacks on the debug
+// output; any such report fails the test program, with the names.
+class UnknownNamesCheck : public ::testing::Environment {
+public:
+    void SetUp() override { output_ = std::make_unique<DebugOutput>(); }
+    void TearDown() override {
+        for (const std::string& line : output_->linesWith("has no control named")) ADD_FAILURE() << line;
+        output_.reset();
+    }
+
+private:
+    std::unique_ptr<DebugOutput> output_;
+};
+inline ::testing::Environment* const kUnknownNamesCheck = ::testing::AddGlobalTestEnvironment(new UnknownNamesCheck);
 
 // Polls until done() or the deadline; dispatches this thread's messages meanwhile,
 // so that windows of the test itself receive what other processes post or send them.
@@ -91,7 +108,7 @@ inline std::string quoted(const std::string& path) {
 // by the contract tests), so that scratch trees and exact writes have one home
 
 inline RegistryPort& registry() {
-    static Win32Registry adapter;
+    static win32::Win32Registry adapter;
     return adapter;
 }
 

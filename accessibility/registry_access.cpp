@@ -1,11 +1,11 @@
-#include "accessibility/registry.h"
+#include "accessibility/registry_access.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <stdexcept>
 
-namespace vantora {
+namespace vantora::accessibility {
 
 namespace {
 
@@ -390,4 +390,4 @@ bool Registry::DeleteBranch(RegHandle parent, const std::string& name, int depth
     return deleted;
 }
 
-}  // namespace vantora
+}  // namespace vantora::accessibility

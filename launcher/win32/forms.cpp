@@ -1,5 +1,8 @@
-#include "launcher/win32/dialogs.h"
+#include "launcher/win32/forms.h"
 
+#include "common/win32/window_identity.h"
+#include "launcher/form1.h"
+#include "launcher/key_table.h"
 #include "launcher/win32/resource.h"
 
 namespace vantora::launcher {
@@ -68,7 +71,47 @@ std::vector<win32::ControlBinding> form6Controls() {
 
 const ViewTogglePictures kViewToggles{IDB_LARGE_U, IDB_LARGE_D, IDB_SMALL_U, IDB_SMALL_D};
 
+constexpr char kForm1Class[] = "Vantora.Keyloom.Form1";
+
 }  // namespace
+
+bool FirstCopyWindow::ours(WindowHandle w) {
+    return win32::isWindowOf(win32::toHwnd(w), kForm1Class, win32::programNameOf(GetCurrentProcessId()).c_str());
+}
+
+// The main window: the keyboard picture with a windowless label on each key.
+std::unique_ptr<win32::MainFormWindow> makeForm1(HINSTANCE instance) {
+    auto window = std::make_unique<win32::MainFormWindow>(instance, kForm1);
+    win32::WindowlessLabels labels{{}, "MS Sans Serif", true};
+    for (int i = 0; i < kKeyCount; ++i) labels.names.push_back(labelName(i));
+    window->setWindowlessLabels(std::move(labels));
+    window->setMenus({{"mAssignments", IDM_ASSIGNMENTS},
+                      {"mTop", IDM_TOP},
+                      {"mPopups", IDM_POPUPS},
+                      {"mMinimize", IDM_MINIMIZE},
+                      {"mHints", IDM_HINTS},
+                      {"mConfirm", IDM_CONFIRM},
+                      {"mIndex", IDM_INDEX},
+                      {"mAbout", IDM_ABOUT},
+                      {"mOptions", IDM_OPTIONS},
+                      {"mHelp", IDM_HELP},
+                      {"umLaunch", IDM_UMLAUNCH},
+                      {"umHelp", IDM_UMHELP},
+                      {"mDynFnKey", IDM_DYNFNKEY},
+                      {ui::indexed("mPopupCmd", 0), IDM_POPUPCMD0}},
+                     {{"umTray", IDR_TRAYMENU}, {"mDynamics", IDR_DYNMENU}});
+    const win32::WindowClassSpec windowClass{kForm1Class,
+                                      "Keyloom",
+                                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                      IDR_MAINMENU,
+                                      IDI_KEYLOOM,
+                                      static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)),
+                                      kPictureWidth,
+                                      kPictureHeight};
+    if (!window->createWindow(windowClass)) return nullptr;
+    for (const auto& k : kKeyTable) window->setCaption(labelName(k.index), k.caption);
+    return window;
+}
 
 // A dialog's window and its logic, which answers the window's events.
 struct KeyloomForms::Dialog {

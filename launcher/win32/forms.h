@@ -1,5 +1,6 @@
 #pragma once
-// The launcher's dialogs on their templates, opened and reached as the logic asks.
+// The launcher's windows: the main window with its labels and menus, and the dialogs on
+// their templates, opened and reached as the logic asks.
 #include <windows.h>
 
 #include <memory>
@@ -10,7 +11,9 @@
 #include "common/ports/file_dialog.h"
 #include "common/ports/version_info.h"
 #include "common/ports/shell_folders.h"
+#include "common/win32/desktop_win32.h"
 #include "common/win32/dialog_window.h"
+#include "common/win32/main_form_window.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
@@ -19,6 +22,20 @@
 #include "launcher/frm_about.h"
 
 namespace vantora::launcher {
+
+// The main window, created hidden, with a caption on each key; none when it could not be made.
+std::unique_ptr<win32::MainFormWindow> makeForm1(HINSTANCE instance);
+
+// What a second copy may bring back: only the first copy's main window. After a crash the
+// published number may name a window of any other program.
+class FirstCopyWindow : public win32::Win32Windows {
+public:
+    bool ShowWindow(WindowHandle w, int command) override { return ours(w) && Win32Windows::ShowWindow(w, command); }
+    bool SetForegroundWindow(WindowHandle w) override { return ours(w) && Win32Windows::SetForegroundWindow(w); }
+
+private:
+    static bool ours(WindowHandle w);
+};
 
 class KeyloomForms : public LauncherForms {
 public:

@@ -3,7 +3,7 @@
 // same behaviour as the fake, so any logic here would be untested twice over.
 #include "common/ports/registry.h"
 
-namespace vantora {
+namespace vantora::win32 {
 
 class Win32Registry : public RegistryPort {
 public:
@@ -27,4 +27,4 @@ public:
     long RegDeleteValueA(RegHandle key, const char* valueName) override;
 };
 
-}  // namespace vantora
+}  // namespace vantora::win32

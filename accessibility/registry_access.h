@@ -2,6 +2,10 @@
 // One root key, at most one open current key below it, and the name of one value of
 // that key. Registry refusals are never raised: functions answer false, reads answer
 // "" and writes do nothing. The only exception is a byte array too long to store.
+//
+// Every public member is the class's contract, kept and tested whether or not the
+// dialog calls it today (it copies no key and deletes no tree): code that takes the
+// class elsewhere relies on the whole of it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,7 +15,7 @@
 
 #include "common/ports/registry.h"
 
-namespace vantora {
+namespace vantora::accessibility {
 
 // The value types a setting can take. The alternative decides the registry type on
 // writing ("String" -> REG_SZ, "Long"/"Integer" -> REG_DWORD, "Byte()" -> REG_BINARY);
@@ -74,4 +78,4 @@ private:
     std::string rootName_ = "HKCU";
 };
 
-}  // namespace vantora
+}  // namespace vantora::accessibility

@@ -1,11 +1,11 @@
-#include "common/win32/win32_registry.h"
+#include "common/win32/registry_win32.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <type_traits>
 
-namespace vantora {
+namespace vantora::win32 {
 
 // The port's handles are 32-bit. On the 32-bit target they are the Win32 ones; a 64-bit
 // build (used where only a 64-bit Wine runs) relies on kernel handles fitting in 32 bits,
@@ -85,4 +85,4 @@ long Win32Registry::RegDeleteValueA(RegHandle key, const char* valueName) {
     return ::RegDeleteValueA(toHkey(key), valueName);
 }
 
-}  // namespace vantora
+}  // namespace vantora::win32

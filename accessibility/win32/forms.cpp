@@ -1,0 +1,56 @@
+#include "accessibility/win32/forms.h"
+
+#include <vector>
+
+#include "accessibility/v_accessibility.h"
+#include "accessibility/win32/resource.h"
+#include "common/win32/system_functions.h"
+
+namespace vantora::accessibility {
+
+namespace {
+
+// The design's client area, in twips.
+constexpr int kClientWidthTwips = 5640;
+constexpr int kClientHeightTwips = 6435;
+
+}  // namespace
+
+std::unique_ptr<win32::DialogWindow> makeAccessibilityWindow(HINSTANCE instance) {
+    auto window = std::make_unique<win32::DialogWindow>(
+        instance, IDD_VACCESSIBILITY, kFormName,
+        std::vector<win32::ControlBinding>{{"OK", IDC_OK, "CommandButton"},
+                                           {"Cancel", IDC_CANCEL, "CommandButton"},
+                                           {"Apply", IDC_APPLY, "CommandButton"},
+                                           {"chkStickyKey", IDC_CHKSTICKYKEY, "CheckBox", "frmStickyKey"},
+                                           {"chkTwiceLock", IDC_CHKTWICELOCK, "CheckBox", "frmOptions"},
+                                           {"chkPressSound", IDC_CHKPRESSSOUND, "CheckBox", "frmOptions"},
+                                           {"chkStickyIcon", IDC_CHKSTICKYICON, "CheckBox", "frmOptions"},
+                                           {"chkUnStickIdle", IDC_CHKUNSTICKIDLE, "CheckBox", "frmAutoReset"},
+                                           {"chkAutoResetSound", IDC_CHKAUTORESETSOUND, "CheckBox", "frmAutoReset"},
+                                           {"comUnStickTime", IDC_COMUNSTICKTIME, "ComboBox", "frmAutoReset"},
+                                           {"Label1", IDC_LABEL1, "Label", "frmStickyKey"},
+                                           {"Label2", IDC_LABEL2, "Label", "frmAutoReset"},
+                                           {"frmStickyKey", IDC_FRMSTICKYKEY, "Frame"},
+                                           {"frmOptions", IDC_FRMOPTIONS, "Frame", "frmStickyKey"},
+                                           {"frmAutoReset", IDC_FRMAUTORESET, "Frame", "frmStickyKey"},
+                                           {"Image1", IDC_IMAGE1, "Image"},
+                                           {"Image2", IDC_IMAGE2, "Image", "frmStickyKey"},
+                                           {"Image3", IDC_IMAGE3, "Image"},
+                                           {"Image4", IDC_IMAGE4, "Image"}});
+    window->setDesignBaseUnits(win32::kShellDlgBaseUnitsX, win32::kShellDlgBaseUnitsY);
+    window->setIcon(IDI_MERIDALE);
+    return window;
+}
+
+void sizeAndCentre(HWND dialog) {
+    const int dpi = win32::screenDpi();
+    RECT outer{0, 0, MulDiv(kClientWidthTwips, dpi, 1440), MulDiv(kClientHeightTwips, dpi, 1440)};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace vantora::accessibility
