@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
-#include <stdexcept>
 
 namespace vantora::accessibility {
 
@@ -78,9 +77,9 @@ std::int32_t dwordOf(const std::uint8_t* bytes) {
 void throwIfTooLong(const RegistryVariant& value) {
     if (const auto* bytes = std::get_if<std::vector<std::uint8_t>>(&value);
         bytes && bytes->size() > Registry::kMaxByteArray) {
-        throw std::overflow_error("Registry: a byte array of " + std::to_string(bytes->size()) +
-                                  " elements is longer than the " + std::to_string(Registry::kMaxByteArray) +
-                                  " that can be stored");
+        throw RegistryOverflow("Registry: a byte array of " + std::to_string(bytes->size()) +
+                               " elements is longer than the " + std::to_string(Registry::kMaxByteArray) +
+                               " that can be stored");
     }
 }
 

@@ -13,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "common/error.h"
 #include "common/ports/registry.h"
 
 namespace vantora::accessibility {
@@ -30,6 +31,12 @@ using RegistryVariant = std::variant<std::monostate,             // "Empty"
 
 // The variant's type name as callers of this class know it: "Empty", "String", ...
 std::string_view typeName(const RegistryVariant& value);
+
+// Raised, before anything is written, for a byte array longer than can be stored.
+class RegistryOverflow : public Error {
+public:
+    using Error::Error;
+};
 
 class Registry {
 public:

@@ -194,6 +194,7 @@ void Form1::DynPopupMenu() {
     const std::size_t leftOut = keepFirstShown(names, [](const std::string& name) -> const std::string& { return name; });
     if (leftOut > 0) names.push_back(leftOutText(leftOut));
     const int n = static_cast<int>(names.size());
+    popupEntries_ = n;
     for (int j = 0; j < n; ++j) {
         const std::string item = ui::indexed("mPopupCmd", j);
         if (j >= 1) {
@@ -216,15 +217,17 @@ void Form1::DynPopupMenu() {
 
 bool Form1::IsLoaded(std::string_view element) { return view_.isLoaded(element); }
 
-void Form1::showPopupList() {
-    if (popupListShowing_) return;
+bool Form1::showPopupList() {
+    if (popupListShowing_) return !popupEntryNames(store_, state_.CurrentKeyName).empty();
     popupListShowing_ = true;
     struct Shown {
         bool& flag;
         ~Shown() { flag = false; }
     } shown{popupListShowing_};
     DynPopupMenu();
+    if (popupEntries_ == 0) return false;
     view_.popupMenu("mDynamics", 0);
+    return true;
 }
 
 void Form1::mPopupCmd_Click(int index) {

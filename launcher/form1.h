@@ -86,8 +86,9 @@ public:
     bool IsLoaded(std::string_view element);
     void mPopupCmd_Click(int index);
     // DynPopupMenu shown at the pointer. One list at a time: a press of another popup key
-    // while one shows would rewrite the entries that the open menu names.
-    void showPopupList();
+    // while one shows would rewrite the entries that the open menu names. False, and
+    // nothing shown, when the key's list has no entries: its folder is all it offers.
+    bool showPopupList();
 
     // Also after the taskbar was re-created, which forgets every icon.
     void addTrayIcon();
@@ -120,6 +121,7 @@ private:
     int labelFontSize_ = 12;
     std::string popupKey_;
     bool popupListShowing_ = false;
+    int popupEntries_ = 0;  // what the last DynPopupMenu found
     KeyPressGate pressGate_;
     std::optional<std::uint32_t> trayMenuClosed_;  // on the message clock
 };

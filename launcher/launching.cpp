@@ -47,11 +47,7 @@ void popupList(LaunchContext& c, const std::string& command) {
     const StoredString fileCount = c.store.readUser(prg.c_str(), "FileCount");
     if (!fileCount.exists()) return;
     // A list whose entries are all gone has nothing to offer but its folder.
-    if (numericValue(fileCount.text) != 0 && !popupEntryNames(c.store, c.state.CurrentKeyName).empty()) {
-        c.form1.showPopupList();
-    } else {
-        c.shell.ShellExecuteA(command.substr(1));
-    }
+    if (numericValue(fileCount.text) == 0 || !c.form1.showPopupList()) c.shell.ShellExecuteA(command.substr(1));
 }
 
 // The shell takes a file, not a command line: a command with arguments handed to it

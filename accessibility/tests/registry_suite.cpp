@@ -344,7 +344,7 @@ TEST_P(RegistryTest, ByteArray_Over32768ElementsThrowsBeforeWriting) {
                 r.QueryValue(bytes);
         };
         if (c.throws) {
-            EXPECT_THROW(write(), std::overflow_error);
+            EXPECT_THROW(write(), RegistryOverflow);
             EXPECT_EQ(writesBefore, valueWriteCount()) << "no write may be attempted";
             EXPECT_EQ(std::nullopt, rawValue(kHkeyCurrentUser, kKey, name));
         } else {

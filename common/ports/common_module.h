@@ -4,14 +4,15 @@
 // the run-time error's own description; the dialog programs show it and end, every
 // other caller skips the step. Window handles and counts are 32-bit values.
 #include <cstdint>
-#include <stdexcept>
 #include <string>
+
+#include "common/error.h"
 
 namespace vantora {
 
-class CommonModuleError : public std::runtime_error {
+class CommonModuleError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 // The descriptions of the two ways a bound call can fail.

@@ -189,7 +189,11 @@ void MainFormWindow::setCaption(std::string_view c, std::string_view text) {
     } else if (const auto id = menuId(c)) {
         MenuItem& state = menuState_[std::string(c)];
         state.caption = std::string(text);
-        if (HMENU bar = hwnd_ ? GetMenu(hwnd_) : nullptr) {
+        // Only an item the bar holds is redrawn there: a popup list's items are captioned
+        // one by one each time it shows, and under Wine every redraw of the bar is a trip
+        // to the X server of a few milliseconds.
+        HMENU bar = hwnd_ ? GetMenu(hwnd_) : nullptr;
+        if (bar && GetMenuState(bar, static_cast<UINT>(*id), MF_BYCOMMAND) != static_cast<UINT>(-1)) {
             applyMenuState(bar, *id, {state.caption, std::nullopt, true});
             DrawMenuBar(hwnd_);
         }

@@ -283,7 +283,9 @@ TEST_F(LaunchTest, PopupKey_FileCountDecidesBetweenMenuAndFolder) {
     EXPECT_EQ(Strings{"C:\\Lists"}, shell.opened);
 
     popupList("2", {"alpha.lnk", "beta.txt"});
+    const int enumerated = reg.callCount(RegOp::EnumKey);
     launch();
+    EXPECT_EQ(2, reg.callCount(RegOp::EnumKey) - enumerated) << "the entries are read once a press";
     ASSERT_EQ(1u, view.popups().size());
     EXPECT_EQ("mDynamics", view.popups()[0].first);
     EXPECT_EQ("alpha.lnk", view.caption("mPopupCmd(0)"));

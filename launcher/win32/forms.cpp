@@ -1,5 +1,7 @@
 #include "launcher/win32/forms.h"
 
+#include <span>
+
 #include "common/win32/window_identity.h"
 #include "launcher/form1.h"
 #include "launcher/key_table.h"
@@ -9,64 +11,92 @@ namespace vantora::launcher {
 
 namespace {
 
-std::vector<win32::ControlBinding> form2Controls() {
-    return {{"ListView1", IDC_FORM2_LISTVIEW1, "ListView"},   {"ImageList1", 0, "ImageList"},
-            {"Check1", IDC_FORM2_CHECK1, "CheckBox"},          {"Command1", IDC_FORM2_COMMAND1, "CommandButton"},
-            {"Command2", IDC_FORM2_COMMAND2, "CommandButton"}, {"Command3", IDC_FORM2_COMMAND3, "CommandButton"}};
-}
+// The dialogs' controls as data: name in the design, id in the template, design class.
+struct Control {
+    const char* name;
+    int id;
+    const char* designClass;
+};
 
-std::vector<win32::ControlBinding> form3Controls() {
-    return {{"Label1", IDC_FORM3_LABEL1, "Label"},       {"Label2", IDC_FORM3_LABEL2, "Label"},
-            {"Label3", IDC_FORM3_LABEL3, "Label"},       {"Label4", IDC_FORM3_LABEL4, "Label"},
-            {"Image1", IDC_FORM3_IMAGE1, "Image"},       {"Check1", IDC_FORM3_CHECK1, "CheckBox"},
-            {"Command1", IDC_FORM3_COMMAND1, "CommandButton"}, {"Command2", IDC_FORM3_COMMAND2, "CommandButton"},
-            {"Command3", IDC_FORM3_COMMAND3, "CommandButton"}, {"Command4", IDC_FORM3_COMMAND4, "CommandButton"},
-            {"Command5", IDC_FORM3_COMMAND5, "CommandButton"}};
-}
+constexpr Control kForm2Controls[] = {
+    {"ListView1", IDC_FORM2_LISTVIEW1, "ListView"},   {"ImageList1", 0, "ImageList"},
+    {"Check1", IDC_FORM2_CHECK1, "CheckBox"},          {"Command1", IDC_FORM2_COMMAND1, "CommandButton"},
+    {"Command2", IDC_FORM2_COMMAND2, "CommandButton"}, {"Command3", IDC_FORM2_COMMAND3, "CommandButton"}};
 
-std::vector<win32::ControlBinding> form4Controls() {
-    std::vector<win32::ControlBinding> c{{"Label4", IDC_FORM4_LABEL4, "Label"},
-                                         {"Label5", IDC_FORM4_LABEL5, "Label"},
-                                         {"Check1", IDC_FORM4_CHECK1, "CheckBox"}};
-    for (int i = 0; i < 3; ++i) {
-        c.push_back({"Label" + std::to_string(i + 1), IDC_FORM4_LABEL1 + 2 * i, "Label"});
-        c.push_back({"Text" + std::to_string(i + 1), IDC_FORM4_TEXT1 + 2 * i, "TextBox"});
-    }
-    for (int i = 0; i < 5; ++i) c.push_back({"Command" + std::to_string(i + 1), IDC_FORM4_COMMAND1 + i, "CommandButton"});
-    return c;
-}
+constexpr Control kForm3Controls[] = {
+    {"Label1", IDC_FORM3_LABEL1, "Label"},
+    {"Label2", IDC_FORM3_LABEL2, "Label"},
+    {"Label3", IDC_FORM3_LABEL3, "Label"},
+    {"Label4", IDC_FORM3_LABEL4, "Label"},
+    {"Image1", IDC_FORM3_IMAGE1, "Image"},
+    {"Check1", IDC_FORM3_CHECK1, "CheckBox"},
+    {"Command1", IDC_FORM3_COMMAND1, "CommandButton"},
+    {"Command2", IDC_FORM3_COMMAND2, "CommandButton"},
+    {"Command3", IDC_FORM3_COMMAND3, "CommandButton"},
+    {"Command4", IDC_FORM3_COMMAND4, "CommandButton"},
+    {"Command5", IDC_FORM3_COMMAND5, "CommandButton"}};
 
-std::vector<win32::ControlBinding> form7Controls() {
-    std::vector<win32::ControlBinding> c{{"Label1", IDC_FORM7_LABEL1, "Label"},
-                                         {"Label2", IDC_FORM7_LABEL2, "Label"},
-                                         {"Frame1", IDC_FORM7_FRAME1, "Frame"},
-                                         {"Frame2", IDC_FORM7_FRAME2, "Frame"}};
-    for (int i = 3; i <= 14; ++i) c.push_back({"Label" + std::to_string(i), IDC_FORM7_LABEL3 + i - 3, "Label"});
-    for (int i = 0; i < 3; ++i) c.push_back({"Command" + std::to_string(i + 1), IDC_FORM7_COMMAND1 + i, "CommandButton"});
-    return c;
-}
+constexpr Control kForm4Controls[] = {
+    {"Label4", IDC_FORM4_LABEL4, "Label"},
+    {"Label5", IDC_FORM4_LABEL5, "Label"},
+    {"Check1", IDC_FORM4_CHECK1, "CheckBox"},
+    {"Label1", IDC_FORM4_LABEL1, "Label"},
+    {"Text1", IDC_FORM4_TEXT1, "TextBox"},
+    {"Label2", IDC_FORM4_LABEL2, "Label"},
+    {"Text2", IDC_FORM4_TEXT2, "TextBox"},
+    {"Label3", IDC_FORM4_LABEL3, "Label"},
+    {"Text3", IDC_FORM4_TEXT3, "TextBox"},
+    {"Command1", IDC_FORM4_COMMAND1, "CommandButton"},
+    {"Command2", IDC_FORM4_COMMAND2, "CommandButton"},
+    {"Command3", IDC_FORM4_COMMAND3, "CommandButton"},
+    {"Command4", IDC_FORM4_COMMAND4, "CommandButton"},
+    {"Command5", IDC_FORM4_COMMAND5, "CommandButton"}};
 
-std::vector<win32::ControlBinding> aboutControls() {
-    return {{"Image1", IDC_ABOUT_IMAGE1, "Image"},
-            {"lblTitle", IDC_ABOUT_LBLTITLE, "Label"},
-            {"lblCopyright", IDC_ABOUT_LBLCOPYRIGHT, "Label"},
-            {"lblNotice", IDC_ABOUT_LBLNOTICE, "Label"},
-            {"cmdOK", IDC_ABOUT_CMDOK, "CommandButton"}};
-}
+constexpr Control kForm7Controls[] = {
+    {"Label1", IDC_FORM7_LABEL1, "Label"},
+    {"Label2", IDC_FORM7_LABEL2, "Label"},
+    {"Frame1", IDC_FORM7_FRAME1, "Frame"},
+    {"Frame2", IDC_FORM7_FRAME2, "Frame"},
+    {"Label3", IDC_FORM7_LABEL3, "Label"},
+    {"Label4", IDC_FORM7_LABEL3 + 1, "Label"},
+    {"Label5", IDC_FORM7_LABEL3 + 2, "Label"},
+    {"Label6", IDC_FORM7_LABEL3 + 3, "Label"},
+    {"Label7", IDC_FORM7_LABEL3 + 4, "Label"},
+    {"Label8", IDC_FORM7_LABEL3 + 5, "Label"},
+    {"Label9", IDC_FORM7_LABEL3 + 6, "Label"},
+    {"Label10", IDC_FORM7_LABEL3 + 7, "Label"},
+    {"Label11", IDC_FORM7_LABEL3 + 8, "Label"},
+    {"Label12", IDC_FORM7_LABEL3 + 9, "Label"},
+    {"Label13", IDC_FORM7_LABEL3 + 10, "Label"},
+    {"Label14", IDC_FORM7_LABEL3 + 11, "Label"},
+    {"Command1", IDC_FORM7_COMMAND1, "CommandButton"},
+    {"Command2", IDC_FORM7_COMMAND2, "CommandButton"},
+    {"Command3", IDC_FORM7_COMMAND3, "CommandButton"}};
 
-std::vector<win32::ControlBinding> form6Controls() {
-    return {{"Label1", IDC_FORM6_LABEL1, "Label"},
-            {"Label2", IDC_FORM6_LABEL2, "Label"},
-            {"Label3", IDC_FORM6_LABEL3, "Label"},
-            {"TreeView1", IDC_FORM6_TREEVIEW1, "TreeView"},
-            {"ListView1", IDC_FORM6_LISTVIEW1, "ListView"},
-            {"Picture1", IDC_FORM6_PICTURE1, "PictureBox"},
-            {"Picture2", IDC_FORM6_PICTURE2, "PictureBox"},
-            {"Command1", IDC_FORM6_COMMAND1, "CommandButton"},
-            {"Command2", IDC_FORM6_COMMAND2, "CommandButton"},
-            {"ImageList1", 0, "ImageList"},
-            {"imgLargeList", 0, "ImageList"},
-            {"imgSmallList", 0, "ImageList"}};
+constexpr Control kAboutControls[] = {{"Image1", IDC_ABOUT_IMAGE1, "Image"},
+                                      {"lblTitle", IDC_ABOUT_LBLTITLE, "Label"},
+                                      {"lblCopyright", IDC_ABOUT_LBLCOPYRIGHT, "Label"},
+                                      {"lblNotice", IDC_ABOUT_LBLNOTICE, "Label"},
+                                      {"cmdOK", IDC_ABOUT_CMDOK, "CommandButton"}};
+
+constexpr Control kForm6Controls[] = {{"Label1", IDC_FORM6_LABEL1, "Label"},
+                                      {"Label2", IDC_FORM6_LABEL2, "Label"},
+                                      {"Label3", IDC_FORM6_LABEL3, "Label"},
+                                      {"TreeView1", IDC_FORM6_TREEVIEW1, "TreeView"},
+                                      {"ListView1", IDC_FORM6_LISTVIEW1, "ListView"},
+                                      {"Picture1", IDC_FORM6_PICTURE1, "PictureBox"},
+                                      {"Picture2", IDC_FORM6_PICTURE2, "PictureBox"},
+                                      {"Command1", IDC_FORM6_COMMAND1, "CommandButton"},
+                                      {"Command2", IDC_FORM6_COMMAND2, "CommandButton"},
+                                      {"ImageList1", 0, "ImageList"},
+                                      {"imgLargeList", 0, "ImageList"},
+                                      {"imgSmallList", 0, "ImageList"}};
+
+std::vector<win32::ControlBinding> bindings(std::span<const Control> table) {
+    std::vector<win32::ControlBinding> controls;
+    controls.reserve(table.size());
+    for (const Control& c : table) controls.push_back({c.name, c.id, c.designClass});
+    return controls;
 }
 
 const ViewTogglePictures kViewToggles{IDB_LARGE_U, IDB_LARGE_D, IDB_SMALL_U, IDB_SMALL_D};
@@ -178,7 +208,7 @@ void KeyloomForms::showForm2() {
         SetForegroundWindow(form2_->view.hwnd());
         return;
     }
-    Dialog& d = make<Form2>(form2_, IDD_FORM2, "Form2", form2Controls());
+    Dialog& d = make<Form2>(form2_, IDD_FORM2, "Form2", bindings(kForm2Controls));
     d.load = [&d, load = d.load] {
         // The pictures the rows name by number, in that order.
         for (int bitmap : {IDB_LIST_KEY, IDB_LIST_POPUP_KEY, IDB_LIST_ENTRY}) d.view.imageList("ImageList1").addBitmap(bitmap);
@@ -192,7 +222,7 @@ void KeyloomForms::showForm3(bool modal) {
         SetForegroundWindow(form3_->view.hwnd());
         return;
     }
-    Dialog& d = make<Form3>(form3_, IDD_FORM3, "Form3", form3Controls());
+    Dialog& d = make<Form3>(form3_, IDD_FORM3, "Form3", bindings(kForm3Controls));
     form3Modal_ = modal;
     if (modal) {
         showModal(d, {});
@@ -206,7 +236,7 @@ void KeyloomForms::showForm3(bool modal) {
 
 void KeyloomForms::showForm4(const Prepare& prepare) {
     if (form4_ && form4_->view.isOpen()) return;
-    showModal(make<Form4>(form4_, IDD_FORM4, "Form4", form4Controls(), c_.fileDialog, c_.commonModule), prepare);
+    showModal(make<Form4>(form4_, IDD_FORM4, "Form4", bindings(kForm4Controls), c_.fileDialog, c_.commonModule), prepare);
 }
 
 void KeyloomForms::showAbout() {
@@ -214,7 +244,7 @@ void KeyloomForms::showAbout() {
         SetForegroundWindow(about_->view.hwnd());
         return;
     }
-    Dialog& d = make<FrmAbout>(about_, IDD_FRMABOUT, kAboutFormName, aboutControls(), c_.version);
+    Dialog& d = make<FrmAbout>(about_, IDD_FRMABOUT, kAboutFormName, bindings(kAboutControls), c_.version);
     d.view.onLoad = d.load;
     ++modalDepth_;
     d.view.showModal(nullptr);
@@ -223,7 +253,7 @@ void KeyloomForms::showAbout() {
 
 void KeyloomForms::showForm6(const std::string& mode) {
     if (form6_ && form6_->view.isOpen()) return;
-    Dialog& d = make<Form6>(form6_, IDD_FORM6, "Form6", form6Controls(), c_.shellFolders, c_.commonModule, kViewToggles);
+    Dialog& d = make<Form6>(form6_, IDD_FORM6, "Form6", bindings(kForm6Controls), c_.shellFolders, c_.commonModule, kViewToggles);
     d.load = [&d, load = d.load] {
         for (int bitmap : {IDB_FOLDER, IDB_OPENFOLDER}) d.view.imageList("ImageList1").addBitmap(bitmap);
         load();
@@ -233,7 +263,7 @@ void KeyloomForms::showForm6(const std::string& mode) {
 
 void KeyloomForms::showForm7(const Prepare& prepare) {
     if (form7_ && form7_->view.isOpen()) return;
-    showModal(make<Form7>(form7_, IDD_FORM7, "Form7", form7Controls()), prepare);
+    showModal(make<Form7>(form7_, IDD_FORM7, "Form7", bindings(kForm7Controls)), prepare);
 }
 
 ui::View* KeyloomForms::openForm(std::string_view name) {

@@ -3,9 +3,9 @@
 // one or more BIOS requests (function byte + 32 parameter bytes in, 32 reply bytes out),
 // carried by the firmware-extension driver or, on Windows 98, by DEZEZ.dll's IoSmiCmd.
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
+#include "common/error.h"
 #include "common/ports/firmware_device.h"
 #include "supervisor/bios/key_code_string.h"
 
@@ -13,9 +13,9 @@ namespace vantora {
 
 // Raised for arguments the firmware must never see (malformed password groups, boot
 // digits, out-of-range byte values, overlong strings). Nothing has been sent when it is.
-class BiosArgumentError : public std::invalid_argument {
+class BiosArgumentError : public Error {
 public:
-    using std::invalid_argument::invalid_argument;
+    using Error::Error;
 };
 
 inline constexpr std::uint32_t kFwExtIoControl = 0x9C416400u;

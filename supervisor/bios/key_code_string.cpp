@@ -1,13 +1,11 @@
 #include "supervisor/bios/key_code_string.h"
 
-#include <stdexcept>
-
 #include "common/secure_wipe.h"
 
 namespace vantora {
 
 KeyCodeString::KeyCodeString(std::string_view text) {
-    if (text.size() > kMaxChars) throw std::length_error("a key-code string holds at most 10 keys");
+    if (text.size() > kMaxChars) throw KeyCodeStringTooLong("a key-code string holds at most 10 keys");
     for (char c : text) chars_[size_++] = c;
 }
 

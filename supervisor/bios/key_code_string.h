@@ -9,7 +9,14 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/error.h"
+
 namespace vantora {
+
+class KeyCodeStringTooLong : public Error {
+public:
+    using Error::Error;
+};
 
 class KeyCodeString {
 public:
@@ -19,7 +26,7 @@ public:
 
     KeyCodeString() = default;
     // The text as it stands: DEZEZ, not the owner, judges whether its groups are
-    // numbers. Throws std::length_error beyond kMaxChars characters.
+    // numbers. Throws KeyCodeStringTooLong beyond kMaxChars characters.
     explicit KeyCodeString(std::string_view text);
     KeyCodeString(KeyCodeString&& other) noexcept;
     KeyCodeString& operator=(KeyCodeString&& other) noexcept;

@@ -92,7 +92,7 @@ TEST(KeyCodeString, Groups_AreThreeDigits_AtMostTen) {
     KeyCodeString none;
     none.removeLastGroup();
     EXPECT_TRUE(none.empty());
-    EXPECT_THROW(KeyCodeString(std::string(31, '1')), std::length_error);
+    EXPECT_THROW(KeyCodeString(std::string(31, '1')), KeyCodeStringTooLong);
 }
 
 TEST(KeyCodeString, Equality_NeedsEveryByteAndTheLength) {

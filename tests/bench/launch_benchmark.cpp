@@ -7,6 +7,8 @@
 #include <shlobj.h>
 #include <winternl.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -45,34 +47,58 @@ double now() {
     return double(t.QuadPart) * 1000.0 / double(f.QuadPart);
 }
 
-// Milliseconds from start() until done(), which is asked every millisecond; negative on
-// the deadline. The poll costs at most a millisecond, on both roads alike.
-double timeUntil(const std::function<void()>& start, const std::function<bool()>& done) {
+// One round's milliseconds, or why it has none.
+struct Round {
+    double ms = -1;
+    std::string failure;
+};
+
+Round failed(std::string why) { return {-1, std::move(why)}; }
+Round took(double ms) { return {ms, {}}; }
+
+// Milliseconds from start() until done(), which is asked every millisecond, or `what`
+// did not happen by the deadline. The poll costs at most a millisecond, on both roads alike.
+Round timeUntil(const std::function<void()>& start, const std::function<bool()>& done, const char* what) {
     const double begin = now();
     start();
     while (!done()) {
-        if (now() - begin > kDeadlineMs) return -1;
+        if (now() - begin > kDeadlineMs) return failed(std::string(what) + " within " + std::to_string(kDeadlineMs / 1000) + " s");
         Sleep(1);
     }
-    return now() - begin;
+    return took(now() - begin);
 }
 
-// Milliseconds from start() until the probe signals that it runs; negative on the deadline.
-double timeUntilRunning(HANDLE running, const std::function<void()>& start) {
+int probesRunning() {
+    int n = 0;
+    const vantora::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    if (snapshot)
+        for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+            n += lstrcmpiA(entry.szExeFile, "probe_app.exe") == 0;
+    return n;
+}
+
+// Milliseconds from start() until the probe signals that it runs; on the deadline, what
+// was found instead.
+Round timeUntilRunning(HANDLE running, const std::function<void()>& start) {
     ResetEvent(running);
     const double begin = now();
     start();
-    return WaitForSingleObject(running, kDeadlineMs) == WAIT_OBJECT_0 ? now() - begin : -1;
+    if (WaitForSingleObject(running, kDeadlineMs) == WAIT_OBJECT_0) return took(now() - begin);
+    const int probes = probesRunning();
+    return failed(probes ? std::to_string(probes) + " copy of the program running, none signalled within " +
+                               std::to_string(kDeadlineMs / 1000) + " s"
+                         : "no copy of the program started within " + std::to_string(kDeadlineMs / 1000) + " s");
 }
 
 class Series {
 public:
-    void add(double ms, int round) {
-        if (round == 0) return;  // warm-up
-        if (ms < 0)
-            ++timeouts_;
-        else
-            ms_.push_back(ms);
+    void add(const Round& r, int round) {
+        if (r.ms < 0)
+            failures_.push_back("round " + std::to_string(round) + (round == 0 ? " (warm-up)" : "") + ": " + r.failure);
+        else if (round > 0)  // the first warms up
+            ms_.push_back(r.ms);
     }
     double median() const { return ms_.empty() ? 0 : sorted()[ms_.size() / 2]; }
     double fastest() const { return ms_.empty() ? 0 : sorted().front(); }
@@ -81,9 +107,10 @@ public:
         const auto s = sorted();
         char line[96];
         std::snprintf(line, sizeof line, "median %.1f ms (%.1f-%.1f, %zu rounds%s)", median(), s.front(), s.back(),
-                      s.size(), timeouts_ ? ", some timed out" : "");
+                      s.size(), failures_.empty() ? "" : ", some failed");
         return line;
     }
+    const std::vector<std::string>& failures() const { return failures_; }
 
 private:
     std::vector<double> sorted() const {
@@ -92,7 +119,7 @@ private:
         return s;
     }
     std::vector<double> ms_;
-    int timeouts_ = 0;
+    std::vector<std::string> failures_;
 };
 
 double ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
@@ -103,11 +130,13 @@ void report(const char* road, const Series& measured, const char* baseline, cons
     std::printf("benchmark: %s: %s\n", road, measured.text().c_str());
     std::printf("benchmark:   against %s: %s; ratio %.2f (fastest rounds %.2f)\n", baseline, base.text().c_str(),
                 ratio(measured.median(), base.median()), ratio(measured.fastest(), base.fastest()));
+    for (const std::string& f : measured.failures()) std::printf("benchmark:   failed, %s\n", f.c_str());
+    for (const std::string& f : base.failures()) std::printf("benchmark:   failed, the baseline's %s\n", f.c_str());
 }
 
 // Runs both roads once per round, alternating which goes first.
-void interleave(int rounds, const std::function<double()>& road, Series& measured,
-                const std::function<double()>& baseline, Series& base) {
+void interleave(int rounds, const std::function<Round()>& road, Series& measured,
+                const std::function<Round()>& baseline, Series& base) {
     for (int round = 0; round < rounds; ++round) {
         if (round % 2) {
             measured.add(road(), round);
@@ -160,17 +189,28 @@ BOOL CALLBACK closeVisibleWindow(HWND w, LPARAM process) {
 // (its window painted); the program is then closed as a user closes it and awaited, so
 // that the next start finds nothing left of it.
 struct ColdStart {
-    double shown, ready;
+    Round shown, ready;
 };
 ColdStart coldStart(const std::string& exe) {
     ChildProcess p;
     const double begin = now();
-    const double shown = timeUntil([&] { p.start(exe, ""); }, [&] { return p.ended(0) || hasVisibleWindow(p.id()); });
-    const bool ready = shown >= 0 && WaitForInputIdle(p.handle(), kDeadlineMs) == 0;
-    const ColdStart result = p.ended(0) || !ready ? ColdStart{-1, -1} : ColdStart{shown, now() - begin};
+    bool started = false;
+    ColdStart c{timeUntil([&] { started = p.start(exe, ""); }, [&] { return p.ended(0) || hasVisibleWindow(p.id()); },
+                          "no window shown"),
+                 {}};
+    if (!started) {
+        c.shown = failed("the program could not be started");
+    } else if (c.shown.ms >= 0 && p.ended(0)) {
+        c.shown = failed("the program ended before it showed a window");
+    } else if (c.shown.ms >= 0) {
+        c.ready = WaitForInputIdle(p.handle(), kDeadlineMs) == 0 ? took(now() - begin)
+                                                                 : failed("it did not wait for input within " +
+                                                                          std::to_string(kDeadlineMs / 1000) + " s");
+    }
+    if (c.ready.ms < 0 && c.ready.failure.empty()) c.ready.failure = c.shown.failure;
     EnumWindows(closeVisibleWindow, static_cast<LPARAM>(p.id()));
     if (!p.ended(10000)) p.terminate(1);
-    return result;
+    return c;
 }
 
 // A popup menu of the test's own, shown on its own thread as Keyloom shows its list:
@@ -232,6 +272,114 @@ void assign(const char* key, const std::string& command, const char* switching) 
     writeText(HKEY_CURRENT_USER, kOptsKey, key, switching);
 }
 
+// ---- where Keyloom's time over a baseline goes: each of its steps on the road, done by
+// the benchmark itself with the same calls, and timed alone
+
+constexpr int kStepRounds = 15;
+
+// A value read as Keyloom's store reads one: the key opened, the value's size asked, the
+// value read, the key closed.
+void readValue(const std::string& key, const char* name) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return;
+    DWORD size = 0;
+    if (RegQueryValueExA(k, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        std::vector<BYTE> data(size + 1);
+        RegQueryValueExA(k, name, nullptr, nullptr, data.data(), &size);
+    }
+    RegCloseKey(k);
+}
+
+// Every press reads the key's switching option and command and the minimize option.
+void readKeyValues(const char* key) {
+    readValue(kOptsKey, key);
+    readValue(kCmdKey, key);
+    readValue(kCfgKey, "opts3");
+}
+
+// A popup key's list: its count, then its entries' names, as the menu is built.
+void readPopupValues(const char* key) {
+    readKeyValues(key);
+    const std::string list = std::string(kPrgKey) + "\\" + key;
+    readValue(list, "FileCount");
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, list.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return;
+    DWORD count = 0, longest = 0;
+    RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr, nullptr,
+                     nullptr);
+    std::vector<char> name(longest + 101);
+    for (DWORD i = 0; i < count; ++i) RegEnumKeyA(k, i, name.data(), static_cast<DWORD>(name.size()));
+    RegCloseKey(k);
+}
+
+void processList() {
+    const vantora::win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry)) {
+    }
+}
+
+void windowChecks(HWND w) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    (void)(IsWindow(w) && IsIconic(w));
+}
+
+// What a launch does when Keyloom is not in front: two relative moves of the pointer;
+// put back after, untimed.
+void mouseMoves() {
+    POINT at{};
+    GetCursorPos(&at);
+    mouse_event(MOUSEEVENTF_MOVE, static_cast<DWORD>(-1), 1, 0, 0);
+    mouse_event(MOUSEEVENTF_MOVE, 1, 1, 0, 0);
+    SetCursorPos(at.x, at.y);
+}
+
+// The list as Keyloom builds it: its menu resource loaded, the key's line checked, an
+// item for each entry inserted, the pointer's place asked.
+void buildPopupMenu() {
+    static const HMODULE keyloom = LoadLibraryExA(programPath("Keyloom.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const vantora::win32::UniqueMenu bar(LoadMenuA(keyloom, MAKEINTRESOURCEA(IDR_DYNMENU)));
+    const HMENU menu = bar ? GetSubMenu(bar.get(), 0) : nullptr;
+    if (!menu) return;
+    ModifyMenuA(menu, IDM_DYNFNKEY, MF_BYCOMMAND | MF_STRING | MF_CHECKED, IDM_DYNFNKEY, "Fn-C");
+    for (int i = 0; i < kPopupEntries; ++i)
+        InsertMenuA(menu, static_cast<UINT>(2 + i), MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(IDM_POPUPCMD0 + i),
+                    "probe_app.exe");
+    POINT at{};
+    GetCursorPos(&at);
+}
+
+struct Step {
+    const char* name;
+    std::function<void()> run;
+    bool onRoad = true;  // false: a step of a launch that the road's conditions leave out
+};
+
+// How much longer the road took than its baseline, and each step's median time alone.
+void reportSteps(const Series& road, const Series& baseline, const std::vector<Step>& steps) {
+    if (road.median() <= 0 || baseline.median() <= 0) return;
+    std::printf("benchmark:   over the baseline %.1f ms; Keyloom's steps on it, each done by the test (median of %d):\n",
+                road.median() - baseline.median(), kStepRounds);
+    double together = 0;
+    for (const Step& step : steps) {
+        std::vector<double> ms;
+        for (int i = 0; i < kStepRounds; ++i) {
+            const double begin = now();
+            step.run();
+            ms.push_back(now() - begin);
+        }
+        std::sort(ms.begin(), ms.end());
+        const double median = ms[ms.size() / 2];
+        if (step.onRoad) together += median;
+        std::printf("benchmark:     %s: %.2f ms\n", step.name, median);
+    }
+    std::printf("benchmark:     the steps on this road together %.2f ms; the rest is the press's way to Keyloom and "
+                "its own handling\n",
+                together);
+}
+
 void keyloomRoads() {
     const std::string probe = programPath("probe_app.exe");
     const std::string signal = std::string("--signal ") + kRunningEvent;
@@ -265,29 +413,37 @@ void keyloomRoads() {
     DWORD speed = 31;
     SystemParametersInfoA(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
     const int repeatMs = static_cast<int>(1000.0 / (2.5 + speed * 27.5 / 31.0)) + 1;
-    const auto settled = [&] {
-        pumpFor(repeatMs);
+    const auto answers = [&] {
         DWORD_PTR answer = 0;
         return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kDeadlineMs, &answer) != 0;
+    };
+    // Why Keyloom cannot take a round's press, or nothing when it can.
+    const auto notReady = [&](bool inFront) -> std::string {
+        pumpFor(repeatMs);
+        if (keyloom.ended(0)) return "Keyloom has ended";
+        if (!answers()) return "Keyloom did not answer within " + std::to_string(kDeadlineMs / 1000) + " s";
+        if (inFront && !toFront(window)) return "Keyloom could not be brought to the front";
+        return {};
     };
 
     Series viaKey, direct;
     interleave(
         kRounds,
         [&] {
-            const double ms = settled() ? timeUntilRunning(running.get(), [&] { press(kScanA); }) : -1;
+            const std::string why = notReady(false);
+            const Round r = why.empty() ? timeUntilRunning(running.get(), [&] { press(kScanA); }) : failed(why);
             endProbes();
-            return ms;
+            return r;
         },
         viaKey,
         [&] {
-            const double ms = timeUntilRunning(running.get(), [&] {
+            const Round r = timeUntilRunning(running.get(), [&] {
                 ChildProcess p;
                 p.start(probe, signal);
                 p.detach();  // endProbes ends it, as it ends the copies the key starts
             });
             endProbes();
-            return ms;
+            return r;
         },
         direct);
     report("Fn press to program running", viaKey, "CreateProcess to program running", direct);
@@ -300,14 +456,25 @@ void keyloomRoads() {
         pumpFor(1600);  // the start is under way until the program takes input, 1.5 s at most
         const auto inFront = [&] { return GetForegroundWindow() == target; };
         const auto fromLauncher = [&](const std::function<void()>& bring) {
-            return settled() && toFront(window) ? timeUntil(bring, inFront) : -1;
+            const std::string why = notReady(true);
+            return why.empty() ? timeUntil(bring, inFront, "the program's window not in front") : failed(why);
         };
         interleave(
             kRounds, [&] { return fromLauncher([&] { press(kScanB); }); }, viaSwitch,
             [&] { return fromLauncher([&] { SetForegroundWindow(target); }); }, ownSwitch);
+    } else {
+        std::printf("benchmark: the program of the switching key did not show a window\n");
     }
-    endProbes();
     report("Fn press to running program in front", viaSwitch, "SetForegroundWindow by the test", ownSwitch);
+    if (target)
+        reportSteps(viaSwitch, ownSwitch,
+                    {{"message to Keyloom and back", [&] { answers(); }},
+                     {"registry reads (3 values)", [] { readKeyValues("Fn-B"); }},
+                     {"process list", [] { processList(); }},
+                     {"window checks", [&] { windowChecks(target); }},
+                     {"ShowWindow of the program's window", [&] { ShowWindow(target, SW_SHOW); }},
+                     {"mouse moves (done only when Keyloom is not in front)", mouseMoves, false}});
+    endProbes();
 
     Series viaPopup, ownPopup;
     {
@@ -315,19 +482,26 @@ void keyloomRoads() {
         interleave(
             kRounds,
             [&] {
-                const double ms = settled() && toFront(window) ? timeUntil([&] { press(kScanC); }, menuShown) : -1;
+                const std::string why = notReady(true);
+                const Round r = why.empty() ? timeUntil([&] { press(kScanC); }, menuShown, "no popup menu shown")
+                                            : failed(why);
                 dismissMenu();
-                return ms;
+                return r;
             },
             viaPopup,
             [&] {
-                const double ms = timeUntil([&] { popup.post(); }, menuShown);
+                const Round r = timeUntil([&] { popup.post(); }, menuShown, "no popup menu shown");
                 dismissMenu();
-                return ms;
+                return r;
             },
             ownPopup);
     }
     report("Fn press to popup list shown", viaPopup, "TrackPopupMenu by the test", ownPopup);
+    reportSteps(viaPopup, ownPopup,
+                {{"message to Keyloom and back", [&] { answers(); }},
+                 {"registry reads (4 values, the list)", [] { readPopupValues("Fn-C"); }},
+                 {"menu build", buildPopupMenu},
+                 {"mouse moves (done only when Keyloom is not in front)", mouseMoves, false}});
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     keyloom.ended(15000);
@@ -487,11 +661,11 @@ void explorerRoads() {
     interleave(
         kExplorerRounds,
         [&] {
-            const double ms = timeUntil([&] { change(); }, [&] { return rows() == kExplorerFiles; });
+            const Round r = timeUntil([&] { change(); }, [&] { return rows() == kExplorerFiles; }, "the list not filled");
             changeUntil(changes + 1);
-            return ms;
+            return r;
         },
-        viaExplorer, [&] { return bareIconLoop(files); }, bare);
+        viaExplorer, [&] { return took(bareIconLoop(files)); }, bare);
     report("folder of 1000 files clicked to its list filled, icons large and small", viaExplorer,
            "SHGetFileInfoA and ImageList_Draw over the same files", bare);
 

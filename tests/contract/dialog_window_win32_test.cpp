@@ -108,6 +108,36 @@ TEST(FormWindowClose, AThrowingClosedListener_StaysInsideTheWindowProcedure) {
     EXPECT_EQ(nullptr, form.hwnd());
 }
 
+int frameChanges = 0;
+WNDPROC formProcedure = nullptr;
+
+LRESULT CALLBACK countFrameChanges(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCALCSIZE) ++frameChanges;
+    return CallWindowProcA(formProcedure, w, message, wParam, lParam);
+}
+
+// A popup list's items are captioned each time it shows; the menu bar, which does not
+// hold them, is redrawn only for an item of its own (a redraw is a trip to the X server).
+TEST(FormWindowMenus, ACaptionRedrawsTheMenuBarOnlyForAnItemItHolds) {
+    win32::FormWindow form(GetModuleHandleA(nullptr), "frmProbe");
+    form.setMenus({{"mTop", 3011}, {"mEntry", 3021}}, {{"mPopup", 302}});
+    ASSERT_TRUE(form.createWindow({"Vantora.Test.MenuForm", "probe", WS_OVERLAPPEDWINDOW, 301}));
+    formProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(form.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&countFrameChanges)));
+    const struct {
+        const char* item;
+        bool redrawn;
+    } cases[] = {{"mTop", true}, {"mEntry", false}};
+    for (const auto& c : cases) {
+        frameChanges = 0;
+        form.setCaption(c.item, "changed");
+        EXPECT_EQ(c.redrawn, frameChanges > 0) << c.item;
+        EXPECT_EQ("changed", form.caption(c.item)) << c.item;
+    }
+    SetWindowLongPtrA(form.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(formProcedure));
+    DestroyWindow(form.hwnd());
+}
+
 // Template units meant for a font twice as wide and tall as the one the system picked:
 // every control and the client area come out twice the size they would have had.
 TEST_F(DialogWindowTest, DesignBaseUnits_PutControlsWhereTheTemplateMeantThem) {
