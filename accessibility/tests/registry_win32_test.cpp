@@ -5,7 +5,7 @@
 #include <set>
 
 #include "accessibility/tests/registry_suite.h"
-#include "common/testing/registry_tree.h"
+#include "common/fakes/registry_tree.h"
 #include "common/win32/win32_registry.h"
 
 namespace vantora::registry_suite {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_common_module.h"
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/fake_window_messages.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_common_module.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/fake_window_messages.h"
+#include "common/fakes/test_view.h"
 
 namespace vantora::accessibility {
 namespace {

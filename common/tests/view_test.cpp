@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ports/file_dialog.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/test_view.h"
 
 namespace vantora {
 namespace {

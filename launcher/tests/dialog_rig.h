@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "common/testing/fake_common_module.h"
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_file_dialog.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/fake_shell_folders.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_common_module.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_file_dialog.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/fake_shell_folders.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/test_view.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"

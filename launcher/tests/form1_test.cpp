@@ -3,11 +3,11 @@
 #include <functional>
 #include <utility>
 
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_input_timing.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/fake_shell.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_input_timing.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/fake_shell.h"
+#include "common/fakes/test_view.h"
 #include "launcher/assignments.h"
 #include "launcher/tests/launcher_fakes.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/test_view.h"
 #include "launcher/form3.h"
 #include "launcher/tests/dialog_rig.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The main window's replaced window procedure in memory; the fakes of the shared ports
-// are under common/testing/.
+// are under common/fakes/.
 #include <cstdint>
 #include <vector>
 

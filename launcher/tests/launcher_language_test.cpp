@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_input_timing.h"
-#include "common/testing/fake_shell.h"
-#include "common/testing/fake_version_info.h"
+#include "common/fakes/fake_input_timing.h"
+#include "common/fakes/fake_shell.h"
+#include "common/fakes/fake_version_info.h"
 #include "launcher/frm_about.h"
 #include "launcher/launcher_language.h"
 #include "launcher/tests/dialog_rig.h"

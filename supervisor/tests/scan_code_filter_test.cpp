@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_keyboard.h"
+#include "common/fakes/fake_keyboard.h"
 #include "supervisor/scan_code_filter.h"
 
 namespace vantora {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/test_controls.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/test_controls.h"
 #include "supervisor/supervisor_language.h"
 
 namespace vantora::supervisor {

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_common_module.h"
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_firmware_device.h"
-#include "common/testing/fake_keyboard.h"
-#include "common/testing/fake_power.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/test_controls.h"
+#include "common/fakes/fake_common_module.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_firmware_device.h"
+#include "common/fakes/fake_keyboard.h"
+#include "common/fakes/fake_power.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/test_controls.h"
 #include "supervisor/ss_pwd_register.h"
 #include "supervisor/supervisor.h"
 #include "supervisor/user_pwd_mode.h"

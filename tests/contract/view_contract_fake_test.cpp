@@ -1,6 +1,6 @@
 // The view contract run against the test view, declared as the probe template lays
 // the form out.
-#include "common/testing/test_view.h"
+#include "common/fakes/test_view.h"
 #include "tests/contract/view_contract.h"
 
 namespace vantora::contract {

@@ -24,7 +24,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/testing/registry_tree.h"
+#include "common/fakes/registry_tree.h"
 #include "common/win32/window_identity.h"
 #include "common/win32/owners.h"
 #include "common/win32/win32_registry.h"

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "common/testing/fake_keyboard.h"
+#include "common/fakes/fake_keyboard.h"
 #include "supervisor/scan_code_filter.h"
 #include "tests/fuzz/fuzz_input.h"
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_registry.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/test_view.h"
 #include "launcher/assignments.h"
 #include "tests/fuzz/fuzz_input.h"
 

@@ -314,4 +314,4 @@ private:
 
 }  // namespace vantora::testing
 
-#include "common/testing/test_controls.h"
+#include "common/fakes/test_controls.h"

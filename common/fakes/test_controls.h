@@ -3,7 +3,7 @@
 // the view, so that what the logic sets is what a test reads back.
 #include <sstream>
 
-#include "common/testing/test_view.h"
+#include "common/fakes/test_view.h"
 
 namespace vantora::testing {
 
