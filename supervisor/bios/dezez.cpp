@@ -31,19 +31,6 @@ std::uint8_t digitValue(char c, const char* what) {
 
 std::int16_t boolean16(bool value) { return value ? -1 : 0; }
 
-// Clears the password bytes from the request block on every way out, also when a
-// malformed group throws after earlier groups were stored.
-class WipeOnExit {
-public:
-    explicit WipeOnExit(std::uint8_t* block) : block_(block) {}
-    ~WipeOnExit() { secureWipe(block_, kRequestSize); }
-    WipeOnExit(const WipeOnExit&) = delete;
-    WipeOnExit& operator=(const WipeOnExit&) = delete;
-
-private:
-    std::uint8_t* block_;
-};
-
 }  // namespace
 
 DEZEZ::DEZEZ(FirmwareDevicePort& device, OsVersionPort& osVersion, SmiDllPort* smiDll)
@@ -158,14 +145,14 @@ std::int16_t DEZEZ::UserPasswordState() { return readByte0(0x82); }
 std::int16_t DEZEZ::SPasswordState() { return readByte0(0x85); }
 
 void DEZEZ::UserPassword(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x83);
 }
 
 void DEZEZ::ClrUserPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     if (!request(0x84)) return;
@@ -173,21 +160,21 @@ void DEZEZ::ClrUserPwd(const KeyCodeString& PwdStr) {
 }
 
 void DEZEZ::SupervisorPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x86);
 }
 
 void DEZEZ::ClrSupervisorPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x87);
 }
 
 std::int16_t DEZEZ::ChkUserPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     if (!request(0xAE)) return 0;
@@ -195,7 +182,7 @@ std::int16_t DEZEZ::ChkUserPwd(const KeyCodeString& PwdStr) {
 }
 
 std::int16_t DEZEZ::ChkSupervisorPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     // A failed request leaves reply byte 0 at zero, which must not read as "matches".
