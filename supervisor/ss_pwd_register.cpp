@@ -18,30 +18,6 @@ constexpr int kKeyEnter = 13;
 // Ctrl+X, Ctrl+C and Ctrl+A as characters: each makes the box read-only.
 constexpr int kCtrlX = 24, kCtrlC = 3, kCtrlA = 1;
 
-PasswordBoxEvent::Kind filterKind(ui::ControlMessage::Kind kind) {
-    using K = ui::ControlMessage::Kind;
-    using P = PasswordBoxEvent::Kind;
-    switch (kind) {
-    case K::KeyDown: return P::KeyDown;
-    case K::KeyUp: return P::KeyUp;
-    case K::SysKeyDown: return P::SysKeyDown;
-    case K::SysKeyUp: return P::SysKeyUp;
-    case K::Char: return P::Char;
-    case K::Paste: return P::Paste;
-    case K::Cut: return P::Cut;
-    case K::Copy: return P::Copy;
-    case K::Undo: return P::Undo;
-    case K::Unmask: return P::Unmask;
-    case K::ContextMenu: return P::ContextMenu;
-    case K::LeftButtonDown: return P::LeftButtonDown;
-    case K::LeftButtonDoubleClick: return P::LeftButtonDoubleClick;
-    case K::LeftButtonUp:
-    case K::RightButtonDown:
-    case K::RightButtonUp: break;
-    }
-    return P::Other;
-}
-
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
@@ -68,7 +44,6 @@ void SSPwdRegister::Form_Load() {
     keyCodes_.reset();
     keyCount_ = 0;
     added_ = removed_ = trimMark_ = finished_ = false;
-    held_ = {};
     ui::TextBox& box = view_.textBox(kPasswordBox);
     box.setPasswordChar('*');
     box.setMaxLength(kPasswordBoxChars);
@@ -97,15 +72,6 @@ void SSPwdRegister::Form_Unload() {
     keyCodes_.reset();
 }
 
-void SSPwdRegister::trackModifiers(const ui::ControlMessage& m) {
-    using K = ui::ControlMessage::Kind;
-    const bool down = m.kind == K::KeyDown || m.kind == K::SysKeyDown;
-    if (!down && m.kind != K::KeyUp && m.kind != K::SysKeyUp) return;
-    if (m.scanCode == kCtrlScanCode) held_.ctrl = down;
-    if (m.scanCode == kAltScanCode) held_.alt = down;
-    if (m.scanCode == kLeftShiftScanCode) held_.leftShift = down;
-}
-
 bool SSPwdRegister::txtEnterPwd_Filter(const ui::ControlMessage& m) {
     if (finished_) return false;
     inFilter_ = true;
@@ -115,17 +81,8 @@ bool SSPwdRegister::txtEnterPwd_Filter(const ui::ControlMessage& m) {
 }
 
 bool SSPwdRegister::decide(const ui::ControlMessage& m) {
-    trackModifiers(m);
-    ui::TextBox& box = view_.textBox(kPasswordBox);
-    PasswordBoxEvent event;
-    event.kind = filterKind(m.kind);
-    event.virtualKey = static_cast<std::uint32_t>(m.key);
-    event.scanCode = static_cast<std::uint8_t>(m.scanCode);
-    event.extended = m.extended;
-    event.held = held_;
-    event.boxHasFocus = box.hasFocus();
-    event.boxReadOnly = box.locked();
-    const FilterDecision decision = filter_.filter(event, keyCodes_);
+    const ui::TextBox& box = view_.textBox(kPasswordBox);
+    const FilterDecision decision = filter_.filter(m, {box.hasFocus(), box.locked()}, keyCodes_);
     if (decision.focusBox) view_.setFocus(kPasswordBox);
     if (decision.pastedKeys > 0) {
         keyCount_ = std::min(kPasswordBoxChars, keyCount_ + decision.pastedKeys);
@@ -195,7 +152,7 @@ void SSPwdRegister::txtEnterPwd_Change() {
 }
 
 void SSPwdRegister::txtEnterPwd_KeyUp() {
-    if (held_.alt) view_.setFocus(kPasswordBox);
+    if (filter_.altDown()) view_.setFocus(kPasswordBox);
     showAsterisks();
     added_ = removed_ = false;
 }

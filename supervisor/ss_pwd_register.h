@@ -37,7 +37,6 @@ private:
     bool decide(const ui::ControlMessage& message);
     // Key-code string length / 3, rounded: the keys the box may show.
     int recordedKeys() const;
-    void trackModifiers(const ui::ControlMessage& message);
     void txtEnterPwd_KeyDown(int key, bool recorded);
     bool txtEnterPwd_KeyPress(int character);
     void txtEnterPwd_Change();
@@ -62,9 +61,6 @@ private:
     bool trimMark_ = false;
     bool finished_ = false;
     bool inFilter_ = false;
-    // The modifiers held, followed from the box's own key messages: the filter needs
-    // them for every message, and the box sees every press while it has the focus.
-    PasswordBoxEvent::Modifiers held_;
 };
 
 }  // namespace vantora::supervisor

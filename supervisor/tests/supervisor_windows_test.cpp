@@ -292,6 +292,39 @@ TEST(SSPwdRegister, CtrlCharactersLockTheBoxUntilAnotherCharacter) {
     rig.main.click("optRegistered");
 }
 
+// A modifier pressed in the box and released while another window had the focus: the
+// box never sees the release, and the keys typed afterwards must still count.
+TEST(SSPwdRegister, ModifierReleasedInAnotherWindow_IsNoLongerHeld) {
+    const struct {
+        const char* what;
+        std::vector<Msg> pressed;  // in the box
+        std::vector<int> keys;     // their virtual keys
+    } cases[] = {
+        {"Ctrl", {{Msg::Kind::KeyDown, 0x11, 0x1D}}, {kVkControl}},
+        {"AltGr", {{Msg::Kind::KeyDown, 0x11, 0x1D}, {Msg::Kind::KeyDown, 0x12, 0x38, true}}, {kVkControl, kVkMenu}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.load();
+        rig.user = [&](TestView& v, int n) {
+            if (!v.find(kPasswordBox)) return v.click("OK");
+            if (n == 1) {
+                for (std::size_t i = 0; i < c.pressed.size(); ++i) {
+                    rig.keyboard.setKeyDown(c.keys[i], true);
+                    v.send(kPasswordBox, c.pressed[i]);
+                }
+                for (int key : c.keys) rig.keyboard.setKeyDown(key, false);
+            }
+            type(v, "abc"), enter(v);
+        };
+        rig.main.click("optRegistered");
+        ASSERT_EQ(3u, rig.shown.size()) << rig.messages().front();
+        DEZEZ bios(rig.device, rig.os);
+        EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kAbc)));
+    }
+}
+
 // Esc reaches the dialog as the box's character or as the form's key; both are Cancel,
 // and so is the close box.
 TEST(SSPwdRegister, EscIsCancelInEveryMode) {
