@@ -1,17 +1,12 @@
 #include "supervisor/ss_pwd_register.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cmath>
 
-#include "common/secure_wipe.h"
 #include "supervisor/bios/dezez.h"
 
 namespace vantora::supervisor {
 
 namespace {
-
-constexpr char kDeleted[] = "Del";
 
 constexpr int kKeyBackspace = 8;
 constexpr int kKeyEnter = 13;
@@ -118,7 +113,7 @@ void SSPwdRegister::txtEnterPwd_KeyDown(int key, bool recorded) {
 }
 
 int SSPwdRegister::recordedKeys() const {
-    return static_cast<int>(std::lround(static_cast<double>(keyCodes_.size()) / KeyCodeString::kGroupChars));
+    return static_cast<int>(keyCodes_.groupCount());
 }
 
 bool SSPwdRegister::txtEnterPwd_KeyPress(int character) {
@@ -180,15 +175,8 @@ void SSPwdRegister::setInvalidPwdCnt(std::int32_t count) {
 }
 
 bool SSPwdRegister::passwordMatches() {
-    const BiosPorts& ports = main_.bios();
-    DEZEZ bios(ports.device, ports.osVersion, ports.smiDll);
-    std::int16_t result = 0;
-    try {
-        result = bios.ChkSupervisorPwd(keyCodes_);
-    } catch (const BiosArgumentError&) {
-        // Nothing was sent: a wrong password.
-    }
-    if (result == -1) {
+    DEZEZ bios = main_.bios().make();
+    if (bios.ChkSupervisorPwd(keyCodes_) == -1) {
         setInvalidPwdCnt(0);
         return true;
     }
@@ -203,25 +191,20 @@ bool SSPwdRegister::passwordMatches() {
 // to the hardware setup (SCUItem14 = 1) while the password stays.
 void SSPwdRegister::deleteSupervisorPwd() {
     const bool ableBefore = main_.isOn(kOptAbleToRun), unableBefore = main_.isOn(kOptUnableToRun);
-    main_.o_EnterPwd = KeyCodeString(kDeleted);
+    main_.passwordAccepted = true;
     main_.setOption(kOptRegistered, false);
     main_.setOption(kOptNotRegistered, true);
     main_.setOption(kOptAbleToRun, false);
     main_.setOption(kOptUnableToRun, false);
     main_.enableModeOptions(false);
-    const BiosPorts& ports = main_.bios();
-    DEZEZ bios(ports.device, ports.osVersion, ports.smiDll);
-    try {
-        bios.ClrSupervisorPwd(keyCodes_);
-    } catch (const BiosArgumentError&) {
-        // Nothing was sent; the read-back below tells.
-    }
+    DEZEZ bios = main_.bios().make();
+    bios.ClrSupervisorPwd(keyCodes_);
     const std::int16_t state = bios.SPasswordState();
     if (bios.Status == 0 && state == 0) {
         bios.SCUItem14(kUserMayRunRigpanel);
         return;
     }
-    main_.o_EnterPwd.reset();
+    main_.passwordAccepted = false;
     message(main_.texts().changeNotTaken);
     main_.setOption(kOptRegistered, true);
     main_.setOption(kOptNotRegistered, false);
@@ -236,11 +219,7 @@ void SSPwdRegister::OK_Click() {
     const std::string tag = main_.Tag();
     if (tag == kAbleToRun || tag == kUnableToRun) {
         if (!passwordMatches()) return;
-        std::string masked = view_.textBox(kPasswordBox).text();
-        masked.resize(std::min(masked.size(), KeyCodeString::kMaxChars));
-        for (char& c : masked) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        main_.o_EnterPwd = KeyCodeString(masked);
-        secureWipe(masked);
+        main_.passwordAccepted = true;
     } else if (tag == kUnRegister) {
         if (!passwordMatches()) return;
         deleteSupervisorPwd();
@@ -251,6 +230,7 @@ void SSPwdRegister::OK_Click() {
             return;
         }
         main_.o_EnterPwd = std::move(keyCodes_);
+        main_.passwordAccepted = true;
     } else {
         if (!(keyCodes_ == main_.o_EnterPwd)) {
             message(main_.texts().entryError);
@@ -258,6 +238,7 @@ void SSPwdRegister::OK_Click() {
             return;
         }
         setInvalidPwdCnt(0);
+        main_.passwordAccepted = true;
         if (!trimmed(view_.textBox(kPasswordBox).text()).empty()) message(main_.texts().writeDown);
     }
     finished_ = true;
@@ -268,6 +249,7 @@ void SSPwdRegister::Cancel_Click() {
     if (finished_) return;
     const std::string tag = main_.Tag();
     main_.setTag(kInitialize);
+    main_.passwordAccepted = false;
     if (tag == kAbleToRun || tag == kUnableToRun) {
         main_.o_EnterPwd.reset();
     } else if (tag == kUnRegister) {

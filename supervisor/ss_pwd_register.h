@@ -35,7 +35,7 @@ public:
 private:
     bool txtEnterPwd_Filter(const ui::ControlMessage& message);
     bool decide(const ui::ControlMessage& message);
-    // Key-code string length / 3, rounded: the keys the box may show.
+    // The keys recorded: the most the box may show.
     int recordedKeys() const;
     void txtEnterPwd_KeyDown(int key, bool recorded);
     bool txtEnterPwd_KeyPress(int character);

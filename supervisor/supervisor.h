@@ -53,6 +53,8 @@ struct BiosPorts {
     FirmwareDevicePort& device;
     OsVersionPort& osVersion;
     SmiDllPort* smiDll = nullptr;
+    // The one way the windows make a DEZEZ: each handler its own, for as long as it runs.
+    DEZEZ make() const { return DEZEZ(device, osVersion, smiDll); }
 };
 
 struct SupervisorPorts {
@@ -82,8 +84,11 @@ public:
     // after a second start or a message.
     void Form_Load();
 
-    // Result of the last password dialog: empty when it was cancelled or failed.
+    // The key codes of the password entered for registration, until they are written.
     KeyCodeString o_EnterPwd;
+    // Whether the last password dialog ended in success: the password checked, or the
+    // entry taken or matched. Only a registration leaves key codes in o_EnterPwd.
+    bool passwordAccepted = false;
     // The options as read from the BIOS at load.
     std::int16_t o_Registered = kFalse;
     std::int16_t o_UnRegistered = kFalse;
@@ -123,6 +128,8 @@ private:
     // "Access denied!!!" and the option pair put back, when the count has run out.
     bool lockedOut(std::string_view clicked, std::string_view other);
     bool biosHasPassword();
+    // Shows the password dialog for `mode`; true when it ended in success.
+    bool askPassword(std::string_view mode);
     void writeSupervisorPwd();
     void OK_Click();
     void Form_KeyPress(int key);

@@ -88,24 +88,9 @@ bool DEZEZ::request(std::uint8_t function) {
     return result == 0;
 }
 
+// The keys arrive as bytes: a malformed text form was refused when it was read.
 void DEZEZ::storePasswordGroups(const KeyCodeString& PwdStr) {
-    const std::string_view text = PwdStr.text();
-    // Len / 3 rounded: a trailing group of two digits still counts, one of one does not.
-    std::size_t groups = (text.size() + 1) / 3;
-    if (groups > kMaxPasswordKeys) groups = kMaxPasswordKeys;
-    for (std::size_t j = 0; j < groups; ++j) {
-        const std::size_t start = j * 3;
-        const std::size_t end = start + 3 < text.size() ? start + 3 : text.size();
-        unsigned value = 0;
-        for (std::size_t k = start; k < end; ++k) {
-            const char c = text[k];
-            if (c < '0' || c > '9') throw BiosArgumentError("password group is not a number");
-            value = value * 10 + static_cast<unsigned>(c - '0');
-        }
-        if (value > 255) throw BiosArgumentError("password group out of range");
-        RequestBlock[j + 1] = static_cast<std::uint8_t>(value);
-        value = 0;
-    }
+    for (std::size_t j = 0; j < PwdStr.groupCount() && j < kMaxPasswordKeys; ++j) RequestBlock[j + 1] = PwdStr.scanCode(j);
 }
 
 std::string DEZEZ::BIOSVersion() {

@@ -11,13 +11,6 @@
 
 namespace vantora {
 
-// Raised for arguments the firmware must never see (malformed password groups, boot
-// digits, out-of-range byte values, overlong strings). Nothing has been sent when it is.
-class BiosArgumentError : public std::invalid_argument {
-public:
-    using std::invalid_argument::invalid_argument;
-};
-
 inline constexpr std::uint32_t kFwExtIoControl = 0x9C416400u;
 inline constexpr const char* kFwExtDevicePath = "\\\\.\\KdaFwExt";
 
@@ -45,6 +38,9 @@ public:
     std::int16_t displayType = 0;
     std::int32_t Status = 0;
 
+    // PwdStr: the keys of a password. A caller holding its text form (three digits a
+    // key) reads it with KeyCodeString(text), which refuses a malformed group before
+    // anything is sent.
     std::string BIOSVersion();
     std::int16_t UserPasswordState();
     void UserPassword(const KeyCodeString& PwdStr);

@@ -87,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         const FilterDecision d = filter.filter(e, box, keyCodes);
 
-        const std::string_view after = keyCodes.text();
+        const auto afterText = keyCodes.text();
+        const std::string_view after = afterText;
         FUZZ_CHECK(wellFormed(after));
         if (d.keyRecorded) {
             FUZZ_CHECK(e.kind == Kind::KeyDown && isAcceptableScanCode(e.scanCode));
