@@ -49,7 +49,9 @@ Form6::Form6(LauncherState& state, Store& store, ui::View& view, ui::View& form1
 void Form6::prepare(ui::View& form6, const std::string& mode) {
     form6.setTag(kList, mode);
     form6.setEnabled("Command1", false);
-    for (const char* surface : {kList, "picViewIcon", "picBuffer"}) form6.setBackColor(surface, ui::kColorWindow);
+    // The design's two icon-drawing picture boxes have no place in this window: the list
+    // takes its icons from its image lists, so only the list itself is coloured.
+    form6.setBackColor(kList, ui::kColorWindow);
 }
 
 bool Form6::popupMode() const { return view_.tag(kList) == kExplorerPopup; }

@@ -18,6 +18,8 @@ namespace vantora::supervisor {
 inline constexpr char kPwdFormName[] = "SSPwdRegister";
 inline constexpr char kPasswordBox[] = "txtEnterPwd";
 inline constexpr int kPasswordBoxChars = 10;
+inline constexpr ui::DeclaredControl kSSPwdRegisterControls[] = {
+    {"labEnterPwd", "Label"}, {kPasswordBox, "TextBox"}, {"OK", "CommandButton"}, {"Cancel", "CommandButton"}};
 
 class SSPwdRegister {
 public:

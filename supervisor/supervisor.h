@@ -12,6 +12,7 @@
 #include "common/ports/firmware_device.h"
 #include "common/ports/power.h"
 #include "common/ports/single_copy.h"
+#include "common/ui/declared_controls.h"
 #include "common/ui/view.h"
 #include "supervisor/bios/dezez.h"
 #include "supervisor/bios/key_code_string.h"
@@ -28,6 +29,12 @@ inline constexpr char kOptRegistered[] = "optRegistered";
 inline constexpr char kOptNotRegistered[] = "optNotRegistered";
 inline constexpr char kOptAbleToRun[] = "optAbleToRun";
 inline constexpr char kOptUnableToRun[] = "optUnableToRun";
+
+inline constexpr ui::DeclaredControl kSupervisorControls[] = {
+    {kOptRegistered, "OptionButton"}, {kOptNotRegistered, "OptionButton"}, {kOptAbleToRun, "OptionButton"},
+    {kOptUnableToRun, "OptionButton"}, {"OK", "CommandButton"},         {"frmSupervisor", "Frame"},
+    {"frmUserPwdMode", "Frame"},      {"Image1", "Image"},               {"Image2", "Image"},
+    {"Image3", "Image"}};
 
 // Values of Tag.
 inline constexpr std::string_view kInitialize = "Initialize";

@@ -79,14 +79,11 @@ struct Rig {
 
     Rig() {
         module.hotkeyWindow = kService;
-        for (const char* box : kStickyKeyBoxes) view.declare(box, "CheckBox");
-        view.declare("comUnStickTime", "ComboBox");
-        for (const char* c : {"OK", "Cancel", "Apply"}) view.declare(c, "CommandButton");
+        view.declareWindow(kFormName, kVAccessibilityControls);
         view.control("OK").isDefault = true;  // DEFPUSHBUTTON in the template
-        view.declare("Label2", "Label");
-        view.declare("Image1", "Image").bounds = {0, 0, 3750, 420};
-        view.declare("Image4", "Image").bounds = {2640, 0, 1815, 420};
-        view.declare("Image3", "Image").bounds = {4440, 0, 1200, 420};
+        view.control("Image1").bounds = {0, 0, 3750, 420};
+        view.control("Image4").bounds = {2640, 0, 1815, 420};
+        view.control("Image3").bounds = {4440, 0, 1200, 420};
         view.resizeForm(5730, 6900);
         view.hide();  // a modeless dialog stays hidden until shown
     }
@@ -421,9 +418,6 @@ struct LanguageRig : Rig {
     LanguageRig(int dpi, std::optional<Strings> library) {
         screen.dpi = dpi;
         if (library) languages.libraries[kLanguageLibrary] = *library;
-        for (const char* c : {"Label1", "Label2"}) view.declare(c, "Label");
-        for (const char* c : {"frmStickyKey", "frmOptions", "frmAutoReset"}) view.declare(c, "Frame");
-        view.declare("Image2", "Image");
         for (const std::string& c : view.controlNames()) {
             view.control(c).fontSize = 8;
             if (c.rfind("Image", 0) != 0 || c == "Image2") view.control(c).bounds = kPlaced;

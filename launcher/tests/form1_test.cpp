@@ -34,6 +34,7 @@ protected:
     Store store{reg};
     LauncherState state;
     vantora::testing::TestView view{0x00020456};
+    const bool declared_ = (declareForm1(view), true);  // before the form takes the view
     FakeScreen screen;
     FakeWindows windows;
     FakeTray tray;

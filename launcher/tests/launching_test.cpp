@@ -30,6 +30,7 @@ protected:
     Store store{reg};
     LauncherState state;
     vantora::testing::TestView view{kMain};
+    const bool declared_ = (launcher::testing::declareForm1(view), true);  // before the form takes the view
     FakeScreen screen;
     FakeWindows windows;
     FakeTray tray;

@@ -1,69 +1,51 @@
 #include "launcher/win32/dialogs.h"
 
+#include "launcher/form_controls.h"
 #include "launcher/win32/resource.h"
 
 namespace vantora::launcher {
 
 namespace {
 
-std::vector<win32::ControlBinding> form2Controls() {
-    return {{"ListView1", IDC_FORM2_LISTVIEW1, "ListView"},   {"ImageList1", 0, "ImageList"},
-            {"Check1", IDC_FORM2_CHECK1, "CheckBox"},          {"Command1", IDC_FORM2_COMMAND1, "CommandButton"},
-            {"Command2", IDC_FORM2_COMMAND2, "CommandButton"}, {"Command3", IDC_FORM2_COMMAND3, "CommandButton"}};
+using win32::ControlBinding;
+
+std::vector<ControlBinding> form2Controls() {
+    return ui::bindIds<ControlBinding>(kForm2Controls, {IDC_FORM2_LISTVIEW1, 0, IDC_FORM2_CHECK1, IDC_FORM2_COMMAND1,
+                                                        IDC_FORM2_COMMAND2, IDC_FORM2_COMMAND3});
 }
 
-std::vector<win32::ControlBinding> form3Controls() {
-    return {{"Label1", IDC_FORM3_LABEL1, "Label"},       {"Label2", IDC_FORM3_LABEL2, "Label"},
-            {"Label3", IDC_FORM3_LABEL3, "Label"},       {"Label4", IDC_FORM3_LABEL4, "Label"},
-            {"Image1", IDC_FORM3_IMAGE1, "Image"},       {"Check1", IDC_FORM3_CHECK1, "CheckBox"},
-            {"Command1", IDC_FORM3_COMMAND1, "CommandButton"}, {"Command2", IDC_FORM3_COMMAND2, "CommandButton"},
-            {"Command3", IDC_FORM3_COMMAND3, "CommandButton"}, {"Command4", IDC_FORM3_COMMAND4, "CommandButton"},
-            {"Command5", IDC_FORM3_COMMAND5, "CommandButton"}};
+std::vector<ControlBinding> form3Controls() {
+    return ui::bindIds<ControlBinding>(
+        kForm3Controls, {IDC_FORM3_LABEL1, IDC_FORM3_LABEL2, IDC_FORM3_LABEL3, IDC_FORM3_LABEL4, IDC_FORM3_IMAGE1,
+                         IDC_FORM3_CHECK1, IDC_FORM3_COMMAND1, IDC_FORM3_COMMAND2, IDC_FORM3_COMMAND3, IDC_FORM3_COMMAND4,
+                         IDC_FORM3_COMMAND5});
 }
 
-std::vector<win32::ControlBinding> form4Controls() {
-    std::vector<win32::ControlBinding> c{{"Label4", IDC_FORM4_LABEL4, "Label"},
-                                         {"Label5", IDC_FORM4_LABEL5, "Label"},
-                                         {"Check1", IDC_FORM4_CHECK1, "CheckBox"}};
-    for (int i = 0; i < 3; ++i) {
-        c.push_back({"Label" + std::to_string(i + 1), IDC_FORM4_LABEL1 + 2 * i, "Label"});
-        c.push_back({"Text" + std::to_string(i + 1), IDC_FORM4_TEXT1 + 2 * i, "TextBox"});
-    }
-    for (int i = 0; i < 5; ++i) c.push_back({"Command" + std::to_string(i + 1), IDC_FORM4_COMMAND1 + i, "CommandButton"});
-    return c;
+std::vector<ControlBinding> form4Controls() {
+    return ui::bindIds<ControlBinding>(
+        kForm4Controls, {IDC_FORM4_LABEL4, IDC_FORM4_LABEL5, IDC_FORM4_CHECK1, IDC_FORM4_LABEL1, IDC_FORM4_TEXT1,
+                         IDC_FORM4_LABEL2, IDC_FORM4_TEXT2, IDC_FORM4_LABEL3, IDC_FORM4_TEXT3, IDC_FORM4_COMMAND1,
+                         IDC_FORM4_COMMAND2, IDC_FORM4_COMMAND3, IDC_FORM4_COMMAND4, IDC_FORM4_COMMAND5});
 }
 
-std::vector<win32::ControlBinding> form7Controls() {
-    std::vector<win32::ControlBinding> c{{"Label1", IDC_FORM7_LABEL1, "Label"},
-                                         {"Label2", IDC_FORM7_LABEL2, "Label"},
-                                         {"Frame1", IDC_FORM7_FRAME1, "Frame"},
-                                         {"Frame2", IDC_FORM7_FRAME2, "Frame"}};
-    for (int i = 3; i <= 14; ++i) c.push_back({"Label" + std::to_string(i), IDC_FORM7_LABEL3 + i - 3, "Label"});
-    for (int i = 0; i < 3; ++i) c.push_back({"Command" + std::to_string(i + 1), IDC_FORM7_COMMAND1 + i, "CommandButton"});
-    return c;
+// Label3 to Label14 follow one another in the template.
+std::vector<ControlBinding> form7Controls() {
+    constexpr int l3 = IDC_FORM7_LABEL3;
+    return ui::bindIds<ControlBinding>(
+        kForm7Controls, {IDC_FORM7_LABEL1, IDC_FORM7_LABEL2, IDC_FORM7_FRAME1, IDC_FORM7_FRAME2, l3, l3 + 1, l3 + 2,
+                         l3 + 3, l3 + 4, l3 + 5, l3 + 6, l3 + 7, l3 + 8, l3 + 9, l3 + 10, l3 + 11, IDC_FORM7_COMMAND1,
+                         IDC_FORM7_COMMAND2, IDC_FORM7_COMMAND3});
 }
 
-std::vector<win32::ControlBinding> aboutControls() {
-    return {{"Image1", IDC_ABOUT_IMAGE1, "Image"},
-            {"lblTitle", IDC_ABOUT_LBLTITLE, "Label"},
-            {"lblCopyright", IDC_ABOUT_LBLCOPYRIGHT, "Label"},
-            {"lblNotice", IDC_ABOUT_LBLNOTICE, "Label"},
-            {"cmdOK", IDC_ABOUT_CMDOK, "CommandButton"}};
+std::vector<ControlBinding> aboutControls() {
+    return ui::bindIds<ControlBinding>(kAboutControls, {IDC_ABOUT_IMAGE1, IDC_ABOUT_LBLTITLE, IDC_ABOUT_LBLCOPYRIGHT,
+                                                        IDC_ABOUT_LBLNOTICE, IDC_ABOUT_CMDOK});
 }
 
-std::vector<win32::ControlBinding> form6Controls() {
-    return {{"Label1", IDC_FORM6_LABEL1, "Label"},
-            {"Label2", IDC_FORM6_LABEL2, "Label"},
-            {"Label3", IDC_FORM6_LABEL3, "Label"},
-            {"TreeView1", IDC_FORM6_TREEVIEW1, "TreeView"},
-            {"ListView1", IDC_FORM6_LISTVIEW1, "ListView"},
-            {"Picture1", IDC_FORM6_PICTURE1, "PictureBox"},
-            {"Picture2", IDC_FORM6_PICTURE2, "PictureBox"},
-            {"Command1", IDC_FORM6_COMMAND1, "CommandButton"},
-            {"Command2", IDC_FORM6_COMMAND2, "CommandButton"},
-            {"ImageList1", 0, "ImageList"},
-            {"imgLargeList", 0, "ImageList"},
-            {"imgSmallList", 0, "ImageList"}};
+std::vector<ControlBinding> form6Controls() {
+    return ui::bindIds<ControlBinding>(
+        kForm6Controls, {IDC_FORM6_LABEL1, IDC_FORM6_LABEL2, IDC_FORM6_LABEL3, IDC_FORM6_TREEVIEW1, IDC_FORM6_LISTVIEW1,
+                         IDC_FORM6_PICTURE1, IDC_FORM6_PICTURE2, IDC_FORM6_COMMAND1, IDC_FORM6_COMMAND2, 0, 0, 0});
 }
 
 const ViewTogglePictures kViewToggles{IDB_LARGE_U, IDB_LARGE_D, IDB_SMALL_U, IDB_SMALL_D};

@@ -21,6 +21,7 @@
 #include "common/win32/window_identity.h"
 #include "launcher/form1.h"
 #include "launcher/form3.h"
+#include "launcher/form_controls.h"
 #include "launcher/launching.h"
 #include "launcher/win32/dialogs.h"
 #include "launcher/win32/resource.h"
@@ -53,21 +54,11 @@ std::unique_ptr<win32::FormWindow> makeForm1(HINSTANCE instance) {
     win32::WindowlessLabels labels{{}, "MS Sans Serif", true};
     for (int i = 0; i < kKeyCount; ++i) labels.names.push_back(labelName(i));
     window->setWindowlessLabels(std::move(labels));
-    window->setMenus({{"mAssignments", IDM_ASSIGNMENTS},
-                      {"mTop", IDM_TOP},
-                      {"mPopups", IDM_POPUPS},
-                      {"mMinimize", IDM_MINIMIZE},
-                      {"mHints", IDM_HINTS},
-                      {"mConfirm", IDM_CONFIRM},
-                      {"mIndex", IDM_INDEX},
-                      {"mAbout", IDM_ABOUT},
-                      {"mOptions", IDM_OPTIONS},
-                      {"mHelp", IDM_HELP},
-                      {"umLaunch", IDM_UMLAUNCH},
-                      {"umHelp", IDM_UMHELP},
-                      {"mDynFnKey", IDM_DYNFNKEY},
-                      {ui::indexed("mPopupCmd", 0), IDM_POPUPCMD0}},
-                     {{"umTray", IDR_TRAYMENU}, {"mDynamics", IDR_DYNMENU}});
+    window->setMenus(ui::bindIds<win32::MenuBinding>(kForm1Menus, {IDM_ASSIGNMENTS, IDM_TOP, IDM_POPUPS, IDM_MINIMIZE,
+                                                                 IDM_HINTS, IDM_CONFIRM, IDM_INDEX, IDM_ABOUT, IDM_OPTIONS,
+                                                                 IDM_HELP, IDM_UMLAUNCH, IDM_UMHELP, IDM_DYNFNKEY,
+                                                                 IDM_POPUPCMD0}),
+                     ui::bindIds<win32::PopupMenuBinding>(kForm1PopupMenus, {IDR_TRAYMENU, IDR_DYNMENU}));
     const win32::WindowClassSpec windowClass{kForm1Class,
                                       "Keyloom",
                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,

@@ -76,11 +76,10 @@ struct Rig : SupervisorForms {
     Rig() {
         bios_core_init(&core);
         common.hotkeyWindow = 0x777;
-        main.setFormName(kFormName);
+        main.declareWindow(kFormName, kSupervisorControls);
         for (auto [name, group] : {std::pair{"optRegistered", "s"}, {"optNotRegistered", "s"},
                                    {"optAbleToRun", "m"}, {"optUnableToRun", "m"}})
-            main.declare(name, "OptionButton").group = group;
-        main.declare("OK", "CommandButton");
+            main.control(name).group = group;
     }
     Rig& registered(int mode) {
         DEZEZ bios(device, os);
@@ -93,17 +92,16 @@ struct Rig : SupervisorForms {
                                                   *this);
         supervisor->Form_Load();
     }
-    TestView& newView(const char* form) {
+    template <std::size_t N>
+    TestView& newView(const char* form, const ui::DeclaredControl (&controls)[N]) {
         views.push_back(std::make_unique<LoggedView>(0x3000 + int(views.size()), log));
         TestView& v = *views.back();
-        v.setFormName(form);
+        v.declareWindow(form, controls);
         return v;
     }
     void showSSPwdRegister() override {
-        TestView& v = newView(kPwdFormName);
-        v.declare(kPasswordBox, "TextBox");
-        v.declare("OK", "CommandButton").isDefault = true;
-        v.declare("Cancel", "CommandButton");
+        TestView& v = newView(kPwdFormName, kSSPwdRegisterControls);
+        v.control("OK").isDefault = true;
         SSPwdRegister dialog(v, *supervisor, common, keyboard);
         dialog.Form_Load();
         shown.push_back(std::string(kPwdFormName) + " " + supervisor->Tag());
@@ -111,10 +109,7 @@ struct Rig : SupervisorForms {
         EXPECT_TRUE(v.closed()) << "the dialog must close before its show returns";
     }
     void showUserPwdMode() override {
-        TestView& v = newView(kModeFormName);
-        v.declare("optAbleToRun", "OptionButton");
-        v.declare("optUnableToRun", "OptionButton");
-        v.declare("OK", "CommandButton");
+        TestView& v = newView(kModeFormName, kUserPwdModeControls);
         UserPwdMode dialog(v, *supervisor);
         dialog.Form_Load();
         shown.push_back(kModeFormName);
