@@ -18,11 +18,32 @@
 #include "common/ports/single_copy.h"
 #include "common/ports/string_library.h"
 #include "common/ports/window_messages.h"
+#include "common/ui/declared_controls.h"
 #include "common/ui/view.h"
 
 namespace vantora::accessibility {
 
 inline constexpr char kFormName[] = "VAccessibility";
+inline constexpr ui::DeclaredControl kVAccessibilityControls[] = {
+    {"OK", "CommandButton"},
+    {"Cancel", "CommandButton"},
+    {"Apply", "CommandButton"},
+    {"chkStickyKey", "CheckBox", "frmStickyKey"},
+    {"chkTwiceLock", "CheckBox", "frmOptions"},
+    {"chkPressSound", "CheckBox", "frmOptions"},
+    {"chkStickyIcon", "CheckBox", "frmOptions"},
+    {"chkUnStickIdle", "CheckBox", "frmAutoReset"},
+    {"chkAutoResetSound", "CheckBox", "frmAutoReset"},
+    {"comUnStickTime", "ComboBox", "frmAutoReset"},
+    {"Label1", "Label", "frmStickyKey"},
+    {"Label2", "Label", "frmAutoReset"},
+    {"frmStickyKey", "Frame"},
+    {"frmOptions", "Frame", "frmStickyKey"},
+    {"frmAutoReset", "Frame", "frmStickyKey"},
+    {"Image1", "Image"},
+    {"Image2", "Image", "frmStickyKey"},
+    {"Image3", "Image"},
+    {"Image4", "Image"}};
 inline constexpr char kProgramTitle[] = "MERIDALE";
 inline constexpr char kHelpFileName[] = "MERIDALE.Hlp";
 inline constexpr char kLanguageLibrary[] = "MERIDALE.dll";

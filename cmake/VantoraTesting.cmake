@@ -12,7 +12,7 @@ endif()
 # A GoogleTest program; on win32 ctest runs it through CMAKE_CROSSCOMPILING_EMULATOR.
 function(vantora_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/common/fakes/unknown_name_gtest.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)

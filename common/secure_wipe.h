@@ -19,16 +19,25 @@ inline void secureWipe(std::string& text) {
     text.clear();
 }
 
-// Wipes a string when the scope ends, however it ends.
+// Wipes a string or a buffer when the scope ends, however it ends: also when a throw
+// leaves half of a secret stored.
 class WipeOnScopeExit {
 public:
-    explicit WipeOnScopeExit(std::string& text) : text_(text) {}
-    ~WipeOnScopeExit() { secureWipe(text_); }
+    explicit WipeOnScopeExit(std::string& text) : text_(&text) {}
+    WipeOnScopeExit(void* memory, std::size_t size) : memory_(memory), size_(size) {}
+    ~WipeOnScopeExit() {
+        if (text_)
+            secureWipe(*text_);
+        else
+            secureWipe(memory_, size_);
+    }
     WipeOnScopeExit(const WipeOnScopeExit&) = delete;
     WipeOnScopeExit& operator=(const WipeOnScopeExit&) = delete;
 
 private:
-    std::string& text_;
+    std::string* text_ = nullptr;
+    void* memory_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 }  // namespace vantora

@@ -86,64 +86,68 @@ void ScanCodeFilter::detectLayout() {
     layoutName_ = keyboardLayoutName(static_cast<std::uint16_t>(keyboard_.GetKeyboardLayout(0) & 0xFFFF));
 }
 
-// The flags follow the keys held as the message left the queue, not only the presses
-// and releases the box saw: a release that went to another window (after Alt+Tab, or
-// in an earlier showing of the dialog) would otherwise leave a flag set for good, and
-// releasing Shift would forget a Ctrl still held.
-void ScanCodeFilter::trackModifiers(const PasswordBoxEvent& event) {
-    const bool isKeyDown =
-        event.kind == PasswordBoxEvent::Kind::KeyDown || event.kind == PasswordBoxEvent::Kind::SysKeyDown;
-    flags_.ctrlDown = event.held.ctrl || (isKeyDown && event.scanCode == kCtrlScanCode);
-    flags_.altDown = event.held.alt || (isKeyDown && event.scanCode == kAltScanCode);
-    flags_.leftShiftDown = event.held.leftShift ||
-                           (event.kind == PasswordBoxEvent::Kind::KeyDown && event.scanCode == kLeftShiftScanCode);
+// The flags follow the keys held as the message left the queue, as the keyboard tells
+// them, not only the presses and releases the box saw: a release that went to another
+// window (after Alt+Tab, or a click elsewhere with Ctrl held) would otherwise leave a
+// flag set for good, and releasing Shift would forget a Ctrl still held.
+void ScanCodeFilter::trackModifiers(const ui::ControlMessage& m) {
+    using K = ui::ControlMessage::Kind;
+    const bool isKeyDown = m.kind == K::KeyDown || m.kind == K::SysKeyDown;
+    const auto scanCode = static_cast<std::uint8_t>(m.scanCode);
+    flags_.ctrlDown = held(kVkControl) || (isKeyDown && scanCode == kCtrlScanCode);
+    flags_.altDown = held(kVkMenu) || (isKeyDown && scanCode == kAltScanCode);
+    flags_.leftShiftDown = held(kVkLeftShift) || (m.kind == K::KeyDown && scanCode == kLeftShiftScanCode);
     flags_.ctrlAltDown = flags_.ctrlDown && flags_.altDown;
 }
 
-FilterDecision ScanCodeFilter::filter(const PasswordBoxEvent& event, KeyCodeString& keyCodes) {
-    using Kind = PasswordBoxEvent::Kind;
+FilterDecision ScanCodeFilter::filter(const ui::ControlMessage& m, const PasswordBoxState& box,
+                                      KeyCodeString& keyCodes) {
+    using K = ui::ControlMessage::Kind;
     detectLayout();
-    switch (event.kind) {
-    case Kind::LeftButtonDown: {
+    switch (m.kind) {
+    case K::LeftButtonDown: {
         // A click while focused would move the caret into the asterisks.
-        if (event.boxHasFocus) return dropped();
+        if (box.hasFocus) return dropped();
         FilterDecision d;
         d.focusBox = true;
         return d;
     }
-    case Kind::LeftButtonDoubleClick:
-    case Kind::Cut:
-    case Kind::Copy:
-    case Kind::Undo:
-    case Kind::Unmask:
+    case K::LeftButtonDoubleClick:
+    case K::Cut:
+    case K::Copy:
+    case K::Undo:
+    case K::Unmask:
         return dropped();
-    case Kind::Paste: {
+    case K::Paste: {
         // The box never receives the pasted text itself: it would sit unmasked in the
         // window text. The dialog shows asterisks for the keys instead.
         FilterDecision d = dropped();
         d.pastedKeys = pasteConversion(keyCodes);
         return d;
     }
-    case Kind::KeyDown:
-        return keyDown(event, keyCodes);
-    case Kind::KeyUp:
-    case Kind::SysKeyDown:
-    case Kind::SysKeyUp:
-        trackModifiers(event);
+    case K::KeyDown:
+        return keyDown(m, box.readOnly, keyCodes);
+    case K::KeyUp:
+    case K::SysKeyDown:
+    case K::SysKeyUp:
+        trackModifiers(m);
         return {};
-    case Kind::Char:
-    case Kind::ContextMenu:
-    case Kind::Other:
+    case K::Char:
+    case K::ContextMenu:
+    case K::LeftButtonUp:
+    case K::RightButtonDown:
+    case K::RightButtonUp:
         break;
     }
     return {};
 }
 
-FilterDecision ScanCodeFilter::keyDown(const PasswordBoxEvent& event, KeyCodeString& keyCodes) {
-    if (event.boxReadOnly) return dropped();
-    if (event.virtualKey == kVolumeUpKey || event.virtualKey == kVolumeDownKey) return dropped();
-    trackModifiers(event);
-    const std::uint8_t scanCode = event.scanCode;
+FilterDecision ScanCodeFilter::keyDown(const ui::ControlMessage& m, bool boxReadOnly, KeyCodeString& keyCodes) {
+    if (boxReadOnly) return dropped();
+    const auto virtualKey = static_cast<std::uint32_t>(m.key);
+    if (virtualKey == kVolumeUpKey || virtualKey == kVolumeDownKey) return dropped();
+    trackModifiers(m);
+    const auto scanCode = static_cast<std::uint8_t>(m.scanCode);
     FilterDecision d;
     if (scanCode == kLeftShiftScanCode || scanCode == kRightShiftScanCode || flags_.ctrlAltDown || flags_.ctrlDown)
         return d;
@@ -151,7 +155,7 @@ FilterDecision ScanCodeFilter::keyDown(const PasswordBoxEvent& event, KeyCodeStr
     if (scanCode == kEnterScanCode) return d;
     // E0-prefixed keys share scan codes with the main block (the keypad's / is E0 35,
     // Mute E0 20, the media keys more letters) but are different keys at a BIOS prompt.
-    if (event.extended) return dropped();
+    if (m.extended) return dropped();
     if (isAcceptableScanCode(scanCode)) {
         d.keyRecorded = keyCodes.appendGroup(scanCode);
         return d;

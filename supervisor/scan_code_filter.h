@@ -5,13 +5,14 @@
 // corrupt the entry or reveal it, and converts pasted text into scan codes through the
 // current keyboard layout.
 //
-// The view maps each message of the box to a PasswordBoxEvent, asks filter() and then
-// drops the message (answer 0) or hands it to the box's own window procedure.
+// The view hands each message of the box to filter() and then drops it (answer 0) or
+// hands it to the box's own window procedure.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "common/ports/keyboard.h"
+#include "common/ui/controls.h"
 #include "supervisor/bios/key_code_string.h"
 
 namespace vantora {
@@ -39,38 +40,10 @@ inline constexpr std::string_view kLayoutFranceFrench = "France - French";
 // layout handle); kLayoutNotListed for any identifier the table lacks.
 std::string_view keyboardLayoutName(std::uint16_t languageId);
 
-// One message of the password box, as the filter needs to know it.
-struct PasswordBoxEvent {
-    enum class Kind {
-        KeyDown,         // WM_KEYDOWN
-        KeyUp,           // WM_KEYUP
-        SysKeyDown,      // WM_SYSKEYDOWN (a key with Alt, or F10)
-        SysKeyUp,        // WM_SYSKEYUP
-        Char,            // WM_CHAR
-        Paste,           // WM_PASTE
-        Cut,             // WM_CUT
-        Copy,            // WM_COPY
-        Undo,            // WM_UNDO, EM_UNDO
-        Unmask,          // EM_SETPASSWORDCHAR
-        ContextMenu,     // WM_CONTEXTMENU
-        LeftButtonDown,  // WM_LBUTTONDOWN
-        LeftButtonDoubleClick,
-        Other,           // anything else, passed on untouched
-    };
-    // The modifier keys held as this message left the queue (GetKeyState then).
-    struct Modifiers {
-        bool ctrl = false;
-        bool alt = false;
-        bool leftShift = false;
-    };
-
-    Kind kind = Kind::Other;
-    std::uint32_t virtualKey = 0;  // wParam of a key message
-    std::uint8_t scanCode = 0;     // lParam bits 16..23 of a key message
-    bool extended = false;         // lParam bit 24: the E0-prefixed keys
-    Modifiers held;
-    bool boxHasFocus = false;  // GetFocus() is the box
-    bool boxReadOnly = false;  // set by the dialog after Ctrl+X, Ctrl+C, Ctrl+A
+// The password box beside the message, as the filter needs to know it.
+struct PasswordBoxState {
+    bool hasFocus = false;  // GetFocus() is the box
+    bool readOnly = false;  // set by the dialog after Ctrl+X, Ctrl+C, Ctrl+A
 };
 
 struct FilterDecision {
@@ -88,8 +61,10 @@ public:
     ScanCodeFilter& operator=(const ScanCodeFilter&) = delete;
 
     // Decides about one message and records what it adds to or takes from keyCodes.
-    FilterDecision filter(const PasswordBoxEvent& event, KeyCodeString& keyCodes);
+    FilterDecision filter(const ui::ControlMessage& message, const PasswordBoxState& box, KeyCodeString& keyCodes);
     std::string_view layoutName() const { return layoutName_; }
+    // Alt as the last key message found it held or not.
+    bool altDown() const { return flags_.altDown; }
 
 private:
     struct ModifierFlags {
@@ -100,8 +75,9 @@ private:
     };
 
     void detectLayout();
-    void trackModifiers(const PasswordBoxEvent& event);
-    FilterDecision keyDown(const PasswordBoxEvent& event, KeyCodeString& keyCodes);
+    void trackModifiers(const ui::ControlMessage& message);
+    bool held(int virtualKey) { return keyboard_.GetKeyState(virtualKey) < 0; }
+    FilterDecision keyDown(const ui::ControlMessage& message, bool boxReadOnly, KeyCodeString& keyCodes);
     int pasteConversion(KeyCodeString& keyCodes);
 
     KeyboardPort& keyboard_;

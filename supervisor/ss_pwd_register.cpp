@@ -1,46 +1,17 @@
 #include "supervisor/ss_pwd_register.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cmath>
 
-#include "common/secure_wipe.h"
 #include "supervisor/bios/dezez.h"
 
 namespace vantora::supervisor {
 
 namespace {
 
-constexpr char kDeleted[] = "Del";
-
 constexpr int kKeyBackspace = 8;
 constexpr int kKeyEnter = 13;
 // Ctrl+X, Ctrl+C and Ctrl+A as characters: each makes the box read-only.
 constexpr int kCtrlX = 24, kCtrlC = 3, kCtrlA = 1;
-
-PasswordBoxEvent::Kind filterKind(ui::ControlMessage::Kind kind) {
-    using K = ui::ControlMessage::Kind;
-    using P = PasswordBoxEvent::Kind;
-    switch (kind) {
-    case K::KeyDown: return P::KeyDown;
-    case K::KeyUp: return P::KeyUp;
-    case K::SysKeyDown: return P::SysKeyDown;
-    case K::SysKeyUp: return P::SysKeyUp;
-    case K::Char: return P::Char;
-    case K::Paste: return P::Paste;
-    case K::Cut: return P::Cut;
-    case K::Copy: return P::Copy;
-    case K::Undo: return P::Undo;
-    case K::Unmask: return P::Unmask;
-    case K::ContextMenu: return P::ContextMenu;
-    case K::LeftButtonDown: return P::LeftButtonDown;
-    case K::LeftButtonDoubleClick: return P::LeftButtonDoubleClick;
-    case K::LeftButtonUp:
-    case K::RightButtonDown:
-    case K::RightButtonUp: break;
-    }
-    return P::Other;
-}
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
@@ -68,7 +39,6 @@ void SSPwdRegister::Form_Load() {
     keyCodes_.reset();
     keyCount_ = 0;
     added_ = removed_ = trimMark_ = finished_ = false;
-    held_ = {};
     ui::TextBox& box = view_.textBox(kPasswordBox);
     box.setPasswordChar('*');
     box.setMaxLength(kPasswordBoxChars);
@@ -97,15 +67,6 @@ void SSPwdRegister::Form_Unload() {
     keyCodes_.reset();
 }
 
-void SSPwdRegister::trackModifiers(const ui::ControlMessage& m) {
-    using K = ui::ControlMessage::Kind;
-    const bool down = m.kind == K::KeyDown || m.kind == K::SysKeyDown;
-    if (!down && m.kind != K::KeyUp && m.kind != K::SysKeyUp) return;
-    if (m.scanCode == kCtrlScanCode) held_.ctrl = down;
-    if (m.scanCode == kAltScanCode) held_.alt = down;
-    if (m.scanCode == kLeftShiftScanCode) held_.leftShift = down;
-}
-
 bool SSPwdRegister::txtEnterPwd_Filter(const ui::ControlMessage& m) {
     if (finished_) return false;
     inFilter_ = true;
@@ -115,17 +76,8 @@ bool SSPwdRegister::txtEnterPwd_Filter(const ui::ControlMessage& m) {
 }
 
 bool SSPwdRegister::decide(const ui::ControlMessage& m) {
-    trackModifiers(m);
-    ui::TextBox& box = view_.textBox(kPasswordBox);
-    PasswordBoxEvent event;
-    event.kind = filterKind(m.kind);
-    event.virtualKey = static_cast<std::uint32_t>(m.key);
-    event.scanCode = static_cast<std::uint8_t>(m.scanCode);
-    event.extended = m.extended;
-    event.held = held_;
-    event.boxHasFocus = box.hasFocus();
-    event.boxReadOnly = box.locked();
-    const FilterDecision decision = filter_.filter(event, keyCodes_);
+    const ui::TextBox& box = view_.textBox(kPasswordBox);
+    const FilterDecision decision = filter_.filter(m, {box.hasFocus(), box.locked()}, keyCodes_);
     if (decision.focusBox) view_.setFocus(kPasswordBox);
     if (decision.pastedKeys > 0) {
         keyCount_ = std::min(kPasswordBoxChars, keyCount_ + decision.pastedKeys);
@@ -161,7 +113,7 @@ void SSPwdRegister::txtEnterPwd_KeyDown(int key, bool recorded) {
 }
 
 int SSPwdRegister::recordedKeys() const {
-    return static_cast<int>(std::lround(static_cast<double>(keyCodes_.size()) / KeyCodeString::kGroupChars));
+    return static_cast<int>(keyCodes_.groupCount());
 }
 
 bool SSPwdRegister::txtEnterPwd_KeyPress(int character) {
@@ -195,7 +147,7 @@ void SSPwdRegister::txtEnterPwd_Change() {
 }
 
 void SSPwdRegister::txtEnterPwd_KeyUp() {
-    if (held_.alt) view_.setFocus(kPasswordBox);
+    if (filter_.altDown()) view_.setFocus(kPasswordBox);
     showAsterisks();
     added_ = removed_ = false;
 }
@@ -223,15 +175,8 @@ void SSPwdRegister::setInvalidPwdCnt(std::int32_t count) {
 }
 
 bool SSPwdRegister::passwordMatches() {
-    const BiosPorts& ports = main_.bios();
-    DEZEZ bios(ports.device, ports.osVersion, ports.smiDll);
-    std::int16_t result = 0;
-    try {
-        result = bios.ChkSupervisorPwd(keyCodes_);
-    } catch (const BiosArgumentError&) {
-        // Nothing was sent: a wrong password.
-    }
-    if (result == -1) {
+    DEZEZ bios = main_.bios().make();
+    if (bios.ChkSupervisorPwd(keyCodes_) == -1) {
         setInvalidPwdCnt(0);
         return true;
     }
@@ -246,25 +191,20 @@ bool SSPwdRegister::passwordMatches() {
 // to the hardware setup (SCUItem14 = 1) while the password stays.
 void SSPwdRegister::deleteSupervisorPwd() {
     const bool ableBefore = main_.isOn(kOptAbleToRun), unableBefore = main_.isOn(kOptUnableToRun);
-    main_.o_EnterPwd = KeyCodeString(kDeleted);
+    main_.passwordAccepted = true;
     main_.setOption(kOptRegistered, false);
     main_.setOption(kOptNotRegistered, true);
     main_.setOption(kOptAbleToRun, false);
     main_.setOption(kOptUnableToRun, false);
     main_.enableModeOptions(false);
-    const BiosPorts& ports = main_.bios();
-    DEZEZ bios(ports.device, ports.osVersion, ports.smiDll);
-    try {
-        bios.ClrSupervisorPwd(keyCodes_);
-    } catch (const BiosArgumentError&) {
-        // Nothing was sent; the read-back below tells.
-    }
+    DEZEZ bios = main_.bios().make();
+    bios.ClrSupervisorPwd(keyCodes_);
     const std::int16_t state = bios.SPasswordState();
     if (bios.Status == 0 && state == 0) {
         bios.SCUItem14(kUserMayRunRigpanel);
         return;
     }
-    main_.o_EnterPwd.reset();
+    main_.passwordAccepted = false;
     message(main_.texts().changeNotTaken);
     main_.setOption(kOptRegistered, true);
     main_.setOption(kOptNotRegistered, false);
@@ -279,11 +219,7 @@ void SSPwdRegister::OK_Click() {
     const std::string tag = main_.Tag();
     if (tag == kAbleToRun || tag == kUnableToRun) {
         if (!passwordMatches()) return;
-        std::string masked = view_.textBox(kPasswordBox).text();
-        masked.resize(std::min(masked.size(), KeyCodeString::kMaxChars));
-        for (char& c : masked) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        main_.o_EnterPwd = KeyCodeString(masked);
-        secureWipe(masked);
+        main_.passwordAccepted = true;
     } else if (tag == kUnRegister) {
         if (!passwordMatches()) return;
         deleteSupervisorPwd();
@@ -294,6 +230,7 @@ void SSPwdRegister::OK_Click() {
             return;
         }
         main_.o_EnterPwd = std::move(keyCodes_);
+        main_.passwordAccepted = true;
     } else {
         if (!(keyCodes_ == main_.o_EnterPwd)) {
             message(main_.texts().entryError);
@@ -301,6 +238,7 @@ void SSPwdRegister::OK_Click() {
             return;
         }
         setInvalidPwdCnt(0);
+        main_.passwordAccepted = true;
         if (!trimmed(view_.textBox(kPasswordBox).text()).empty()) message(main_.texts().writeDown);
     }
     finished_ = true;
@@ -311,6 +249,7 @@ void SSPwdRegister::Cancel_Click() {
     if (finished_) return;
     const std::string tag = main_.Tag();
     main_.setTag(kInitialize);
+    main_.passwordAccepted = false;
     if (tag == kAbleToRun || tag == kUnableToRun) {
         main_.o_EnterPwd.reset();
     } else if (tag == kUnRegister) {

@@ -18,6 +18,8 @@ namespace vantora::supervisor {
 inline constexpr char kPwdFormName[] = "SSPwdRegister";
 inline constexpr char kPasswordBox[] = "txtEnterPwd";
 inline constexpr int kPasswordBoxChars = 10;
+inline constexpr ui::DeclaredControl kSSPwdRegisterControls[] = {
+    {"labEnterPwd", "Label"}, {kPasswordBox, "TextBox"}, {"OK", "CommandButton"}, {"Cancel", "CommandButton"}};
 
 class SSPwdRegister {
 public:
@@ -35,9 +37,8 @@ public:
 private:
     bool txtEnterPwd_Filter(const ui::ControlMessage& message);
     bool decide(const ui::ControlMessage& message);
-    // Key-code string length / 3, rounded: the keys the box may show.
+    // The keys recorded: the most the box may show.
     int recordedKeys() const;
-    void trackModifiers(const ui::ControlMessage& message);
     void txtEnterPwd_KeyDown(int key, bool recorded);
     bool txtEnterPwd_KeyPress(int character);
     void txtEnterPwd_Change();
@@ -62,9 +63,6 @@ private:
     bool trimMark_ = false;
     bool finished_ = false;
     bool inFilter_ = false;
-    // The modifiers held, followed from the box's own key messages: the filter needs
-    // them for every message, and the box sees every press while it has the focus.
-    PasswordBoxEvent::Modifiers held_;
 };
 
 }  // namespace vantora::supervisor

@@ -103,7 +103,7 @@ bool Supervisor::bringRunningCopyForward() {
 }
 
 void Supervisor::readBiosState() {
-    DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
+    DEZEZ bios = ports_.bios.make();
     if (bios.SPasswordState() == 0) {
         setOption(kOptRegistered, false);
         setOption(kOptNotRegistered, true);
@@ -134,8 +134,15 @@ bool Supervisor::guardConsumed() {
 }
 
 bool Supervisor::biosHasPassword() {
-    DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
+    DEZEZ bios = ports_.bios.make();
     return bios.SPasswordState() != 0;
+}
+
+bool Supervisor::askPassword(std::string_view mode) {
+    setTag(mode);
+    passwordAccepted = false;
+    forms_.showSSPwdRegister();
+    return passwordAccepted;
 }
 
 bool Supervisor::clickMayProceed(std::string_view clicked, std::string_view other) {
@@ -157,14 +164,8 @@ bool Supervisor::lockedOut(std::string_view clicked, std::string_view other) {
 // for the new password, and checking a password when there is none counts a wrong one.
 void Supervisor::optRegistered_Click() {
     if (guardConsumed() || biosHasPassword() || lockedOut(kOptRegistered, kOptNotRegistered)) return;
-    setTag(kRegister);
     o_EnterPwd.reset();
-    forms_.showSSPwdRegister();
-    if (!o_EnterPwd.empty()) {
-        setTag(kVerification);
-        forms_.showSSPwdRegister();
-    }
-    if (!o_EnterPwd.empty()) {
+    if (askPassword(kRegister) && askPassword(kVerification)) {
         enableModeOptions(true);
         forms_.showUserPwdMode();
         writeSupervisorPwd();
@@ -175,12 +176,8 @@ void Supervisor::optRegistered_Click() {
 // A write whose request failed, or that the BIOS refused, must not leave the window
 // showing a password the BIOS does not have: the state is read back.
 void Supervisor::writeSupervisorPwd() {
-    DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
-    try {
-        bios.SupervisorPwd(o_EnterPwd);
-    } catch (const BiosArgumentError&) {
-        // Nothing was sent; the read-back below tells the user.
-    }
+    DEZEZ bios = ports_.bios.make();
+    bios.SupervisorPwd(o_EnterPwd);
     // Nothing needs the key codes once they were sent: they must not sit in the window
     // until it closes.
     o_EnterPwd.reset();
@@ -196,10 +193,8 @@ void Supervisor::writeSupervisorPwd() {
 
 void Supervisor::optNotRegistered_Click() {
     if (guardConsumed() || !biosHasPassword() || lockedOut(kOptNotRegistered, kOptRegistered)) return;
-    setTag(kUnRegister);
     o_EnterPwd.reset();
-    forms_.showSSPwdRegister();
-    if (!o_EnterPwd.empty()) {
+    if (askPassword(kUnRegister)) {
         setOption(kOptRegistered, false);
         setOption(kOptAbleToRun, false);
         setOption(kOptUnableToRun, false);
@@ -210,10 +205,8 @@ void Supervisor::optNotRegistered_Click() {
 
 void Supervisor::modeOption_Click(std::string_view clicked, std::string_view other, std::string_view mode) {
     if (!clickMayProceed(clicked, other)) return;
-    setTag(mode);
     o_EnterPwd.reset();
-    forms_.showSSPwdRegister();
-    if (!o_EnterPwd.empty()) {
+    if (askPassword(mode)) {
         setOption(other, false);
     } else {
         setOption(clicked, false);
@@ -224,7 +217,7 @@ void Supervisor::modeOption_Click(std::string_view clicked, std::string_view oth
 
 void Supervisor::OK_Click() {
     {
-        DEZEZ bios(ports_.bios.device, ports_.bios.osVersion, ports_.bios.smiDll);
+        DEZEZ bios = ports_.bios.make();
         if (isOn(kOptAbleToRun))
             bios.SCUItem14(kUserMayRunRigpanel);
         else if (isOn(kOptUnableToRun))

@@ -12,6 +12,7 @@
 #include "common/ports/firmware_device.h"
 #include "common/ports/power.h"
 #include "common/ports/single_copy.h"
+#include "common/ui/declared_controls.h"
 #include "common/ui/view.h"
 #include "supervisor/bios/dezez.h"
 #include "supervisor/bios/key_code_string.h"
@@ -28,6 +29,12 @@ inline constexpr char kOptRegistered[] = "optRegistered";
 inline constexpr char kOptNotRegistered[] = "optNotRegistered";
 inline constexpr char kOptAbleToRun[] = "optAbleToRun";
 inline constexpr char kOptUnableToRun[] = "optUnableToRun";
+
+inline constexpr ui::DeclaredControl kSupervisorControls[] = {
+    {kOptRegistered, "OptionButton"}, {kOptNotRegistered, "OptionButton"}, {kOptAbleToRun, "OptionButton"},
+    {kOptUnableToRun, "OptionButton"}, {"OK", "CommandButton"},         {"frmSupervisor", "Frame"},
+    {"frmUserPwdMode", "Frame"},      {"Image1", "Image"},               {"Image2", "Image"},
+    {"Image3", "Image"}};
 
 // Values of Tag.
 inline constexpr std::string_view kInitialize = "Initialize";
@@ -53,6 +60,8 @@ struct BiosPorts {
     FirmwareDevicePort& device;
     OsVersionPort& osVersion;
     SmiDllPort* smiDll = nullptr;
+    // The one way the windows make a DEZEZ: each handler its own, for as long as it runs.
+    DEZEZ make() const { return DEZEZ(device, osVersion, smiDll); }
 };
 
 struct SupervisorPorts {
@@ -82,8 +91,11 @@ public:
     // after a second start or a message.
     void Form_Load();
 
-    // Result of the last password dialog: empty when it was cancelled or failed.
+    // The key codes of the password entered for registration, until they are written.
     KeyCodeString o_EnterPwd;
+    // Whether the last password dialog ended in success: the password checked, or the
+    // entry taken or matched. Only a registration leaves key codes in o_EnterPwd.
+    bool passwordAccepted = false;
     // The options as read from the BIOS at load.
     std::int16_t o_Registered = kFalse;
     std::int16_t o_UnRegistered = kFalse;
@@ -123,6 +135,8 @@ private:
     // "Access denied!!!" and the option pair put back, when the count has run out.
     bool lockedOut(std::string_view clicked, std::string_view other);
     bool biosHasPassword();
+    // Shows the password dialog for `mode`; true when it ended in success.
+    bool askPassword(std::string_view mode);
     void writeSupervisorPwd();
     void OK_Click();
     void Form_KeyPress(int key);

@@ -8,6 +8,8 @@
 namespace vantora::supervisor {
 
 inline constexpr char kModeFormName[] = "UserPwdMode";
+inline constexpr ui::DeclaredControl kUserPwdModeControls[] = {
+    {kOptAbleToRun, "OptionButton"}, {kOptUnableToRun, "OptionButton"}, {"OK", "CommandButton"}, {"Frame1", "Frame"}};
 
 class UserPwdMode {
 public:

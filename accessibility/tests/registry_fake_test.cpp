@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "accessibility/tests/registry_suite.h"
-#include "common/testing/fake_registry.h"
+#include "common/fakes/fake_registry.h"
 
 namespace vantora::accessibility::registry_suite {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/registry_tree.h"
+#include "common/fakes/registry_tree.h"
 
 namespace vantora::accessibility::registry_suite {
 

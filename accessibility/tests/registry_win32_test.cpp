@@ -5,7 +5,7 @@
 #include <set>
 
 #include "accessibility/tests/registry_suite.h"
-#include "common/testing/registry_tree.h"
+#include "common/fakes/registry_tree.h"
 #include "common/win32/registry_win32.h"
 
 namespace vantora::accessibility::registry_suite {

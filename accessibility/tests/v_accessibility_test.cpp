@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_common_module.h"
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/fake_window_messages.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_common_module.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/fake_window_messages.h"
+#include "common/fakes/test_view.h"
 
 namespace vantora::accessibility {
 namespace {
@@ -79,14 +79,11 @@ struct Rig {
 
     Rig() {
         module.hotkeyWindow = kService;
-        for (const char* box : kStickyKeyBoxes) view.declare(box, "CheckBox");
-        view.declare("comUnStickTime", "ComboBox");
-        for (const char* c : {"OK", "Cancel", "Apply"}) view.declare(c, "CommandButton");
+        view.declareWindow(kFormName, kVAccessibilityControls);
         view.control("OK").isDefault = true;  // DEFPUSHBUTTON in the template
-        view.declare("Label2", "Label");
-        view.declare("Image1", "Image").bounds = {0, 0, 3750, 420};
-        view.declare("Image4", "Image").bounds = {2640, 0, 1815, 420};
-        view.declare("Image3", "Image").bounds = {4440, 0, 1200, 420};
+        view.control("Image1").bounds = {0, 0, 3750, 420};
+        view.control("Image4").bounds = {2640, 0, 1815, 420};
+        view.control("Image3").bounds = {4440, 0, 1200, 420};
         view.resizeForm(5730, 6900);
         view.hide();  // a modeless dialog stays hidden until shown
     }
@@ -226,7 +223,7 @@ TEST_F(VAccessibilityTest, EnabledAndColourRule_HoldsAfterEveryClickSequence) {
             when += std::string(", ") + c;
             r.expectEnabledRule(when);
             const bool isApply = std::string(c) == "Apply";
-            if (couldClick) EXPECT_EQ(!isApply, r.view.enabled("Apply")) << when;
+            if (couldClick) { EXPECT_EQ(!isApply, r.view.enabled("Apply")) << when; }
         }
     }
 }
@@ -253,7 +250,7 @@ TEST_F(VAccessibilityTest, CancelEscAndCloseBox_WriteAndSendNothing) {
         if (how == "Esc") r.view.pressKey("VAccessibility", ui::kKeyEscape);
         // The close box closes the window itself; the dialog only hears of it.
         if (how == "Unload") r.view.raise("VAccessibility", ui::Event::Unload);
-        if (how != "Unload") EXPECT_TRUE(r.view.closed()) << how;
+        if (how != "Unload") { EXPECT_TRUE(r.view.closed()) << how; }
         EXPECT_EQ(dword(238), r.stored("StickyKey")) << how;
         EXPECT_EQ(std::vector<Sent>{notification(1)}, r.messages.sent) << how;
     }
@@ -421,9 +418,6 @@ struct LanguageRig : Rig {
     LanguageRig(int dpi, std::optional<Strings> library) {
         screen.dpi = dpi;
         if (library) languages.libraries[kLanguageLibrary] = *library;
-        for (const char* c : {"Label1", "Label2"}) view.declare(c, "Label");
-        for (const char* c : {"frmStickyKey", "frmOptions", "frmAutoReset"}) view.declare(c, "Frame");
-        view.declare("Image2", "Image");
         for (const std::string& c : view.controlNames()) {
             view.control(c).fontSize = 8;
             if (c.rfind("Image", 0) != 0 || c == "Image2") view.control(c).bounds = kPlaced;

@@ -19,25 +19,11 @@ constexpr int kClientHeightTwips = 6435;
 std::unique_ptr<win32::DialogWindow> makeAccessibilityWindow(HINSTANCE instance) {
     auto window = std::make_unique<win32::DialogWindow>(
         instance, IDD_VACCESSIBILITY, kFormName,
-        std::vector<win32::ControlBinding>{{"OK", IDC_OK, "CommandButton"},
-                                           {"Cancel", IDC_CANCEL, "CommandButton"},
-                                           {"Apply", IDC_APPLY, "CommandButton"},
-                                           {"chkStickyKey", IDC_CHKSTICKYKEY, "CheckBox", "frmStickyKey"},
-                                           {"chkTwiceLock", IDC_CHKTWICELOCK, "CheckBox", "frmOptions"},
-                                           {"chkPressSound", IDC_CHKPRESSSOUND, "CheckBox", "frmOptions"},
-                                           {"chkStickyIcon", IDC_CHKSTICKYICON, "CheckBox", "frmOptions"},
-                                           {"chkUnStickIdle", IDC_CHKUNSTICKIDLE, "CheckBox", "frmAutoReset"},
-                                           {"chkAutoResetSound", IDC_CHKAUTORESETSOUND, "CheckBox", "frmAutoReset"},
-                                           {"comUnStickTime", IDC_COMUNSTICKTIME, "ComboBox", "frmAutoReset"},
-                                           {"Label1", IDC_LABEL1, "Label", "frmStickyKey"},
-                                           {"Label2", IDC_LABEL2, "Label", "frmAutoReset"},
-                                           {"frmStickyKey", IDC_FRMSTICKYKEY, "Frame"},
-                                           {"frmOptions", IDC_FRMOPTIONS, "Frame", "frmStickyKey"},
-                                           {"frmAutoReset", IDC_FRMAUTORESET, "Frame", "frmStickyKey"},
-                                           {"Image1", IDC_IMAGE1, "Image"},
-                                           {"Image2", IDC_IMAGE2, "Image", "frmStickyKey"},
-                                           {"Image3", IDC_IMAGE3, "Image"},
-                                           {"Image4", IDC_IMAGE4, "Image"}});
+        ui::bindIds<win32::ControlBinding>(
+            kVAccessibilityControls,
+            {IDC_OK, IDC_CANCEL, IDC_APPLY, IDC_CHKSTICKYKEY, IDC_CHKTWICELOCK, IDC_CHKPRESSSOUND, IDC_CHKSTICKYICON,
+             IDC_CHKUNSTICKIDLE, IDC_CHKAUTORESETSOUND, IDC_COMUNSTICKTIME, IDC_LABEL1, IDC_LABEL2, IDC_FRMSTICKYKEY,
+             IDC_FRMOPTIONS, IDC_FRMAUTORESET, IDC_IMAGE1, IDC_IMAGE2, IDC_IMAGE3, IDC_IMAGE4}));
     window->setDesignBaseUnits(win32::kShellDlgBaseUnitsX, win32::kShellDlgBaseUnitsY);
     window->setIcon(IDI_MERIDALE);
     return window;

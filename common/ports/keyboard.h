@@ -14,6 +14,11 @@ using KeyboardLayoutHandle = std::uint32_t;
 inline constexpr std::uint32_t kMapVkToVsc = 0;
 inline constexpr std::uint32_t kMapVscToVk = 1;
 
+// Virtual keys of the modifiers whose state GetKeyState reports.
+inline constexpr int kVkControl = 0x11;
+inline constexpr int kVkMenu = 0x12;  // Alt
+inline constexpr int kVkLeftShift = 0xA0;
+
 // VkKeyScanA: low byte the virtual key, high byte the shift state (1 Shift, 2 Ctrl,
 // 4 Alt; 6 is AltGr); -1 when no key of the layout gives the character.
 inline constexpr std::int16_t kNoKeyForCharacter = -1;
@@ -26,6 +31,10 @@ public:
     virtual KeyboardLayoutHandle GetKeyboardLayout(std::uint32_t threadId) = 0;
     virtual std::int16_t VkKeyScanA(char character) = 0;
     virtual std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) = 0;
+    // The key as this thread's message being handled left the queue: the high bit set
+    // (a negative result) while it is down, also when it went down or up while another
+    // window had the focus.
+    virtual std::int16_t GetKeyState(int virtualKey) = 0;
 
     // The clipboard's CF_TEXT up to its first zero byte, at most `maxChars` of it, into
     // `text`; false, `text` left alone, when the clipboard holds no text or cannot be

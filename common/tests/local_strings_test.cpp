@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "common/testing/fake_string_library.h"
+#include "common/fakes/fake_string_library.h"
 
 namespace vantora::localization {
 namespace {

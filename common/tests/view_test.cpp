@@ -3,8 +3,13 @@
 // (tests/contract/view_contract.cpp), run on the test view and the Win32 host.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/fakes/test_controls.h"
 #include "common/ports/file_dialog.h"
-#include "common/testing/test_view.h"
 
 namespace vantora {
 namespace {
@@ -74,6 +79,37 @@ TEST(ViewRules, ElementEventsReachTheArrayHandler_AndTheTopmostRectangleWins) {
     EXPECT_EQ(0, ui::topmostAt(rects, 4, 4));
     EXPECT_EQ(-1, ui::topmostAt(rects, 15, 15));  // right and bottom edges lie outside
     EXPECT_EQ(-1, ui::topmostAt(rects, -1, 0));
+}
+
+// A misspelt name must fail the test that uses it, once, whoever uses it: the logic
+// through any kind of call, or the test itself.
+TEST(StrictTestView, ANameTheWindowLacks_IsReportedOnce_WhateverTheUse) {
+    static std::vector<std::string> reports;
+    const auto strict = std::exchange(testing::unknownNameReport(), [](const std::string& m) { reports.push_back(m); });
+    const struct {
+        const char* what;
+        std::function<void(testing::TestView&)> use;
+        int expected;
+    } cases[] = {
+        {"caption set and read", [](testing::TestView& v) { v.setCaption("txtEnterPw", "x"), v.caption("txtEnterPw"); }, 1},
+        {"filter on a text box", [](testing::TestView& v) { v.textBox("txtEnterPw").setMessageFilter({}); }, 1},
+        {"value and click", [](testing::TestView& v) { v.setValue("txtEnterPw", 1), v.click("txtEnterPw"); }, 1},
+        {"message sent, focus", [](testing::TestView& v) { v.send("txtEnterPw", {}), v.setFocus("txtEnterPw"); }, 1},
+        {"a test's own check", [](testing::TestView& v) { v.control("txtEnterPw").enabled = false; }, 1},
+        {"declared control", [](testing::TestView& v) { v.textBox("txtEnterPwd").setText("*"), v.click("OK"); }, 0},
+        {"the form", [](testing::TestView& v) { v.setCaption("Probe", "Title"), v.setTag("Probe", "Register"); }, 0},
+        {"loaded element", [](testing::TestView& v) { v.load("m(2)"), v.setChecked("m(2)", true); }, 0},
+        {"element not loaded", [](testing::TestView& v) { v.setChecked("m(3)", true); }, 1},
+    };
+    for (const auto& c : cases) {
+        reports.clear();
+        testing::TestView view;
+        view.declareWindow("Probe", {{"txtEnterPwd", "TextBox"}, {"OK", "CommandButton"}, {"m(0)", "Menu"}});
+        c.use(view);
+        EXPECT_EQ(c.expected, int(reports.size())) << c.what;
+        if (c.expected) { EXPECT_NE(std::string::npos, reports.at(0).find("Probe")) << reports.at(0); }
+    }
+    testing::unknownNameReport() = strict;
 }
 
 }  // namespace

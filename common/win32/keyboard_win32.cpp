@@ -18,6 +18,8 @@ std::uint32_t Win32Keyboard::MapVirtualKeyA(std::uint32_t code, std::uint32_t ma
     return ::MapVirtualKeyA(code, mapType);
 }
 
+std::int16_t Win32Keyboard::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
+
 bool Win32Keyboard::GetClipboardText(std::size_t maxChars, std::string& text) {
     if (!::IsClipboardFormatAvailable(CF_TEXT)) return false;
     const ClipboardScope clipboard;

@@ -10,6 +10,7 @@ public:
     std::int16_t VkKeyScanA(char character) override;
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
     bool GetClipboardText(std::size_t maxChars, std::string& text) override;
+    std::int16_t GetKeyState(int virtualKey) override;
 };
 
 }  // namespace vantora::win32

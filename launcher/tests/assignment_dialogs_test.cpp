@@ -67,7 +67,7 @@ TEST_F(AssignmentDialogs, DirectRoad_ConfirmationDecidesBetweenWritingAtOnceAndA
         const bool confirmed = std::find(r().shown.begin(), r().shown.end(), "Form7") != r().shown.end();
         EXPECT_EQ(c.form7Button != nullptr, confirmed) << c.name;
         EXPECT_EQ(c.storedAfter != nullptr, assigned("Fn-A")) << c.name;
-        if (c.storedAfter) EXPECT_EQ(c.storedAfter, stored(kCmdKey, "Fn-A")) << c.name;
+        if (c.storedAfter) { EXPECT_EQ(c.storedAfter, stored(kCmdKey, "Fn-A")) << c.name; }
         for (const char* form : {"Form3", "Form4", "Form7"})
             EXPECT_TRUE(!r().openForm(form)) << c.name << ": " << form << " is still open";
         EXPECT_TRUE(r().state.OpenForms.empty()) << c.name;
@@ -272,7 +272,7 @@ TEST_F(AssignmentDialogs, AnotherKeyPressedMeanwhile_EveryDialogKeepsItsOwnKey) 
         r().showForm3();
         EXPECT_EQ(fnBBefore, fnB()) << c.name;
         EXPECT_EQ(c.commandAfter != nullptr, assigned("Fn-A")) << c.name;
-        if (c.commandAfter) EXPECT_EQ(c.commandAfter, stored(kCmdKey, "Fn-A")) << c.name;
+        if (c.commandAfter) { EXPECT_EQ(c.commandAfter, stored(kCmdKey, "Fn-A")) << c.name; }
         EXPECT_TRUE(r().state.OpenForms.empty()) << c.name;
     }
 }

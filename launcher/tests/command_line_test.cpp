@@ -5,7 +5,7 @@
 #include <iterator>
 #include <random>
 
-#include "common/testing/fake_desktop.h"
+#include "common/fakes/fake_desktop.h"
 #include "launcher/command_line.h"
 
 namespace vantora::launcher {

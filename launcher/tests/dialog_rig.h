@@ -6,18 +6,19 @@
 #include <memory>
 #include <string>
 
-#include "common/testing/fake_common_module.h"
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_file_dialog.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/fake_shell_folders.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_common_module.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_file_dialog.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/fake_shell_folders.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/test_view.h"
 #include "launcher/form2.h"
 #include "launcher/form3.h"
 #include "launcher/form4.h"
 #include "launcher/form6.h"
 #include "launcher/form7.h"
+#include "launcher/tests/launcher_fakes.h"
 
 namespace vantora::launcher::testing {
 
@@ -53,6 +54,7 @@ struct DialogRig : LauncherForms {
     std::unique_ptr<Form7> form7;
 
     DialogRig() {
+        declareForm1(form1);
         for (const auto& k : kKeyTable) {
             state.KeyNames.emplace_back(k.name);
             form1.setCaption(labelName(k.index), k.caption);
@@ -63,17 +65,8 @@ struct DialogRig : LauncherForms {
         static std::uint32_t next = 0x3000;
         auto& v = views[name];
         v = std::make_unique<TestView>(next++);
-        v->setFormName(name);
         // A user can click only what the template holds.
-        v->declare("Check1", "CheckBox");
-        for (const char* button : {"Command1", "Command2", "Command3", "Command4", "Command5"})
-            v->declare(button, "CommandButton");
-        for (const char* text : {"Text1", "Text2", "Text3"}) v->declare(text, "TextBox");
-        v->declare("ListView1", "ListView");
-        v->declare("ImageList1", "ImageList");
-        v->declare("TreeView1", "TreeView");
-        for (const char* list : {"imgLargeList", "imgSmallList"}) v->declare(list, "ImageList");
-        for (const char* toggle : {"Picture1", "Picture2"}) v->declare(toggle, "PictureBox");
+        declareWindow(*v, name);
         for (int bitmap : {kToggles.LargeU, kToggles.LargeD, kToggles.SmallU, kToggles.SmallD}) v->declareBitmap(bitmap);
         if (name == "Form2") v->control("Command2").enabled = false;  // "&Edit..." starts disabled
         return *v;

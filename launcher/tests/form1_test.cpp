@@ -3,11 +3,11 @@
 #include <functional>
 #include <utility>
 
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_input_timing.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/fake_shell.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_input_timing.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/fake_shell.h"
+#include "common/fakes/test_view.h"
 #include "launcher/assignments.h"
 #include "launcher/tests/launcher_fakes.h"
 
@@ -34,6 +34,7 @@ protected:
     Store store{reg};
     LauncherState state;
     vantora::testing::TestView view{0x00020456};
+    const bool declared_ = (declareForm1(view), true);  // before the form takes the view
     FakeScreen screen;
     FakeWindows windows;
     FakeTray tray;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/test_view.h"
 #include "launcher/form3.h"
 #include "launcher/tests/dialog_rig.h"
 
@@ -23,16 +23,10 @@ protected:
     std::unique_ptr<Form3> form;
 
     void SetUp() override {
-        view.setFormName("Form3");
-        declareControls(view);
+        launcher::testing::declareWindow(view, "Form3");
+        launcher::testing::declareForm1(form1View);
         state.CurrentKeyName = "Fn-Q";
         state.CurrentKeyStatus = kErrorFileNotFound;
-    }
-    // A user can click only what the template holds.
-    static void declareControls(vantora::testing::TestView& v) {
-        v.declare("Check1", "CheckBox");
-        for (const char* button : {"Command1", "Command2", "Command3", "Command4", "Command5"})
-            v.declare(button, "CommandButton");
     }
     void open() {
         form = std::make_unique<Form3>(state, store, view, form1View, DialogPorts{windows, help, rig.files, rig}, "C:\\K\\Keyloom32.hlp");
@@ -91,8 +85,7 @@ TEST_F(Form3Test, CancelEscAndHelp) {
     EXPECT_TRUE(state.OpenForms.empty()) << "the main window is the active form again";
 
     vantora::testing::TestView again;
-    again.setFormName("Form3");
-    declareControls(again);
+    launcher::testing::declareWindow(again, "Form3");
     Form3 second(state, store, again, form1View, DialogPorts{windows, help, rig.files, rig}, "h");
     second.Form_Load();
     again.click("Command4");

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_input_timing.h"
-#include "common/testing/fake_shell.h"
-#include "common/testing/fake_version_info.h"
+#include "common/fakes/fake_input_timing.h"
+#include "common/fakes/fake_shell.h"
+#include "common/fakes/fake_version_info.h"
 #include "launcher/frm_about.h"
 #include "launcher/launcher_language.h"
 #include "launcher/tests/dialog_rig.h"
@@ -84,11 +84,10 @@ struct Rig {
 
     Rig(const Window& w, std::optional<Strings> strings) {
         if (strings) languages.libraries[kLanguageLibrary] = *strings;
-        view.setFormName(w.form);
+        declareWindow(view, w.form);
         view.setCaption(w.form, "design");
+        for (const std::string& name : view.controlNames()) view.control(name).fontSize = 8;
         for (auto [name, designClass] : w.controls) {
-            view.declare(name, designClass);
-            view.control(name).fontSize = 8;
             view.setCaption(name, "design");
         }
         LocalizeWindow(w.form, view, state, {languages, screen});
@@ -150,6 +149,7 @@ TEST(LauncherLanguage, MainWindowLoad_TakesTheLibrarysCaptionsAndMenus) {
     Store store{reg};
     LauncherState state;
     TestView view{0x456};
+    declareForm1(view);
     FakeScreen screen;
     FakeWindows windows;
     FakeTray tray;
@@ -183,7 +183,6 @@ TEST(LauncherLanguage, AssignmentTypeOpened_IsInJapaneseBeforeItShows) {
         buttonFont = v.find("Command1")->fontName + "/" + std::to_string(v.find("Command1")->fontSize);
         v.close();
     };
-    for (const char* c : {"Label1", "Label2", "Label3", "Label4"}) rig.view("Form3").declare(c, "Label");
     rig.showForm3();
     EXPECT_EQ("s3001", caption);
     EXPECT_EQ("MS P Gothic", checkFont);
@@ -200,8 +199,7 @@ struct AboutRig : DialogRig {
     AboutRig() { version.version = {"Keyloom", "1.4.0", "Copyright (C) 2026 Vantora"}; }
     void open() {
         about = &view(kAboutFormName);
-        for (const char* c : {"lblTitle", "lblCopyright", "lblNotice"}) about->declare(c, "Label");
-        about->declare("cmdOK", "CommandButton").isDefault = true;
+        about->control("cmdOK").isDefault = true;
         form = std::make_unique<FrmAbout>(state, store, *about, form1, ports, version, "K.hlp");
         form->Form_Load();
     }

@@ -2,12 +2,12 @@
 // fake process table and the test view of the main window.
 #include <gtest/gtest.h>
 
-#include "common/testing/fake_common_module.h"
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_input_timing.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/fake_shell.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_common_module.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_input_timing.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/fake_shell.h"
+#include "common/fakes/test_view.h"
 #include "launcher/assignments.h"
 #include "launcher/launching.h"
 #include "launcher/tests/launcher_fakes.h"
@@ -30,6 +30,7 @@ protected:
     Store store{reg};
     LauncherState state;
     vantora::testing::TestView view{kMain};
+    const bool declared_ = (launcher::testing::declareForm1(view), true);  // before the form takes the view
     FakeScreen screen;
     FakeWindows windows;
     FakeTray tray;

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_registry.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/test_view.h"
 #include "launcher/assignments.h"
+#include "launcher/tests/launcher_fakes.h"
 
 namespace vantora::launcher {
 namespace {
@@ -45,6 +46,7 @@ protected:
     vantora::testing::TestView view;
 
     void SetUp() override {
+        launcher::testing::declareForm1(view);
         for (const auto& k : kKeyTable) {
             state.KeyNames.emplace_back(k.name);
             view.setBounds(labelName(k.index), {k.left, k.top, kLabelSize, kLabelSize});

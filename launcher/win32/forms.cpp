@@ -1,9 +1,8 @@
 #include "launcher/win32/forms.h"
 
-#include <span>
-
 #include "common/win32/window_identity.h"
 #include "launcher/form1.h"
+#include "launcher/form_controls.h"
 #include "launcher/key_table.h"
 #include "launcher/win32/resource.h"
 
@@ -11,92 +10,47 @@ namespace vantora::launcher {
 
 namespace {
 
-// The dialogs' controls as data: name in the design, id in the template, design class.
-struct Control {
-    const char* name;
-    int id;
-    const char* designClass;
-};
+using win32::ControlBinding;
 
-constexpr Control kForm2Controls[] = {
-    {"ListView1", IDC_FORM2_LISTVIEW1, "ListView"},   {"ImageList1", 0, "ImageList"},
-    {"Check1", IDC_FORM2_CHECK1, "CheckBox"},          {"Command1", IDC_FORM2_COMMAND1, "CommandButton"},
-    {"Command2", IDC_FORM2_COMMAND2, "CommandButton"}, {"Command3", IDC_FORM2_COMMAND3, "CommandButton"}};
+// Each dialog's controls, in the order its portable list declares them, bound to their
+// template ids.
+std::vector<ControlBinding> form2Controls() {
+    return ui::bindIds<ControlBinding>(kForm2Controls, {IDC_FORM2_LISTVIEW1, 0, IDC_FORM2_CHECK1, IDC_FORM2_COMMAND1,
+                                                        IDC_FORM2_COMMAND2, IDC_FORM2_COMMAND3});
+}
 
-constexpr Control kForm3Controls[] = {
-    {"Label1", IDC_FORM3_LABEL1, "Label"},
-    {"Label2", IDC_FORM3_LABEL2, "Label"},
-    {"Label3", IDC_FORM3_LABEL3, "Label"},
-    {"Label4", IDC_FORM3_LABEL4, "Label"},
-    {"Image1", IDC_FORM3_IMAGE1, "Image"},
-    {"Check1", IDC_FORM3_CHECK1, "CheckBox"},
-    {"Command1", IDC_FORM3_COMMAND1, "CommandButton"},
-    {"Command2", IDC_FORM3_COMMAND2, "CommandButton"},
-    {"Command3", IDC_FORM3_COMMAND3, "CommandButton"},
-    {"Command4", IDC_FORM3_COMMAND4, "CommandButton"},
-    {"Command5", IDC_FORM3_COMMAND5, "CommandButton"}};
+std::vector<ControlBinding> form3Controls() {
+    return ui::bindIds<ControlBinding>(
+        kForm3Controls, {IDC_FORM3_LABEL1, IDC_FORM3_LABEL2, IDC_FORM3_LABEL3, IDC_FORM3_LABEL4, IDC_FORM3_IMAGE1,
+                         IDC_FORM3_CHECK1, IDC_FORM3_COMMAND1, IDC_FORM3_COMMAND2, IDC_FORM3_COMMAND3, IDC_FORM3_COMMAND4,
+                         IDC_FORM3_COMMAND5});
+}
 
-constexpr Control kForm4Controls[] = {
-    {"Label4", IDC_FORM4_LABEL4, "Label"},
-    {"Label5", IDC_FORM4_LABEL5, "Label"},
-    {"Check1", IDC_FORM4_CHECK1, "CheckBox"},
-    {"Label1", IDC_FORM4_LABEL1, "Label"},
-    {"Text1", IDC_FORM4_TEXT1, "TextBox"},
-    {"Label2", IDC_FORM4_LABEL2, "Label"},
-    {"Text2", IDC_FORM4_TEXT2, "TextBox"},
-    {"Label3", IDC_FORM4_LABEL3, "Label"},
-    {"Text3", IDC_FORM4_TEXT3, "TextBox"},
-    {"Command1", IDC_FORM4_COMMAND1, "CommandButton"},
-    {"Command2", IDC_FORM4_COMMAND2, "CommandButton"},
-    {"Command3", IDC_FORM4_COMMAND3, "CommandButton"},
-    {"Command4", IDC_FORM4_COMMAND4, "CommandButton"},
-    {"Command5", IDC_FORM4_COMMAND5, "CommandButton"}};
+std::vector<ControlBinding> form4Controls() {
+    return ui::bindIds<ControlBinding>(
+        kForm4Controls, {IDC_FORM4_LABEL4, IDC_FORM4_LABEL5, IDC_FORM4_CHECK1, IDC_FORM4_LABEL1, IDC_FORM4_TEXT1,
+                         IDC_FORM4_LABEL2, IDC_FORM4_TEXT2, IDC_FORM4_LABEL3, IDC_FORM4_TEXT3, IDC_FORM4_COMMAND1,
+                         IDC_FORM4_COMMAND2, IDC_FORM4_COMMAND3, IDC_FORM4_COMMAND4, IDC_FORM4_COMMAND5});
+}
 
-constexpr Control kForm7Controls[] = {
-    {"Label1", IDC_FORM7_LABEL1, "Label"},
-    {"Label2", IDC_FORM7_LABEL2, "Label"},
-    {"Frame1", IDC_FORM7_FRAME1, "Frame"},
-    {"Frame2", IDC_FORM7_FRAME2, "Frame"},
-    {"Label3", IDC_FORM7_LABEL3, "Label"},
-    {"Label4", IDC_FORM7_LABEL3 + 1, "Label"},
-    {"Label5", IDC_FORM7_LABEL3 + 2, "Label"},
-    {"Label6", IDC_FORM7_LABEL3 + 3, "Label"},
-    {"Label7", IDC_FORM7_LABEL3 + 4, "Label"},
-    {"Label8", IDC_FORM7_LABEL3 + 5, "Label"},
-    {"Label9", IDC_FORM7_LABEL3 + 6, "Label"},
-    {"Label10", IDC_FORM7_LABEL3 + 7, "Label"},
-    {"Label11", IDC_FORM7_LABEL3 + 8, "Label"},
-    {"Label12", IDC_FORM7_LABEL3 + 9, "Label"},
-    {"Label13", IDC_FORM7_LABEL3 + 10, "Label"},
-    {"Label14", IDC_FORM7_LABEL3 + 11, "Label"},
-    {"Command1", IDC_FORM7_COMMAND1, "CommandButton"},
-    {"Command2", IDC_FORM7_COMMAND2, "CommandButton"},
-    {"Command3", IDC_FORM7_COMMAND3, "CommandButton"}};
+// Label3 to Label14 follow one another in the template.
+std::vector<ControlBinding> form7Controls() {
+    constexpr int l3 = IDC_FORM7_LABEL3;
+    return ui::bindIds<ControlBinding>(
+        kForm7Controls, {IDC_FORM7_LABEL1, IDC_FORM7_LABEL2, IDC_FORM7_FRAME1, IDC_FORM7_FRAME2, l3, l3 + 1, l3 + 2,
+                         l3 + 3, l3 + 4, l3 + 5, l3 + 6, l3 + 7, l3 + 8, l3 + 9, l3 + 10, l3 + 11, IDC_FORM7_COMMAND1,
+                         IDC_FORM7_COMMAND2, IDC_FORM7_COMMAND3});
+}
 
-constexpr Control kAboutControls[] = {{"Image1", IDC_ABOUT_IMAGE1, "Image"},
-                                      {"lblTitle", IDC_ABOUT_LBLTITLE, "Label"},
-                                      {"lblCopyright", IDC_ABOUT_LBLCOPYRIGHT, "Label"},
-                                      {"lblNotice", IDC_ABOUT_LBLNOTICE, "Label"},
-                                      {"cmdOK", IDC_ABOUT_CMDOK, "CommandButton"}};
+std::vector<ControlBinding> aboutControls() {
+    return ui::bindIds<ControlBinding>(kAboutControls, {IDC_ABOUT_IMAGE1, IDC_ABOUT_LBLTITLE, IDC_ABOUT_LBLCOPYRIGHT,
+                                                        IDC_ABOUT_LBLNOTICE, IDC_ABOUT_CMDOK});
+}
 
-constexpr Control kForm6Controls[] = {{"Label1", IDC_FORM6_LABEL1, "Label"},
-                                      {"Label2", IDC_FORM6_LABEL2, "Label"},
-                                      {"Label3", IDC_FORM6_LABEL3, "Label"},
-                                      {"TreeView1", IDC_FORM6_TREEVIEW1, "TreeView"},
-                                      {"ListView1", IDC_FORM6_LISTVIEW1, "ListView"},
-                                      {"Picture1", IDC_FORM6_PICTURE1, "PictureBox"},
-                                      {"Picture2", IDC_FORM6_PICTURE2, "PictureBox"},
-                                      {"Command1", IDC_FORM6_COMMAND1, "CommandButton"},
-                                      {"Command2", IDC_FORM6_COMMAND2, "CommandButton"},
-                                      {"ImageList1", 0, "ImageList"},
-                                      {"imgLargeList", 0, "ImageList"},
-                                      {"imgSmallList", 0, "ImageList"}};
-
-std::vector<win32::ControlBinding> bindings(std::span<const Control> table) {
-    std::vector<win32::ControlBinding> controls;
-    controls.reserve(table.size());
-    for (const Control& c : table) controls.push_back({c.name, c.id, c.designClass});
-    return controls;
+std::vector<ControlBinding> form6Controls() {
+    return ui::bindIds<ControlBinding>(
+        kForm6Controls, {IDC_FORM6_LABEL1, IDC_FORM6_LABEL2, IDC_FORM6_LABEL3, IDC_FORM6_TREEVIEW1, IDC_FORM6_LISTVIEW1,
+                         IDC_FORM6_PICTURE1, IDC_FORM6_PICTURE2, IDC_FORM6_COMMAND1, IDC_FORM6_COMMAND2, 0, 0, 0});
 }
 
 const ViewTogglePictures kViewToggles{IDB_LARGE_U, IDB_LARGE_D, IDB_SMALL_U, IDB_SMALL_D};
@@ -115,21 +69,11 @@ std::unique_ptr<win32::MainFormWindow> makeForm1(HINSTANCE instance) {
     win32::WindowlessLabels labels{{}, "MS Sans Serif", true};
     for (int i = 0; i < kKeyCount; ++i) labels.names.push_back(labelName(i));
     window->setWindowlessLabels(std::move(labels));
-    window->setMenus({{"mAssignments", IDM_ASSIGNMENTS},
-                      {"mTop", IDM_TOP},
-                      {"mPopups", IDM_POPUPS},
-                      {"mMinimize", IDM_MINIMIZE},
-                      {"mHints", IDM_HINTS},
-                      {"mConfirm", IDM_CONFIRM},
-                      {"mIndex", IDM_INDEX},
-                      {"mAbout", IDM_ABOUT},
-                      {"mOptions", IDM_OPTIONS},
-                      {"mHelp", IDM_HELP},
-                      {"umLaunch", IDM_UMLAUNCH},
-                      {"umHelp", IDM_UMHELP},
-                      {"mDynFnKey", IDM_DYNFNKEY},
-                      {ui::indexed("mPopupCmd", 0), IDM_POPUPCMD0}},
-                     {{"umTray", IDR_TRAYMENU}, {"mDynamics", IDR_DYNMENU}});
+    window->setMenus(ui::bindIds<win32::MenuBinding>(kForm1Menus, {IDM_ASSIGNMENTS, IDM_TOP, IDM_POPUPS, IDM_MINIMIZE,
+                                                                 IDM_HINTS, IDM_CONFIRM, IDM_INDEX, IDM_ABOUT, IDM_OPTIONS,
+                                                                 IDM_HELP, IDM_UMLAUNCH, IDM_UMHELP, IDM_DYNFNKEY,
+                                                                 IDM_POPUPCMD0}),
+                     ui::bindIds<win32::PopupMenuBinding>(kForm1PopupMenus, {IDR_TRAYMENU, IDR_DYNMENU}));
     const win32::WindowClassSpec windowClass{kForm1Class,
                                       "Keyloom",
                                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
@@ -208,7 +152,7 @@ void KeyloomForms::showForm2() {
         SetForegroundWindow(form2_->view.hwnd());
         return;
     }
-    Dialog& d = make<Form2>(form2_, IDD_FORM2, "Form2", bindings(kForm2Controls));
+    Dialog& d = make<Form2>(form2_, IDD_FORM2, "Form2", form2Controls());
     d.load = [&d, load = d.load] {
         // The pictures the rows name by number, in that order.
         for (int bitmap : {IDB_LIST_KEY, IDB_LIST_POPUP_KEY, IDB_LIST_ENTRY}) d.view.imageList("ImageList1").addBitmap(bitmap);
@@ -222,7 +166,7 @@ void KeyloomForms::showForm3(bool modal) {
         SetForegroundWindow(form3_->view.hwnd());
         return;
     }
-    Dialog& d = make<Form3>(form3_, IDD_FORM3, "Form3", bindings(kForm3Controls));
+    Dialog& d = make<Form3>(form3_, IDD_FORM3, "Form3", form3Controls());
     form3Modal_ = modal;
     if (modal) {
         showModal(d, {});
@@ -236,7 +180,7 @@ void KeyloomForms::showForm3(bool modal) {
 
 void KeyloomForms::showForm4(const Prepare& prepare) {
     if (form4_ && form4_->view.isOpen()) return;
-    showModal(make<Form4>(form4_, IDD_FORM4, "Form4", bindings(kForm4Controls), c_.fileDialog, c_.commonModule), prepare);
+    showModal(make<Form4>(form4_, IDD_FORM4, "Form4", form4Controls(), c_.fileDialog, c_.commonModule), prepare);
 }
 
 void KeyloomForms::showAbout() {
@@ -244,7 +188,7 @@ void KeyloomForms::showAbout() {
         SetForegroundWindow(about_->view.hwnd());
         return;
     }
-    Dialog& d = make<FrmAbout>(about_, IDD_FRMABOUT, kAboutFormName, bindings(kAboutControls), c_.version);
+    Dialog& d = make<FrmAbout>(about_, IDD_FRMABOUT, kAboutFormName, aboutControls(), c_.version);
     d.view.onLoad = d.load;
     ++modalDepth_;
     d.view.showModal(nullptr);
@@ -253,7 +197,7 @@ void KeyloomForms::showAbout() {
 
 void KeyloomForms::showForm6(const std::string& mode) {
     if (form6_ && form6_->view.isOpen()) return;
-    Dialog& d = make<Form6>(form6_, IDD_FORM6, "Form6", bindings(kForm6Controls), c_.shellFolders, c_.commonModule, kViewToggles);
+    Dialog& d = make<Form6>(form6_, IDD_FORM6, "Form6", form6Controls(), c_.shellFolders, c_.commonModule, kViewToggles);
     d.load = [&d, load = d.load] {
         for (int bitmap : {IDB_FOLDER, IDB_OPENFOLDER}) d.view.imageList("ImageList1").addBitmap(bitmap);
         load();
@@ -263,7 +207,7 @@ void KeyloomForms::showForm6(const std::string& mode) {
 
 void KeyloomForms::showForm7(const Prepare& prepare) {
     if (form7_ && form7_->view.isOpen()) return;
-    showModal(make<Form7>(form7_, IDD_FORM7, "Form7", bindings(kForm7Controls)), prepare);
+    showModal(make<Form7>(form7_, IDD_FORM7, "Form7", form7Controls()), prepare);
 }
 
 ui::View* KeyloomForms::openForm(std::string_view name) {

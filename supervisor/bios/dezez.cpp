@@ -31,19 +31,6 @@ std::uint8_t digitValue(char c, const char* what) {
 
 std::int16_t boolean16(bool value) { return value ? -1 : 0; }
 
-// Clears the password bytes from the request block on every way out, also when a
-// malformed group throws after earlier groups were stored.
-class WipeOnExit {
-public:
-    explicit WipeOnExit(std::uint8_t* block) : block_(block) {}
-    ~WipeOnExit() { secureWipe(block_, kRequestSize); }
-    WipeOnExit(const WipeOnExit&) = delete;
-    WipeOnExit& operator=(const WipeOnExit&) = delete;
-
-private:
-    std::uint8_t* block_;
-};
-
 }  // namespace
 
 DEZEZ::DEZEZ(FirmwareDevicePort& device, OsVersionPort& osVersion, SmiDllPort* smiDll)
@@ -101,24 +88,9 @@ bool DEZEZ::request(std::uint8_t function) {
     return result == 0;
 }
 
+// The keys arrive as bytes: a malformed text form was refused when it was read.
 void DEZEZ::storePasswordGroups(const KeyCodeString& PwdStr) {
-    const std::string_view text = PwdStr.text();
-    // Len / 3 rounded: a trailing group of two digits still counts, one of one does not.
-    std::size_t groups = (text.size() + 1) / 3;
-    if (groups > kMaxPasswordKeys) groups = kMaxPasswordKeys;
-    for (std::size_t j = 0; j < groups; ++j) {
-        const std::size_t start = j * 3;
-        const std::size_t end = start + 3 < text.size() ? start + 3 : text.size();
-        unsigned value = 0;
-        for (std::size_t k = start; k < end; ++k) {
-            const char c = text[k];
-            if (c < '0' || c > '9') throw BiosArgumentError("password group is not a number");
-            value = value * 10 + static_cast<unsigned>(c - '0');
-        }
-        if (value > 255) throw BiosArgumentError("password group out of range");
-        RequestBlock[j + 1] = static_cast<std::uint8_t>(value);
-        value = 0;
-    }
+    for (std::size_t j = 0; j < PwdStr.groupCount() && j < kMaxPasswordKeys; ++j) RequestBlock[j + 1] = PwdStr.scanCode(j);
 }
 
 std::string DEZEZ::BIOSVersion() {
@@ -158,14 +130,14 @@ std::int16_t DEZEZ::UserPasswordState() { return readByte0(0x82); }
 std::int16_t DEZEZ::SPasswordState() { return readByte0(0x85); }
 
 void DEZEZ::UserPassword(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x83);
 }
 
 void DEZEZ::ClrUserPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     if (!request(0x84)) return;
@@ -173,21 +145,21 @@ void DEZEZ::ClrUserPwd(const KeyCodeString& PwdStr) {
 }
 
 void DEZEZ::SupervisorPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x86);
 }
 
 void DEZEZ::ClrSupervisorPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     request(0x87);
 }
 
 std::int16_t DEZEZ::ChkUserPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     if (!request(0xAE)) return 0;
@@ -195,7 +167,7 @@ std::int16_t DEZEZ::ChkUserPwd(const KeyCodeString& PwdStr) {
 }
 
 std::int16_t DEZEZ::ChkSupervisorPwd(const KeyCodeString& PwdStr) {
-    WipeOnExit wipe(RequestBlock);
+    const WipeOnScopeExit wipe(RequestBlock, sizeof RequestBlock);
     prepare(0);
     storePasswordGroups(PwdStr);
     // A failed request leaves reply byte 0 at zero, which must not read as "matches".

@@ -11,13 +11,6 @@
 
 namespace vantora {
 
-// Raised for arguments the firmware must never see (malformed password groups, boot
-// digits, out-of-range byte values, overlong strings). Nothing has been sent when it is.
-class BiosArgumentError : public Error {
-public:
-    using Error::Error;
-};
-
 inline constexpr std::uint32_t kFwExtIoControl = 0x9C416400u;
 inline constexpr const char* kFwExtDevicePath = "\\\\.\\KdaFwExt";
 
@@ -45,6 +38,9 @@ public:
     std::int16_t displayType = 0;
     std::int32_t Status = 0;
 
+    // PwdStr: the keys of a password. A caller holding its text form (three digits a
+    // key) reads it with KeyCodeString(text), which refuses a malformed group before
+    // anything is sent.
     std::string BIOSVersion();
     std::int16_t UserPasswordState();
     void UserPassword(const KeyCodeString& PwdStr);

@@ -84,11 +84,11 @@ TEST(KeyCodeString, Groups_AreThreeDigits_AtMostTen) {
     keys.removeLastGroup();
     EXPECT_EQ("002030255057014016100009010", textOf(keys));
 
-    KeyCodeString ragged("03004");  // the last three characters, whatever the grouping
+    KeyCodeString ragged("03004");  // Len / 3 rounded: a last group of two digits is a key
+    EXPECT_EQ("030004", textOf(ragged));
     ragged.removeLastGroup();
-    EXPECT_EQ("03", textOf(ragged));
-    ragged.removeLastGroup();
-    EXPECT_TRUE(ragged.empty());
+    EXPECT_EQ("030", textOf(ragged));
+    EXPECT_EQ("030", textOf(KeyCodeString("0301"))) << "a last group of one digit is none";
     KeyCodeString none;
     none.removeLastGroup();
     EXPECT_TRUE(none.empty());

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_keyboard.h"
+#include "common/fakes/fake_keyboard.h"
 #include "supervisor/scan_code_filter.h"
 
 namespace vantora {
@@ -16,30 +16,40 @@ namespace {
 using testing::FakeKeyboard;
 using testing::FakeLayout;
 using testing::KeyboardOp;
-using Kind = PasswordBoxEvent::Kind;
-using Held = PasswordBoxEvent::Modifiers;
+using Kind = ui::ControlMessage::Kind;
 
+// The modifiers the keyboard reports held as the message arrives.
+struct Held {
+    bool ctrl = false, alt = false, leftShift = false;
+};
 constexpr Held kNone{}, kCtrl{true, false, false}, kCtrlAlt{true, true, false}, kAlt{false, true, false},
     kLeftShift{false, false, true}, kCtrlShift{true, false, true};
 
-PasswordBoxEvent key(Kind kind, std::uint8_t scanCode, Held held = kNone, std::uint32_t vk = 0, bool extended = false) {
-    PasswordBoxEvent e;
-    e.kind = kind;
-    e.scanCode = scanCode;
-    e.held = held;
-    e.virtualKey = vk;
-    e.extended = extended;
-    return e;
+// A message of the box with the keyboard and the box as they stand when it arrives.
+struct Event {
+    ui::ControlMessage message;
+    Held held;
+    PasswordBoxState box;
+};
+
+Event key(Kind kind, std::uint8_t scanCode, Held held = kNone, int vk = 0, bool extended = false) {
+    return {{kind, vk, scanCode, extended}, held, {}};
 }
-PasswordBoxEvent down(std::uint8_t scanCode, Held held = kNone) { return key(Kind::KeyDown, scanCode, held); }
-PasswordBoxEvent up(std::uint8_t scanCode, Held held = kNone) { return key(Kind::KeyUp, scanCode, held); }
+Event down(std::uint8_t scanCode, Held held = kNone) { return key(Kind::KeyDown, scanCode, held); }
+Event up(std::uint8_t scanCode, Held held = kNone) { return key(Kind::KeyUp, scanCode, held); }
+Event of(Kind kind) { return key(kind, 0); }
 
 struct Rig {
     explicit Rig(FakeLayout layout = FakeLayout::US) : keyboard(layout) {}
     FakeKeyboard keyboard;
     ScanCodeFilter filter{keyboard};
     KeyCodeString keyCodes;
-    FilterDecision send(const PasswordBoxEvent& e) { return filter.filter(e, keyCodes); }
+    FilterDecision send(const Event& e) {
+        keyboard.setKeyDown(kVkControl, e.held.ctrl);
+        keyboard.setKeyDown(kVkMenu, e.held.alt);
+        keyboard.setKeyDown(kVkLeftShift, e.held.leftShift);
+        return filter.filter(e.message, e.box, keyCodes);
+    }
     std::string text() const { return std::string(keyCodes.text()); }
 };
 
@@ -47,7 +57,7 @@ TEST(ScanCodeFilter, KeyDowns_RecordTheKeysABiosPromptTakes) {
     const struct {
         const char* what;
         FakeLayout layout;
-        std::vector<PasswordBoxEvent> events;
+        std::vector<Event> events;
         std::string expected;
         bool lastPasses;
     } cases[] = {
@@ -100,8 +110,8 @@ TEST(ScanCodeFilter, KeyRecorded_OnlyWhenAGroupWasAppended) {
     EXPECT_FALSE(rig.send(down(30)).keyRecorded) << "the eleventh";
     EXPECT_FALSE(rig.send(down(14)).keyRecorded) << "Backspace";
     EXPECT_FALSE(rig.send(down(30, kCtrl)).keyRecorded);
-    PasswordBoxEvent readOnly = down(30);
-    readOnly.boxReadOnly = true;
+    Event readOnly = down(30);
+    readOnly.box.readOnly = true;
     EXPECT_FALSE(rig.send(readOnly).pass) << "a read-only box takes no key";
 }
 
@@ -126,9 +136,8 @@ TEST(ScanCodeFilter, OtherMessages_DropWhatCouldRevealOrCorrupt) {
     for (const auto& c : cases) {
         Rig rig;
         rig.keyCodes = KeyCodeString("030");
-        PasswordBoxEvent e;
-        e.kind = c.kind;
-        e.boxHasFocus = c.focused;
+        Event e = of(c.kind);
+        e.box.hasFocus = c.focused;
         const FilterDecision d = rig.send(e);
         EXPECT_EQ(c.pass, d.pass) << c.what;
         EXPECT_EQ(c.focusBox, d.focusBox) << c.what;
@@ -163,8 +172,7 @@ TEST(ScanCodeFilter, Paste_AppendsWholeKeys_OrNothing) {
         Rig rig(c.layout);
         rig.keyCodes = KeyCodeString(c.before);
         rig.keyboard.setClipboardText(c.clipboard);
-        PasswordBoxEvent paste;
-        paste.kind = Kind::Paste;
+        const Event paste = of(Kind::Paste);
         const FilterDecision d = rig.send(paste);
         EXPECT_FALSE(d.pass) << "the box itself must never get the pasted text";
         EXPECT_EQ(c.expected, rig.text());
@@ -178,8 +186,7 @@ TEST(ScanCodeFilter, Paste_OfAHugeText_ReadsOnlyWhatCouldFit) {
     Rig rig;
     rig.keyCodes = KeyCodeString("002003004005006007008");
     rig.keyboard.setClipboardText(std::string(1 << 20, 'a'));
-    PasswordBoxEvent paste;
-    paste.kind = Kind::Paste;
+    const Event paste = of(Kind::Paste);
     EXPECT_EQ(0, rig.send(paste).pastedKeys);
     EXPECT_EQ("002003004005006007008", rig.text());
     EXPECT_LE(rig.keyboard.longestClipboardRead(), 4u) << "three keys fit; a fourth character tells it is too long";
@@ -191,8 +198,7 @@ TEST(ScanCodeFilter, Paste_FailingCalls_AppendNothing) {
         Rig rig;
         rig.keyboard.setClipboardText("abc");
         rig.keyboard.failNext(op);
-        PasswordBoxEvent paste;
-        paste.kind = Kind::Paste;
+        const Event paste = of(Kind::Paste);
         EXPECT_EQ(0, rig.send(paste).pastedKeys) << static_cast<int>(op);
         EXPECT_EQ("", rig.text()) << static_cast<int>(op);
     }
@@ -204,8 +210,7 @@ TEST(ScanCodeFilter, Paste_LeavesNoClipboardTextInTheFilter) {
     for (const char* text : texts) {
         Rig rig;
         rig.keyboard.setClipboardText(std::string(text));
-        PasswordBoxEvent paste;
-        paste.kind = Kind::Paste;
+        const Event paste = of(Kind::Paste);
         rig.send(paste);
         const auto* raw = reinterpret_cast<const char*>(&rig.filter);
         const std::string_view bytes(raw, sizeof(ScanCodeFilter));
@@ -229,7 +234,7 @@ TEST(KeyboardLayoutName, ByTheLowWordOfTheLayout) {
     for (const auto& c : cases) {
         Rig rig;
         rig.keyboard.setLayoutHandle(c.handle);
-        rig.send(PasswordBoxEvent{});
+        rig.send(of(Kind::RightButtonUp));
         EXPECT_EQ(c.name, rig.filter.layoutName()) << std::hex << c.handle;
     }
 }

@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/test_controls.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/test_controls.h"
+#include "supervisor/ss_pwd_register.h"
+#include "supervisor/supervisor.h"
 #include "supervisor/supervisor_language.h"
+#include "supervisor/user_pwd_mode.h"
 
 namespace vantora::supervisor {
 namespace {
@@ -31,19 +34,11 @@ Strings library(const std::string& code) {
 
 struct Window {
     const char* form;
-    std::vector<std::pair<const char*, const char*>> controls;  // name, design class
+    std::vector<ui::DeclaredControl> controls;
 };
-const Window kSupervisor{"Supervisor",
-                         {{"frmSupervisor", "Frame"}, {"optNotRegistered", "OptionButton"},
-                          {"optRegistered", "OptionButton"}, {"frmUserPwdMode", "Frame"},
-                          {"optAbleToRun", "OptionButton"}, {"optUnableToRun", "OptionButton"},
-                          {"OK", "CommandButton"}, {"Image1", "Image"}}};
-const Window kPassword{"SSPwdRegister",
-                       {{"labEnterPwd", "Label"}, {"txtEnterPwd", "TextBox"}, {"OK", "CommandButton"},
-                        {"Cancel", "CommandButton"}}};
-const Window kMode{"UserPwdMode",
-                   {{"Frame1", "Frame"}, {"optAbleToRun", "OptionButton"}, {"optUnableToRun", "OptionButton"},
-                    {"OK", "CommandButton"}}};
+const Window kSupervisor{kFormName, {std::begin(kSupervisorControls), std::end(kSupervisorControls)}};
+const Window kPassword{kPwdFormName, {std::begin(kSSPwdRegisterControls), std::end(kSSPwdRegisterControls)}};
+const Window kMode{kModeFormName, {std::begin(kUserPwdModeControls), std::end(kUserPwdModeControls)}};
 
 struct Rig {
     FakeStringLibrary languages;
@@ -56,14 +51,13 @@ struct Rig {
     Rig(const Window& w, std::optional<Strings> strings, int dpi = 96) {
         screen.dpi = dpi;
         if (strings) languages.libraries[kLanguageLibrary] = *strings;
-        view.setFormName(w.form);
+        view.declareWindow(w.form, w.controls);
         view.resizeForm(kForm.width, kForm.height);
         view.setCaption(w.form, "design");
-        for (auto [name, designClass] : w.controls) {
-            view.declare(name, designClass);
-            view.control(name).bounds = kPlaced;
-            view.control(name).fontSize = 8;
-            view.setCaption(name, "design");
+        for (const ui::DeclaredControl& c : w.controls) {
+            view.control(c.name).bounds = kPlaced;
+            view.control(c.name).fontSize = 8;
+            view.setCaption(c.name, "design");
         }
         const LanguagePorts ports{languages, screen};
         const std::string form = w.form;

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_common_module.h"
-#include "common/testing/fake_desktop.h"
-#include "common/testing/fake_firmware_device.h"
-#include "common/testing/fake_keyboard.h"
-#include "common/testing/fake_power.h"
-#include "common/testing/fake_string_library.h"
-#include "common/testing/test_controls.h"
+#include "common/fakes/fake_common_module.h"
+#include "common/fakes/fake_desktop.h"
+#include "common/fakes/fake_firmware_device.h"
+#include "common/fakes/fake_keyboard.h"
+#include "common/fakes/fake_power.h"
+#include "common/fakes/fake_string_library.h"
+#include "common/fakes/test_controls.h"
 #include "supervisor/ss_pwd_register.h"
 #include "supervisor/supervisor.h"
 #include "supervisor/user_pwd_mode.h"
@@ -76,11 +76,10 @@ struct Rig : SupervisorForms {
     Rig() {
         bios_core_init(&core);
         common.hotkeyWindow = 0x777;
-        main.setFormName(kFormName);
+        main.declareWindow(kFormName, kSupervisorControls);
         for (auto [name, group] : {std::pair{"optRegistered", "s"}, {"optNotRegistered", "s"},
                                    {"optAbleToRun", "m"}, {"optUnableToRun", "m"}})
-            main.declare(name, "OptionButton").group = group;
-        main.declare("OK", "CommandButton");
+            main.control(name).group = group;
     }
     Rig& registered(int mode) {
         DEZEZ bios(device, os);
@@ -93,17 +92,16 @@ struct Rig : SupervisorForms {
                                                   *this);
         supervisor->Form_Load();
     }
-    TestView& newView(const char* form) {
+    template <std::size_t N>
+    TestView& newView(const char* form, const ui::DeclaredControl (&controls)[N]) {
         views.push_back(std::make_unique<LoggedView>(0x3000 + int(views.size()), log));
         TestView& v = *views.back();
-        v.setFormName(form);
+        v.declareWindow(form, controls);
         return v;
     }
     void showSSPwdRegister() override {
-        TestView& v = newView(kPwdFormName);
-        v.declare(kPasswordBox, "TextBox");
-        v.declare("OK", "CommandButton").isDefault = true;
-        v.declare("Cancel", "CommandButton");
+        TestView& v = newView(kPwdFormName, kSSPwdRegisterControls);
+        v.control("OK").isDefault = true;
         SSPwdRegister dialog(v, *supervisor, common, keyboard);
         dialog.Form_Load();
         shown.push_back(std::string(kPwdFormName) + " " + supervisor->Tag());
@@ -111,10 +109,7 @@ struct Rig : SupervisorForms {
         EXPECT_TRUE(v.closed()) << "the dialog must close before its show returns";
     }
     void showUserPwdMode() override {
-        TestView& v = newView(kModeFormName);
-        v.declare("optAbleToRun", "OptionButton");
-        v.declare("optUnableToRun", "OptionButton");
-        v.declare("OK", "CommandButton");
+        TestView& v = newView(kModeFormName, kUserPwdModeControls);
         UserPwdMode dialog(v, *supervisor);
         dialog.Form_Load();
         shown.push_back(kModeFormName);
@@ -290,6 +285,39 @@ TEST(SSPwdRegister, CtrlCharactersLockTheBoxUntilAnotherCharacter) {
         v.click("Cancel");
     };
     rig.main.click("optRegistered");
+}
+
+// A modifier pressed in the box and released while another window had the focus: the
+// box never sees the release, and the keys typed afterwards must still count.
+TEST(SSPwdRegister, ModifierReleasedInAnotherWindow_IsNoLongerHeld) {
+    const struct {
+        const char* what;
+        std::vector<Msg> pressed;  // in the box
+        std::vector<int> keys;     // their virtual keys
+    } cases[] = {
+        {"Ctrl", {{Msg::Kind::KeyDown, 0x11, 0x1D}}, {kVkControl}},
+        {"AltGr", {{Msg::Kind::KeyDown, 0x11, 0x1D}, {Msg::Kind::KeyDown, 0x12, 0x38, true}}, {kVkControl, kVkMenu}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.load();
+        rig.user = [&](TestView& v, int n) {
+            if (!v.find(kPasswordBox)) return v.click("OK");
+            if (n == 1) {
+                for (std::size_t i = 0; i < c.pressed.size(); ++i) {
+                    rig.keyboard.setKeyDown(c.keys[i], true);
+                    v.send(kPasswordBox, c.pressed[i]);
+                }
+                for (int key : c.keys) rig.keyboard.setKeyDown(key, false);
+            }
+            type(v, "abc"), enter(v);
+        };
+        rig.main.click("optRegistered");
+        ASSERT_EQ(3u, rig.shown.size()) << rig.messages().front();
+        DEZEZ bios(rig.device, rig.os);
+        EXPECT_EQ(-1, bios.ChkSupervisorPwd(KeyCodeString(kAbc)));
+    }
 }
 
 // Esc reaches the dialog as the box's character or as the form's key; both are Cancel,

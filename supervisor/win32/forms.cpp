@@ -20,37 +20,28 @@ void setUp(win32::DialogWindow& view) {
 
 std::unique_ptr<win32::DialogWindow> makeSupervisorWindow(HINSTANCE instance) {
     auto window = std::make_unique<win32::DialogWindow>(instance, IDD_SUPERVISOR, kFormName,
-                                                        std::vector<win32::ControlBinding>{
-                                                            {kOptRegistered, IDC_OPTREGISTERED, "OptionButton"},
-                                                            {kOptNotRegistered, IDC_OPTNOTREGISTERED, "OptionButton"},
-                                                            {kOptAbleToRun, IDC_OPTABLETORUN, "OptionButton"},
-                                                            {kOptUnableToRun, IDC_OPTUNABLETORUN, "OptionButton"},
-                                                            {"OK", IDC_OK, "CommandButton"},
-                                                            {"frmSupervisor", IDC_FRMSUPERVISOR, "Frame"},
-                                                            {"frmUserPwdMode", IDC_FRMUSERPWDMODE, "Frame"},
-                                                            {"Image1", IDC_IMAGE1, "Image"},
-                                                            {"Image2", IDC_IMAGE2, "Image"},
-                                                            {"Image3", IDC_IMAGE3, "Image"}});
+                                                        ui::bindIds<win32::ControlBinding>(
+                                                            kSupervisorControls,
+                                                            {IDC_OPTREGISTERED, IDC_OPTNOTREGISTERED, IDC_OPTABLETORUN,
+                                                             IDC_OPTUNABLETORUN, IDC_OK, IDC_FRMSUPERVISOR,
+                                                             IDC_FRMUSERPWDMODE, IDC_IMAGE1, IDC_IMAGE2, IDC_IMAGE3}));
     setUp(*window);
     return window;
 }
 
 void BastioneForms::showSSPwdRegister() {
     win32::DialogWindow view(instance_, IDD_SSPWDREGISTER, kPwdFormName,
-                             {{"labEnterPwd", IDC_LABENTERPWD, "Label"},
-                              {kPasswordBox, IDC_TXTENTERPWD, "TextBox"},
-                              {"OK", IDC_PWD_OK, "CommandButton"},
-                              {"Cancel", IDC_PWD_CANCEL, "CommandButton"}});
+                             ui::bindIds<win32::ControlBinding>(
+                                 kSSPwdRegisterControls, {IDC_LABENTERPWD, IDC_TXTENTERPWD, IDC_PWD_OK, IDC_PWD_CANCEL}));
     SSPwdRegister dialog(view, *main_, commonModule_, keyboard_);
     show(view, [&] { dialog.Form_Load(); });
 }
 
 void BastioneForms::showUserPwdMode() {
     win32::DialogWindow view(instance_, IDD_USERPWDMODE, kModeFormName,
-                             {{kOptAbleToRun, IDC_MODE_OPTABLETORUN, "OptionButton"},
-                              {kOptUnableToRun, IDC_MODE_OPTUNABLETORUN, "OptionButton"},
-                              {"OK", IDC_MODE_OK, "CommandButton"},
-                              {"Frame1", IDC_FRAME1, "Frame"}});
+                             ui::bindIds<win32::ControlBinding>(
+                                 kUserPwdModeControls,
+                                 {IDC_MODE_OPTABLETORUN, IDC_MODE_OPTUNABLETORUN, IDC_MODE_OK, IDC_FRAME1}));
     UserPwdMode dialog(view, *main_);
     show(view, [&] { dialog.Form_Load(); });
 }

@@ -119,7 +119,7 @@ LRESULT CALLBACK countFrameChanges(HWND w, UINT message, WPARAM wParam, LPARAM l
 // A popup list's items are captioned each time it shows; the menu bar, which does not
 // hold them, is redrawn only for an item of its own (a redraw is a trip to the X server).
 TEST(FormWindowMenus, ACaptionRedrawsTheMenuBarOnlyForAnItemItHolds) {
-    win32::FormWindow form(GetModuleHandleA(nullptr), "frmProbe");
+    win32::MainFormWindow form(GetModuleHandleA(nullptr), "frmProbe");
     form.setMenus({{"mTop", 3011}, {"mEntry", 3021}}, {{"mPopup", 302}});
     ASSERT_TRUE(form.createWindow({"Vantora.Test.MenuForm", "probe", WS_OVERLAPPEDWINDOW, 301}));
     formProcedure = reinterpret_cast<WNDPROC>(

@@ -1,5 +1,5 @@
 // The contract run against the in-memory file system.
-#include "common/testing/fake_desktop.h"
+#include "common/fakes/fake_desktop.h"
 #include "tests/contract/files_contract.h"
 
 namespace vantora::contract {

@@ -1,6 +1,6 @@
 // The contract run against the keyboard tables, and the fake's other layouts and
 // failures, which the contract cannot see.
-#include "common/testing/fake_keyboard.h"
+#include "common/fakes/fake_keyboard.h"
 #include "tests/contract/keyboard_contract.h"
 
 namespace vantora::contract {

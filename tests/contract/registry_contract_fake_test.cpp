@@ -2,7 +2,7 @@
 // controls, which the contract cannot see.
 #include <cstring>
 
-#include "common/testing/fake_registry.h"
+#include "common/fakes/fake_registry.h"
 #include "tests/contract/registry_contract.h"
 
 namespace vantora::contract {

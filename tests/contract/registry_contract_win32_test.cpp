@@ -2,7 +2,7 @@
 // user that each case gets fresh and leaves removed.
 #include <string>
 
-#include "common/testing/registry_tree.h"
+#include "common/fakes/registry_tree.h"
 #include "common/win32/registry_win32.h"
 #include "tests/contract/registry_contract.h"
 

@@ -92,7 +92,8 @@ std::string boxText(HWND dialog) {
 // Keys pressed on the X server's keyboard, in xdotool's names, into the foreground
 // window. Wine starts the Unix program without a process handle, so the program's
 // last act, a marker file, says that every key went out.
-bool pressKeys(HWND into, const std::string& keys) {
+// xdotool run with these arguments once `into` has the keyboard.
+bool xdotool(HWND into, const std::string& arguments) {
     if (!waitFor([&] { return GetForegroundWindow() == into; }, 10000)) {
         ADD_FAILURE() << "the window never came to the foreground";
         return false;
@@ -102,7 +103,7 @@ bool pressKeys(HWND into, const std::string& keys) {
     for (char& c : windowsMarker)
         if (c == '/') c = '\\';
     DeleteFileA(windowsMarker.c_str());
-    std::string command = "Z:\\bin\\sh -c \"xdotool key --delay 40 " + keys + " && touch " + marker + "\"";
+    std::string command = "Z:\\bin\\sh -c \"xdotool " + arguments + " && touch " + marker + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION info{};
@@ -113,9 +114,11 @@ bool pressKeys(HWND into, const std::string& keys) {
     const vantora::win32::UniqueHandle process(info.hProcess), thread(info.hThread);
     const bool done = waitFor([&] { return GetFileAttributesA(windowsMarker.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000);
     DeleteFileA(windowsMarker.c_str());
-    if (!done) ADD_FAILURE() << "xdotool did not finish: " << keys;
+    if (!done) ADD_FAILURE() << "xdotool did not finish: " << arguments;
     return done;
 }
+
+bool pressKeys(HWND into, const std::string& keys) { return xdotool(into, "key --delay 40 " + keys); }
 
 bool putOnClipboard(const std::string& text) {
     if (!OpenClipboard(nullptr)) return false;
@@ -328,6 +331,39 @@ TEST_F(BastioneE2E, ElevenKeys_ShowTenAsterisks_TheDriverGetsTheFirstTen_TheBoxR
     EXPECT_TRUE(checked(main, IDC_OPTREGISTERED) && checked(main, IDC_OPTABLETORUN));
     EXPECT_TRUE(driverMatches(kFirstTenKeys));
     putOnClipboard("");
+}
+
+// A window of the test that takes the keyboard from BASTIONE for a while.
+bool ctrlReleasedElsewhere = false;
+LRESULT CALLBACK elsewhereProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_KEYUP && wp == VK_CONTROL) ctrlReleasedElsewhere = true;
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+// Ctrl pressed in the password box and released while another window had the keyboard:
+// the box never sees the release, and the keys typed once it has the keyboard again count.
+TEST_F(BastioneE2E, CtrlReleasedInAnotherWindow_TheKeysTypedAfterwardsCount) {
+    HWND main = startBoth();
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(registerClass("BastioneE2E.Elsewhere", elsewhereProc));
+    const vantora::win32::UniqueWindow elsewhere(CreateWindowExA(0, "BastioneE2E.Elsewhere", "elsewhere",
+                                                                 WS_OVERLAPPEDWINDOW, 600, 400, 200, 150, nullptr,
+                                                                 nullptr, GetModuleHandleA(nullptr), nullptr));
+    HWND mode = registerTwice(main, "Shift_L", kTyped, [&](HWND dialog) {
+        xdotool(dialog, "keydown Control_L");
+        ShowWindow(elsewhere.get(), SW_SHOW);
+        SetForegroundWindow(elsewhere.get());
+        xdotool(elsewhere.get(), "keyup Control_L");
+        EXPECT_TRUE(waitFor([] { return ctrlReleasedElsewhere; }, 5000)) << "the release must go to the other window";
+        ShowWindow(elsewhere.get(), SW_HIDE);
+        SetForegroundWindow(dialog);
+        pressKeys(dialog, kTyped);
+        EXPECT_TRUE(waitFor([&] { return boxText(dialog) == "****"; }, 5000)) << boxText(dialog);
+    });
+    ASSERT_TRUE(mode);
+    PostMessageA(mode, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitForDriver(1));
+    EXPECT_TRUE(driverMatches(kKeys));
 }
 
 // Typed and pasted keys give the same key-code string, or the verification would fail.

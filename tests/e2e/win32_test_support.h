@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/testing/registry_tree.h"
+#include "common/fakes/registry_tree.h"
 #include "common/win32/window_identity.h"
 #include "common/win32/owners.h"
 #include "common/win32/registry_win32.h"

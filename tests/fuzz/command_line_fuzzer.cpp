@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_desktop.h"
+#include "common/fakes/fake_desktop.h"
 #include "launcher/command_line.h"
 #include "tests/fuzz/fuzz_input.h"
 

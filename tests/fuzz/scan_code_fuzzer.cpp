@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "common/testing/fake_keyboard.h"
+#include "common/fakes/fake_keyboard.h"
 #include "supervisor/scan_code_filter.h"
 #include "tests/fuzz/fuzz_input.h"
 
@@ -21,7 +21,7 @@ using namespace vantora;
 using vantora::fuzz::FuzzInput;
 using vantora::testing::FakeKeyboard;
 using vantora::testing::FakeLayout;
-using Kind = PasswordBoxEvent::Kind;
+using Kind = ui::ControlMessage::Kind;
 
 constexpr FakeLayout kLayouts[] = {FakeLayout::US, FakeLayout::French, FakeLayout::German};
 
@@ -70,23 +70,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KeyCodeString keyCodes;
 
     while (!in.empty()) {
-        PasswordBoxEvent e;
-        e.kind = static_cast<Kind>(in.byte() % (static_cast<int>(Kind::Other) + 1));
+        ui::ControlMessage e;
+        e.kind = static_cast<Kind>(in.byte() % (static_cast<int>(Kind::Unmask) + 1));
         e.scanCode = in.byte();
-        e.virtualKey = in.byte();
+        e.key = in.byte();
         const std::uint8_t flags = in.byte();
-        e.held = {(flags & 1) != 0, (flags & 2) != 0, (flags & 4) != 0};
+        keyboard.setKeyDown(kVkControl, flags & 1);
+        keyboard.setKeyDown(kVkMenu, flags & 2);
+        keyboard.setKeyDown(kVkLeftShift, flags & 4);
         e.extended = flags & 8;
-        e.boxHasFocus = flags & 16;
-        e.boxReadOnly = flags & 32;
+        const PasswordBoxState box{(flags & 16) != 0, (flags & 32) != 0};
         std::string clip(in.byte() % 16, '\0');
         for (char& c : clip) c = static_cast<char>(in.byte());
         keyboard.setClipboardText(flags & 64 ? std::nullopt : std::optional<std::string>(clip));
         const std::string before(keyCodes.text());
 
-        const FilterDecision d = filter.filter(e, keyCodes);
+        const FilterDecision d = filter.filter(e, box, keyCodes);
 
-        const std::string_view after = keyCodes.text();
+        const auto afterText = keyCodes.text();
+        const std::string_view after = afterText;
         FUZZ_CHECK(wellFormed(after));
         if (d.keyRecorded) {
             FUZZ_CHECK(e.kind == Kind::KeyDown && isAcceptableScanCode(e.scanCode));

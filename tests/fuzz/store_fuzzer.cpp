@@ -14,9 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "common/testing/fake_registry.h"
-#include "common/testing/test_view.h"
+#include "common/fakes/fake_registry.h"
+#include "common/fakes/test_view.h"
 #include "launcher/assignments.h"
+#include "launcher/tests/launcher_fakes.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace {
@@ -114,6 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     LauncherState state;
     vantora::testing::TestView view;
+    vantora::launcher::testing::declareForm1(view);
     for (const auto& k : kKeyTable) {
         state.KeyNames.emplace_back(k.name);
         view.setBounds(labelName(k.index), {k.left, k.top, kLabelSize, kLabelSize});

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/testing/fake_firmware_device.h"
+#include "common/fakes/fake_firmware_device.h"
 #include "supervisor/bios/key_code_string.h"
 
 namespace vantora::testing {

@@ -3,7 +3,7 @@
 // the view, so that what the logic sets is what a test reads back.
 #include <sstream>
 
-#include "common/testing/test_view.h"
+#include "common/fakes/test_view.h"
 
 namespace vantora::testing {
 
@@ -208,11 +208,11 @@ inline ui::ImageControl& TestView::image(std::string_view c) {
     return kind<ui::ImageControl>(c, is(c, {"Image", "PictureBox", "CheckBox", "OptionButton"}), ui::InertControls::get().image);
 }
 inline ui::Font& TestView::font(std::string_view c) {
-    return kind<ui::Font>(c, find(c) && !is(c, {"ImageList"}), ui::InertControls::get().font);
+    return kind<ui::Font>(c, lookup(c) && !is(c, {"ImageList"}), ui::InertControls::get().font);
 }
 
 inline bool TestView::send(std::string_view c, const ui::ControlMessage& m) {
-    if (!find(c)) return false;
+    if (!lookup(c)) return false;
     Control& k = control(c);
     if (k.filter && !k.filter(m)) return false;
     k.passed.push_back(m);

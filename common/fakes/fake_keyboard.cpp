@@ -1,4 +1,4 @@
-#include "common/testing/fake_keyboard.h"
+#include "common/fakes/fake_keyboard.h"
 
 #include <algorithm>
 #include <cstring>

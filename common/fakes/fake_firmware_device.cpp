@@ -1,4 +1,4 @@
-#include "common/testing/fake_firmware_device.h"
+#include "common/fakes/fake_firmware_device.h"
 
 #include <algorithm>
 #include <cstring>

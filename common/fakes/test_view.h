@@ -1,6 +1,11 @@
 #pragma once
 // A view that keeps every property in memory and records what was drawn, so that
 // window logic runs natively and tests read back exactly what a user would see.
+//
+// It is strict: the window has the controls declared to it (the list its Win32 host
+// binds, through declareWindow) and the form itself, and any other name, used by the
+// logic or by a test, fails the test. Elements of a declared control array count once
+// loaded.
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -11,6 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/fakes/unknown_name.h"
+#include "common/ui/declared_controls.h"
 #include "common/ui/view.h"
 
 namespace vantora::testing {
@@ -76,10 +83,23 @@ public:
 
     explicit TestView(std::uint32_t handle = 0x10010) : handle_(handle) {}
 
-    Control& control(std::string_view name) { return controls_[std::string(name)]; }
+    // A control's record, for the logic's calls and a test's checks alike.
+    Control& control(std::string_view name) {
+        require(name);
+        return controls_[std::string(name)];
+    }
+    // The record when the window has one by that name; asks quietly, for a test that
+    // tells the windows apart.
     const Control* find(std::string_view name) const {
         auto it = controls_.find(std::string(name));
         return it == controls_.end() ? nullptr : &it->second;
+    }
+    // Whether the window has a control of that name (or is that form).
+    bool has(std::string_view name) const {
+        if (!formName_.empty() && name == formName_) return true;
+        if (const Control* k = find(name); k && !k->className.empty()) return true;
+        const ui::ElementName element = ui::parseElement(name);
+        return element.index > 0 && arrays_.isLoaded(name) && has(ui::indexed(element.array, 0));
     }
 
     std::uint32_t windowHandle() const override { return handle_; }
@@ -91,38 +111,41 @@ public:
         k.selStart = k.selLength = 0;
         raise(c, ui::Event::Change);
     }
-    std::string caption(std::string_view c) const override { return find(c) ? find(c)->caption : ""; }
+    std::string caption(std::string_view c) const override { return lookup(c) ? lookup(c)->caption : ""; }
     void setForeColor(std::string_view c, ui::Color color) override { control(c).foreColor = color; }
-    ui::Color foreColor(std::string_view c) const override { return find(c) ? find(c)->foreColor : 0; }
+    ui::Color foreColor(std::string_view c) const override { return lookup(c) ? lookup(c)->foreColor : 0; }
     void setFontSize(std::string_view c, int points) override { control(c).fontSize = points; }
-    int fontSize(std::string_view c) const override { return find(c) ? find(c)->fontSize : 0; }
+    int fontSize(std::string_view c) const override { return lookup(c) ? lookup(c)->fontSize : 0; }
     void setBounds(std::string_view c, ui::Rect r) override { control(c).bounds = r; }
-    ui::Rect bounds(std::string_view c) const override { return find(c) ? find(c)->bounds : ui::Rect{}; }
+    ui::Rect bounds(std::string_view c) const override { return lookup(c) ? lookup(c)->bounds : ui::Rect{}; }
     void setTag(std::string_view c, std::string_view t) override { control(c).tag = t; }
-    std::string tag(std::string_view c) const override { return find(c) ? find(c)->tag : ""; }
+    std::string tag(std::string_view c) const override { return lookup(c) ? lookup(c)->tag : ""; }
     void setToolTip(std::string_view c, std::string_view t) override { control(c).toolTip = t; }
-    std::string toolTip(std::string_view c) const override { return find(c) ? find(c)->toolTip : ""; }
+    std::string toolTip(std::string_view c) const override { return lookup(c) ? lookup(c)->toolTip : ""; }
     void setChecked(std::string_view m, bool on) override { control(m).checked = on; }
-    bool checked(std::string_view m) const override { return find(m) && find(m)->checked; }
+    bool checked(std::string_view m) const override { return lookup(m) && lookup(m)->checked; }
 
     void setEnabled(std::string_view c, bool on) override { control(c).enabled = on; }
     // A name that is no control is neither enabled nor visible, as on Windows.
-    bool enabled(std::string_view c) const override { return find(c) && find(c)->enabled; }
+    bool enabled(std::string_view c) const override { return lookup(c) && lookup(c)->enabled; }
     void setVisible(std::string_view c, bool on) override { control(c).visible = on; }
-    bool isVisible(std::string_view c) const override { return find(c) && find(c)->visible; }
+    bool isVisible(std::string_view c) const override { return lookup(c) && lookup(c)->visible; }
     void setBackColor(std::string_view c, ui::Color color) override { control(c).backColor = color; }
-    ui::Color backColor(std::string_view c) const override { return find(c) ? find(c)->backColor : 0; }
-    int value(std::string_view c) const override { return find(c) ? find(c)->value : 0; }
+    ui::Color backColor(std::string_view c) const override { return lookup(c) ? lookup(c)->backColor : 0; }
+    int value(std::string_view c) const override { return lookup(c) ? lookup(c)->value : 0; }
     void clearList(std::string_view c) override { control(c).items.clear(), control(c).listIndex = -1; }
     void addItem(std::string_view c, std::string_view item) override { control(c).items.emplace_back(item); }
-    int listCount(std::string_view c) const override { return find(c) ? int(find(c)->items.size()) : 0; }
+    int listCount(std::string_view c) const override { return lookup(c) ? int(lookup(c)->items.size()) : 0; }
     std::string listItem(std::string_view c, int i) const override {
-        return i >= 0 && i < listCount(c) ? find(c)->items[i] : "";
+        return i >= 0 && i < listCount(c) ? lookup(c)->items[i] : "";
     }
-    int listIndex(std::string_view c) const override { return find(c) ? find(c)->listIndex : -1; }
-    void setFocus(std::string_view c) override { focus_ = c; }
+    int listIndex(std::string_view c) const override { return lookup(c) ? lookup(c)->listIndex : -1; }
+    void setFocus(std::string_view c) override {
+        require(c);
+        focus_ = c;
+    }
     void setHelpContext(std::string_view c, std::uint32_t id) override { control(c).helpContext = id; }
-    std::string className(std::string_view c) const override { return find(c) ? find(c)->className : ""; }
+    std::string className(std::string_view c) const override { return lookup(c) ? lookup(c)->className : ""; }
     // The declared controls: those a template would have made.
     std::vector<std::string> controlNames() const override {
         std::vector<std::string> names;
@@ -146,6 +169,15 @@ public:
         if (!formName_.empty()) raise(formName_, ui::Event::Unload);
     }
     void setFormName(std::string name) { formName_ = std::move(name); }
+    // The form and the controls its host binds; an option button's group is its frame.
+    void declareWindow(std::string_view formName, const std::vector<ui::DeclaredControl>& controls) {
+        setFormName(std::string(formName));
+        for (const ui::DeclaredControl& c : controls) declare(c.name, c.designClass).group = c.container;
+    }
+    template <std::size_t N>
+    void declareWindow(std::string_view formName, const ui::DeclaredControl (&controls)[N]) {
+        declareWindow(formName, std::vector<ui::DeclaredControl>(controls, controls + N));
+    }
     void endDialog(int result) override {
         if (!closed_) result_ = result;
         close();
@@ -221,7 +253,7 @@ public:
     bool hasBitmap(int resourceId) const { return bitmaps_.count(resourceId) != 0; }
     // Declares a control of a design class, as a dialog template would.
     Control& declare(std::string_view c, std::string_view designClass) {
-        Control& k = control(c);
+        Control& k = controls_[std::string(c)];
         k.className = designClass;
         return k;
     }
@@ -273,7 +305,18 @@ protected:
     void storeListIndex(std::string_view c, int i) override { control(c).listIndex = i; }
 
 private:
+    const Control* lookup(std::string_view name) const {
+        require(name);
+        return find(name);
+    }
+    void require(std::string_view name) const {
+        if (has(name) || !reported_.insert(std::string(name)).second) return;
+        unknownNameReport()("\"" + std::string(name) + "\" is no control of " +
+                            (formName_.empty() ? std::string("this window") : formName_));
+    }
+
     std::uint32_t handle_;
+    mutable std::set<std::string> reported_;
     int result_ = 0;
     std::set<int> bitmaps_;
     // The kind objects handed out, one per name and kind, kept for the view's life.
@@ -290,7 +333,7 @@ private:
     template <typename Interface>
     Interface& kind(std::string_view c, bool applies, Interface& inert);
     bool is(std::string_view c, std::initializer_list<std::string_view> classes) const {
-        const Control* k = find(c);
+        const Control* k = lookup(c);
         return k && std::find(classes.begin(), classes.end(), k->className) != classes.end();
     }
     static constexpr int kKeyEnter = 13;
@@ -314,4 +357,4 @@ private:
 
 }  // namespace vantora::testing
 
-#include "common/testing/test_controls.h"
+#include "common/fakes/test_controls.h"

@@ -1,4 +1,4 @@
-#include "common/testing/fake_registry.h"
+#include "common/fakes/fake_registry.h"
 
 #include <algorithm>
 #include <cstring>

@@ -25,6 +25,8 @@ public:
     void setLayoutHandle(KeyboardLayoutHandle handle) { handle_ = handle; }
     // Text, or nothing (an empty clipboard, or one without text).
     void setClipboardText(std::optional<std::string> text) { clipboard_ = std::move(text); }
+    // A key pressed or released, wherever the focus was.
+    void setKeyDown(int virtualKey, bool down) { keysDown_[virtualKey] = down; }
     // The next `times` calls of `op` fail: GetKeyboardLayout gives 0, VkKeyScanA -1,
     // MapVirtualKeyA 0, GetClipboardText false (the clipboard is open elsewhere).
     void failNext(KeyboardOp op, int times = 1) { failures_[op] = times; }
@@ -36,6 +38,10 @@ public:
     std::int16_t VkKeyScanA(char character) override;
     std::uint32_t MapVirtualKeyA(std::uint32_t code, std::uint32_t mapType) override;
     bool GetClipboardText(std::size_t maxChars, std::string& text) override;
+    std::int16_t GetKeyState(int virtualKey) override {
+        auto it = keysDown_.find(virtualKey);
+        return it != keysDown_.end() && it->second ? std::int16_t(-128) : std::int16_t(0);
+    }
 
     struct Key {
         std::uint8_t scanCode;
@@ -50,6 +56,7 @@ private:
     std::size_t keyCount_ = 0;
     KeyboardLayoutHandle handle_ = 0;
     std::optional<std::string> clipboard_;
+    std::map<int, bool> keysDown_;
     std::map<KeyboardOp, int> failures_;
     std::map<KeyboardOp, int> calls_;
     std::size_t longestRead_ = 0;
