@@ -94,10 +94,19 @@ std::string boxText(HWND dialog) {
 // last act, a marker file, says that every key went out.
 // xdotool run with these arguments once `into` has the keyboard.
 bool xdotool(HWND into, const std::string& arguments) {
-    if (!waitFor([&] { return GetForegroundWindow() == into; }, 10000)) {
+    // xdotool types into the window that has the X server's focus, which Wine moves only
+    // once the window's own thread has taken the activation: foreground alone is too early.
+    const DWORD thread = GetWindowThreadProcessId(into, nullptr);
+    const auto active = [&] {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        return GetForegroundWindow() == into && GetGUIThreadInfo(thread, &gui) && gui.hwndActive == into;
+    };
+    if (!waitFor(active, 10000)) {
         ADD_FAILURE() << "the window never came to the foreground";
         return false;
     }
+    pumpFor(100);
     const std::string marker = "/tmp/bastione-e2e-keys-" + std::to_string(GetCurrentProcessId());
     std::string windowsMarker = "Z:" + marker;
     for (char& c : windowsMarker)
