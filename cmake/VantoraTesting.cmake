@@ -8,6 +8,13 @@ if(NOT TARGET gtest)
     add_subdirectory(${VANTORA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 endif()
 
+# vantora_wine_tests(<test>...)
+# Tests that run under Wine: each takes one worker of tools/wine-tests (a prefix and an X
+# display of its own), so that two of them never share a desktop, a registry or a keyboard.
+function(vantora_wine_tests)
+    set_tests_properties(${ARGN} PROPERTIES RESOURCE_GROUPS desktop:1)
+endfunction()
+
 # vantora_add_test(<name> SOURCES ... LIBS ...)
 # A GoogleTest program; on win32 ctest runs it through CMAKE_CROSSCOMPILING_EMULATOR.
 function(vantora_add_test name)
@@ -16,6 +23,9 @@ function(vantora_add_test name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gtest_main)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+    if(WIN32)
+        vantora_wine_tests(${name})
+    endif()
 endfunction()
 
 # After each build of <target>, checks that it imports no library but kernel32, user32,
