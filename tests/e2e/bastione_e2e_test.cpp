@@ -96,11 +96,11 @@ std::string boxText(HWND dialog) {
 bool xdotool(HWND into, const std::string& arguments) {
     // xdotool types into the window that has the X server's focus, which Wine moves only
     // once the window's own thread has taken the activation: foreground alone is too early.
-    const DWORD thread = GetWindowThreadProcessId(into, nullptr);
+    const DWORD owner = GetWindowThreadProcessId(into, nullptr);
     const auto active = [&] {
         GUITHREADINFO gui{};
         gui.cbSize = sizeof gui;
-        return GetForegroundWindow() == into && GetGUIThreadInfo(thread, &gui) && gui.hwndActive == into;
+        return GetForegroundWindow() == into && GetGUIThreadInfo(owner, &gui) && gui.hwndActive == into;
     };
     if (!waitFor(active, 10000)) {
         ADD_FAILURE() << "the window never came to the foreground";
