@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace vantora::ui {
+#include "common/picture.h"
 
-struct Picture;  // view.h
+namespace vantora::ui {
 
 // What a control's own procedure would receive, reduced to what a filter needs.
 struct ControlMessage {
