@@ -390,9 +390,10 @@ TEST_F(FirmwareE2E, State_RefusedSavedValue_StartsLockedUntilReset) {
             EXPECT_EQ(c.locked ? BIOS_LOCKED : BIOS_ALREADY_SET, replyCode(0x86, {17})) << "start " << start;
             const ToolRun run = runStateTool("");
             const char* line = !c.locked ? "locked: no" : "locked: yes, until fwext-state reset";
-            EXPECT_TRUE(hasLine(run.output, line)) << "start " << start << ": expected \"" << line << "\" in\n" << run.output;
+            EXPECT_TRUE(hasLine(run.output, line)) << "start " << start << ": expected \"" << line << "\" from exit code "
+                                                 << run.exitCode << " in\n" << run.output;
             if (start == 0 && c.locked) {
-                EXPECT_TRUE(hasLine(run.output, "saved state: refused")) << run.output;
+                EXPECT_TRUE(hasLine(run.output, "saved state: refused")) << "exit code " << run.exitCode << "\n" << run.output;
             }
             if (start == 0) {
                 ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
