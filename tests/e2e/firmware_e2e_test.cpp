@@ -8,10 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/win32/firmware_device_win32.h"
@@ -386,9 +390,10 @@ TEST_F(FirmwareE2E, State_RefusedSavedValue_StartsLockedUntilReset) {
             EXPECT_EQ(c.locked ? BIOS_LOCKED : BIOS_ALREADY_SET, replyCode(0x86, {17})) << "start " << start;
             const ToolRun run = runStateTool("");
             const char* line = !c.locked ? "locked: no" : "locked: yes, until fwext-state reset";
-            EXPECT_TRUE(hasLine(run.output, line)) << "start " << start << ": expected \"" << line << "\" in\n" << run.output;
+            EXPECT_TRUE(hasLine(run.output, line)) << "start " << start << ": expected \"" << line << "\" from exit code "
+                                                 << run.exitCode << " in\n" << run.output;
             if (start == 0 && c.locked) {
-                EXPECT_TRUE(hasLine(run.output, "saved state: refused")) << run.output;
+                EXPECT_TRUE(hasLine(run.output, "saved state: refused")) << "exit code " << run.exitCode << "\n" << run.output;
             }
             if (start == 0) {
                 ASSERT_EQ(DWORD(ERROR_SUCCESS), fwext::stop());
@@ -584,6 +589,59 @@ TEST_F(FirmwareE2E, OwnerString_BlocksOfOneProcess_SurviveAnotherProcessInBetwee
     EXPECT_TRUE(text == std::u16string(32, u'a') + u"b") << text.size() << " characters back";
 }
 
+// A synchronous request cannot be called off: one that has not returned by the deadline
+// ends the test process, with the request on record, rather than leave CI only the seed.
+class RequestWatch {
+public:
+    explicit RequestWatch(int ms) : thread_([this, ms] { watch(ms); }) {}
+    ~RequestWatch() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        changed_.notify_one();
+        thread_.join();
+    }
+    void begin(const std::string& request) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            request_ = request;
+            ++count_;
+        }
+        changed_.notify_one();
+    }
+
+private:
+    void watch(int ms) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!done_) {
+            const unsigned seen = count_;
+            if (changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return done_ || count_ != seen; })) continue;
+            std::printf("%s: no answer within %d ms\n", request_.c_str(), ms);
+            std::fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 3);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::string request_;
+    unsigned count_ = 0;
+    bool done_ = false;
+    std::thread thread_;  // last: it reads the members above
+};
+
+// Wine's ntdll (8.0) fails a request whose input cannot be read before any device sees it,
+// but then reads the reply from the request it could not send: it waits on the handle
+// numbered by the output length and, if that object is signalled, reports success with the
+// input length as the count. The wait can last forever or take another object's signal, so
+// under Wine such a request is not sent; on Windows it is, and must fail. Only a writable
+// output of some length gets that far: without one Wine fails the request cleanly.
+bool wineAnswersItself(bool inNull, DWORD inSize, bool outNull, DWORD outSize) {
+    static const bool underWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return underWine && inNull && inSize > 0 && !outNull && outSize > 0;
+}
+
 // Random control codes, sizes up to 64 KiB and missing buffers: only the 33-byte request
 // with room for the 32-byte reply may succeed, returning exactly 32 bytes, and the driver
 // answers afterwards as before. FWEXT_FUZZ_SEED repeats a run.
@@ -591,6 +649,7 @@ TEST_F(FirmwareE2E, IoControl_RandomCodesSizesAndBuffers_OnlyTheRequestShapeSucc
     unsigned seed = static_cast<unsigned>(GetTickCount());
     if (const char* given = std::getenv("FWEXT_FUZZ_SEED")) seed = static_cast<unsigned>(std::strtoul(given, nullptr, 0));
     std::printf("fuzz seed: %u\n", seed);
+    std::fflush(stdout);
     unsigned state = seed;
     const auto next = [&] { return state = state * 1664525u + 1013904223u, state >> 8; };
     const DWORD sizes[] = {0, 1, 31, 32, 33, 34, 64, 4096, 65535, 65536};
@@ -602,33 +661,47 @@ TEST_F(FirmwareE2E, IoControl_RandomCodesSizesAndBuffers_OnlyTheRequestShapeSucc
     Bytes in(65536 + 64);
     Bytes out(65536 + 64);
     int wrong = 0;
+    int notSent = 0;
     const int kRuns = 3000;
-    for (int run = 0; run < kRuns; ++run) {
-        const DWORD code = next() % 3 ? kIoControl : (next() % 2 ? next() ^ (next() << 8) : kIoControl ^ (1u << (next() % 32)));
-        const DWORD inSize = size();
-        const DWORD outSize = size();
-        const bool inNull = next() % 8 == 0;
-        const bool outNull = next() % 8 == 0;
-        for (BYTE& b : in) b = static_cast<BYTE>(next());
-        if (next() % 2) in[0] = known[next() % std::size(known)];
-        std::fill(out.begin(), out.end(), kMarker);
-        DWORD returned = kReturnedMarker;
-        const BOOL ok = DeviceIoControl(h.get(), code, inNull ? nullptr : in.data(), inSize, outNull ? nullptr : out.data(),
-                                        outSize, &returned, nullptr);
-        const bool shaped = code == kIoControl && !inNull && inSize == 33 && !outNull && outSize >= 32;
-        const bool isKnown = std::find(std::begin(known), std::end(known), in[0]) != std::end(known);
-        const bool right = ok ? shaped && isKnown && returned == 32 &&
-                                    std::all_of(out.begin() + 32, out.end(), [](BYTE b) { return b == kMarker; })
-                              : !(shaped && isKnown) && nothingReturned(returned) &&
-                                    std::all_of(out.begin(), out.end(), [](BYTE b) { return b == kMarker; });
-        if (!right && ++wrong <= 10)
-            ADD_FAILURE() << std::hex << "seed " << std::dec << seed << ", run " << run << std::hex << ": code 0x" << code
-                          << std::dec << ", in " << (inNull ? "NULL " : "") << inSize << ", out " << (outNull ? "NULL " : "")
-                          << outSize << ", function 0x" << std::hex << int(in[0]) << std::dec << ": "
-                          << (ok ? "succeeded" : "failed") << " with " << returned << " bytes";
+    {
+        // Well above the driver's own wait for its lock.
+        RequestWatch watch(15000);
+        for (int run = 0; run < kRuns; ++run) {
+            const DWORD code =
+                next() % 3 ? kIoControl : (next() % 2 ? next() ^ (next() << 8) : kIoControl ^ (1u << (next() % 32)));
+            const DWORD inSize = size();
+            const DWORD outSize = size();
+            const bool inNull = next() % 8 == 0;
+            const bool outNull = next() % 8 == 0;
+            for (BYTE& b : in) b = static_cast<BYTE>(next());
+            if (next() % 2) in[0] = known[next() % std::size(known)];
+            char request[160];
+            std::snprintf(request, sizeof request, "seed %u, run %d: code 0x%08lx, in %s%lu, out %s%lu, function 0x%02x",
+                          seed, run, static_cast<unsigned long>(code), inNull ? "NULL " : "",
+                          static_cast<unsigned long>(inSize), outNull ? "NULL " : "", static_cast<unsigned long>(outSize),
+                          in[0]);
+            if (wineAnswersItself(inNull, inSize, outNull, outSize)) {
+                ++notSent;
+                continue;
+            }
+            std::fill(out.begin(), out.end(), kMarker);
+            DWORD returned = kReturnedMarker;
+            watch.begin(request);
+            const BOOL ok = DeviceIoControl(h.get(), code, inNull ? nullptr : in.data(), inSize,
+                                            outNull ? nullptr : out.data(), outSize, &returned, nullptr);
+            const bool shaped = code == kIoControl && !inNull && inSize == 33 && !outNull && outSize >= 32;
+            const bool isKnown = std::find(std::begin(known), std::end(known), in[0]) != std::end(known);
+            const bool right = ok ? shaped && isKnown && returned == 32 &&
+                                        std::all_of(out.begin() + 32, out.end(), [](BYTE b) { return b == kMarker; })
+                                  : !(shaped && isKnown) && nothingReturned(returned) &&
+                                        std::all_of(out.begin(), out.end(), [](BYTE b) { return b == kMarker; });
+            if (!right && ++wrong <= 10)
+                ADD_FAILURE() << request << ": " << (ok ? "succeeded" : "failed") << " with " << returned << " bytes";
+        }
     }
-    EXPECT_EQ(0, wrong) << "of " << kRuns << " requests answered wrongly";
+    EXPECT_EQ(0, wrong) << "of " << kRuns << " requests answered wrongly, seed " << seed;
+    std::printf("%d requests with an unreadable input and an output not sent (Wine)\n", notSent);
     DEZEZ bios(device, osVersion);
-    EXPECT_EQ(versionOf(factoryState()), bios.BIOSVersion()) << "the driver stopped answering";
+    EXPECT_EQ(versionOf(factoryState()), bios.BIOSVersion()) << "the driver stopped answering, seed " << seed;
     EXPECT_EQ(0, bios.Status);
 }
