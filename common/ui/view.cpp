@@ -5,6 +5,10 @@
 
 namespace vantora::ui {
 
+std::string indexed(std::string_view name, int index) {
+    return std::string(name) + "(" + std::to_string(index) + ")";
+}
+
 ElementName parseElement(std::string_view name) {
     const auto open = name.find('(');
     if (open == std::string_view::npos || open == 0 || name.size() < open + 3 || name.back() != ')') return {};
@@ -51,6 +55,48 @@ int topmostAt(const std::vector<Rect>& rects, int x, int y) {
         if (x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height) return i;
     }
     return -1;
+}
+
+// Out of line so that every host and form shares one copy: inline, each object that
+// calls them kept a private clone of its own.
+void View::on(std::string_view control, Event event, Handler handler) {
+    handlers_[{std::string(control), event}] = std::move(handler);
+}
+
+void View::on(std::string_view control, Event event, std::function<void()> handler) {
+    on(control, event, Handler([h = std::move(handler)](int) { h(); }));
+}
+
+void View::onArray(std::string_view array, Event event, ArrayHandler handler) {
+    arrayHandlers_[{std::string(array), event}] = std::move(handler);
+}
+
+bool View::raise(std::string_view control, Event event, int argument) {
+    if (auto it = handlers_.find({std::string(control), event}); it != handlers_.end()) {
+        Handler handler = it->second;  // a handler may re-register itself
+        handler(argument);
+        return true;
+    }
+    const ElementName element = parseElement(control);
+    if (element.index < 0) return false;
+    auto it = arrayHandlers_.find({std::string(element.array), event});
+    if (it == arrayHandlers_.end()) return false;
+    ArrayHandler handler = it->second;
+    handler(element.index, argument);
+    return true;
+}
+
+void View::setValue(std::string_view control, int value) {
+    if (value == this->value(control)) return;
+    storeValue(control, value);
+    if (value != kUnchecked || className(control) != "OptionButton") raise(control, Event::Click);
+}
+
+void View::setListIndex(std::string_view control, int index) {
+    if (index < -1 || index >= listCount(control)) return;  // not accepted: nothing changes
+    if (index == listIndex(control)) return;
+    storeListIndex(control, index);
+    raise(control, Event::Click);
 }
 
 }  // namespace vantora::ui

@@ -60,9 +60,7 @@ struct Rect {
 };
 
 // Name of one element of a control array: Label1(3).
-inline std::string indexed(std::string_view name, int index) {
-    return std::string(name) + "(" + std::to_string(index) + ")";
-}
+std::string indexed(std::string_view name, int index);
 
 // The array and index of an element's name; index -1 for a name that is no element.
 struct ElementName {
@@ -112,50 +110,22 @@ public:
 
     virtual ~View() = default;
 
-    void on(std::string_view control, Event event, Handler handler) {
-        handlers_[{std::string(control), event}] = std::move(handler);
-    }
-    void on(std::string_view control, Event event, std::function<void()> handler) {
-        on(control, event, Handler([h = std::move(handler)](int) { h(); }));
-    }
+    void on(std::string_view control, Event event, Handler handler);
+    void on(std::string_view control, Event event, std::function<void()> handler);
     // One handler for every element of a control array, called with the element's index.
-    void onArray(std::string_view array, Event event, ArrayHandler handler) {
-        arrayHandlers_[{std::string(array), event}] = std::move(handler);
-    }
+    void onArray(std::string_view array, Event event, ArrayHandler handler);
     // Hosts call this for every event they see; events nobody handles are dropped. An
     // element without a handler of its own goes to its array's handler.
-    bool raise(std::string_view control, Event event, int argument = 0) {
-        if (auto it = handlers_.find({std::string(control), event}); it != handlers_.end()) {
-            Handler handler = it->second;  // a handler may re-register itself
-            handler(argument);
-            return true;
-        }
-        const ElementName element = parseElement(control);
-        if (element.index < 0) return false;
-        auto it = arrayHandlers_.find({std::string(element.array), event});
-        if (it == arrayHandlers_.end()) return false;
-        ArrayHandler handler = it->second;
-        handler(element.index, argument);
-        return true;
-    }
+    bool raise(std::string_view control, Event event, int argument = 0);
 
     // Setting a check box's value or a list's selection raises its Click when the
     // value changes, as a user's click would. This is the only place that does so.
     // An option button is the exception when it is cleared: only the button that a
     // change selects reports it, and selecting one clears the others of its group.
-    void setValue(std::string_view control, int value) {
-        if (value == this->value(control)) return;
-        storeValue(control, value);
-        if (value != kUnchecked || className(control) != "OptionButton") raise(control, Event::Click);
-    }
+    void setValue(std::string_view control, int value);
     // The state a dialog template gives a control before its form loads: no Click.
     void setDesignValue(std::string_view control, int value) { storeValue(control, value); }
-    void setListIndex(std::string_view control, int index) {
-        if (index < -1 || index >= listCount(control)) return;  // not accepted: nothing changes
-        if (index == listIndex(control)) return;
-        storeListIndex(control, index);
-        raise(control, Event::Click);
-    }
+    void setListIndex(std::string_view control, int index);
 
     virtual std::uint32_t windowHandle() const = 0;
 

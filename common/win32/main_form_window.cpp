@@ -63,6 +63,8 @@ std::optional<LRESULT> MainFormWindow::handleFormMessage(UINT m, WPARAM w, LPARA
 
 // --- windowless labels
 
+MainFormWindow::~MainFormWindow() = default;
+
 MainFormWindow::Label* MainFormWindow::label(std::string_view name) {
     for (std::size_t i = 0; i < labels_.size(); ++i)
         if (labelSpec_.names[i] == name) return &labels_[i];

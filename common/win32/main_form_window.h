@@ -40,6 +40,8 @@ struct WindowlessLabels {
 class MainFormWindow final : public FormWindow {
 public:
     using FormWindow::FormWindow;
+    // Defined with the class: implicit, every object that destroys one kept a copy.
+    ~MainFormWindow() override;
 
     void setMenus(std::vector<MenuBinding> items, std::vector<PopupMenuBinding> popups);
     void setWindowlessLabels(WindowlessLabels labels);

@@ -91,7 +91,8 @@ std::unique_ptr<win32::MainFormWindow> makeForm1(HINSTANCE instance) {
 struct KeyloomForms::Dialog {
     win32::DialogWindow view;
     std::shared_ptr<void> logic;  // the form's logic object, of whichever form it is
-    std::function<void()> load;
+    void (*loadLogic)(void* logic) = nullptr;
+    std::function<void()> load = [this] { loadLogic(logic.get()); };
 
     Dialog(HINSTANCE instance, int templateId, const char* name, std::vector<win32::ControlBinding> controls)
         : view(instance, templateId, name, std::move(controls)) {}
@@ -100,22 +101,23 @@ struct KeyloomForms::Dialog {
 KeyloomForms::KeyloomForms(Context context) : c_(std::move(context)) {}
 KeyloomForms::~KeyloomForms() = default;
 
-KeyloomForms::Dialog& KeyloomForms::fresh(std::unique_ptr<Dialog>& slot, std::unique_ptr<Dialog> next) {
+KeyloomForms::Dialog& KeyloomForms::fresh(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
+                                          std::vector<win32::ControlBinding> controls) {
     if (slot) retired_.push_back(std::move(slot));
-    slot = std::move(next);
+    slot = std::make_unique<Dialog>(c_.instance, templateId, name, std::move(controls));
     return *slot;
 }
 
 // A new dialog of a kind, with its logic built on its window; `extra` are the ports a
-// form takes beyond those every dialog has.
+// form takes beyond those every dialog has. Only the form's construction and its load
+// handler's call depend on the kind: the rest is shared by every kind.
 template <class Form, class... Extra>
 KeyloomForms::Dialog& KeyloomForms::make(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
                                          std::vector<win32::ControlBinding> controls, Extra&... extra) {
-    Dialog& d = fresh(slot, std::make_unique<Dialog>(c_.instance, templateId, name, std::move(controls)));
-    auto form = std::make_shared<Form>(c_.state, c_.store, d.view, c_.form1,
-                                       DialogPorts{c_.windows, c_.help, c_.files, *this, &c_.language}, extra..., c_.helpFile);
-    d.load = [logic = form.get()] { logic->Form_Load(); };
-    d.logic = std::move(form);
+    Dialog& d = fresh(slot, templateId, name, std::move(controls));
+    d.logic = std::make_shared<Form>(c_.state, c_.store, d.view, c_.form1,
+                                     DialogPorts{c_.windows, c_.help, c_.files, *this, &c_.language}, extra..., c_.helpFile);
+    d.loadLogic = [](void* logic) { static_cast<Form*>(logic)->Form_Load(); };
     return d;
 }
 

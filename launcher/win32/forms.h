@@ -76,7 +76,8 @@ public:
 private:
     // A dialog of a kind replaces the one before it only once that one is closed; the
     // object stays alive until no modal loop of ours can still be running on it.
-    Dialog& fresh(std::unique_ptr<Dialog>& slot, std::unique_ptr<Dialog> next);
+    Dialog& fresh(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
+                  std::vector<win32::ControlBinding> controls);
     template <class Form, class... Extra>
     Dialog& make(std::unique_ptr<Dialog>& slot, int templateId, const char* name,
                  std::vector<win32::ControlBinding> controls, Extra&... extra);
