@@ -2,6 +2,10 @@
 // DEZEZ: the suite's one gateway to the notebook firmware. Each property or method is
 // one or more BIOS requests (function byte + 32 parameter bytes in, 32 reply bytes out),
 // carried by the firmware-extension driver or, on Windows 98, by DEZEZ.dll's IoSmiCmd.
+//
+// Every member below is the class's contract with the maker's other utilities, which
+// share it, including those that BASTIONE itself never calls (the SCU items, the boot
+// order, the owner string, the processor and power properties): keep them all.
 #include <cstdint>
 #include <string>
 
