@@ -190,6 +190,15 @@ protected:
         PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, kOnKeyX);
         return awaitWindow("Assignment Type");
     }
+    // The explorer choosing Fn-X's popup folder, from Assignment Type; that dialog's
+    // window in `form3`.
+    HWND popupExplorer(HWND* form3 = nullptr) {
+        HWND type = assignmentType();
+        if (form3) *form3 = type;
+        if (!type) return nullptr;
+        click(type, IDC_FORM3_COMMAND2);
+        return awaitWindow("Application Explorer");
+    }
     // The test's folder chosen in the tree from the keyboard: Home, then down to it.
     // Returns the explorer's list of files once it shows the folder's rows.
     HWND chooseFolder(HWND explorer, size_t rows) {
@@ -209,10 +218,9 @@ protected:
 // what is chosen from it.
 TEST_F(ExplorerE2E, PopupMode_TheMergedFolderBecomesFnXsPopupList) {
     ASSERT_TRUE(window = startedKeyloom(keyloom));
-    HWND form3 = assignmentType();
+    HWND form3 = nullptr;
+    HWND explorer = popupExplorer(&form3);
     ASSERT_TRUE(form3);
-    click(form3, IDC_FORM3_COMMAND2);
-    HWND explorer = awaitWindow("Application Explorer");
     ASSERT_TRUE(explorer);
     EXPECT_TRUE(gone(form3)) << "the explorer closes Assignment Type";
     EXPECT_EQ("Fn-X", textOf(explorer, IDC_FORM6_LABEL3));
@@ -308,10 +316,7 @@ TEST_F(ExplorerE2E, ApplicationMode_AShortcutFillsAddEditCommandWithItsTarget) {
 // afresh and lets go of the file chosen in it, so that OK waits for a file again.
 TEST_F(ExplorerE2E, TheSelectedFolderIsTheChosenOne_AndAClickOnItListsItAfresh) {
     ASSERT_TRUE(window = startedKeyloom(keyloom));
-    HWND form3 = assignmentType();
-    ASSERT_TRUE(form3);
-    click(form3, IDC_FORM3_COMMAND2);
-    HWND explorer = awaitWindow("Application Explorer");
+    HWND explorer = popupExplorer();
     ASSERT_TRUE(explorer);
     HWND tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
     ASSERT_TRUE(waitFor([&] { return nodeAt(tree, nullptr, TVGN_CARET) != nullptr; }, 5000))
@@ -347,10 +352,7 @@ TEST_F(ExplorerE2E, LinksThatLoopAreNotWalked_AndABigFolderShowsItsFirstThousand
         std::ofstream(made.emplace_back(mine + name)) << "bulk\n";
     }
     ASSERT_TRUE(window = startedKeyloom(keyloom));
-    HWND form3 = assignmentType();
-    ASSERT_TRUE(form3);
-    click(form3, IDC_FORM3_COMMAND2);
-    HWND explorer = awaitWindow("Application Explorer");
+    HWND explorer = popupExplorer();
     ASSERT_TRUE(explorer) << "the walk did not end";
 
     HWND tree = GetDlgItem(explorer, IDC_FORM6_TREEVIEW1);
