@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "common/win32/desktop_win32.h"
@@ -153,9 +154,30 @@ INT_PTR DialogWindow::initDialog() {
     if (designBaseX_ > 0 && designBaseY_ > 0) fitToDesignBaseUnits();
     if (iconId_) setIcons(instance_, hwnd_, iconId_);
     loading_ = true;
+    showAfterLoad_ = false;
     if (onLoad) onLoad();
     loading_ = false;
+    if (std::exchange(showAfterLoad_, false) && hwnd_ && !closeAfterLoad_) FormWindow::show();
     return TRUE;
+}
+
+void DialogWindow::show() {
+    if (loading_)
+        showAfterLoad_ = true;
+    else
+        FormWindow::show();
+}
+
+void DialogWindow::hide() {
+    showAfterLoad_ = false;
+    FormWindow::hide();
+}
+
+bool DialogWindow::visible() const { return (loading_ && showAfterLoad_) || FormWindow::visible(); }
+
+int DialogWindow::messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) {
+    if (loading_ && std::exchange(showAfterLoad_, false)) FormWindow::show();
+    return FormWindow::messageBox(text, caption, flags);
 }
 
 void DialogWindow::command(int id, int code, HWND from) {
@@ -238,9 +260,10 @@ bool DialogWindow::isList(const ControlBinding* b) const {
 }
 
 void DialogWindow::setCaption(std::string_view c, std::string_view text) {
-    if (HWND w = item(c))
-        SetWindowTextA(w, std::string(text).c_str());
-    else
+    // A text the control shows already is not set again (each setting redraws it).
+    if (HWND w = item(c)) {
+        if (caption(c) != text) SetWindowTextA(w, std::string(text).c_str());
+    } else
         FormWindow::setCaption(c, text);
 }
 
@@ -304,7 +327,7 @@ int DialogWindow::fontSize(std::string_view c) const {
 }
 
 void DialogWindow::setEnabled(std::string_view c, bool on) {
-    if (HWND w = item(c)) EnableWindow(w, on ? TRUE : FALSE);
+    if (HWND w = item(c); w && (IsWindowEnabled(w) != FALSE) != on) EnableWindow(w, on ? TRUE : FALSE);
 }
 bool DialogWindow::enabled(std::string_view c) const {
     HWND w = item(c);
@@ -339,7 +362,7 @@ void DialogWindow::setFocus(std::string_view c) {
 void DialogWindow::setHelpContext(std::string_view c, std::uint32_t id) {
     checkName(c);
     helpContexts_[std::string(c)] = id;
-    if (HWND w = item(c)) SetWindowContextHelpId(w, id);
+    if (HWND w = item(c); w && GetWindowContextHelpId(w) != id) SetWindowContextHelpId(w, id);
 }
 
 std::vector<std::string> DialogWindow::controlNames() const {

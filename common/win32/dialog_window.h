@@ -55,6 +55,13 @@ public:
     bool createModeless(HWND owner);
 
     // --- ui::View
+    // Shown while it loads, the dialog appears when the load ends, as the load left it:
+    // each change to a shown window would be drawn again. A message box the load shows
+    // shows the dialog first.
+    void show() override;
+    void hide() override;
+    bool visible() const override;
+    int messageBox(std::string_view text, std::string_view caption, std::uint32_t flags) override;
     void setCaption(std::string_view control, std::string_view text) override;
     std::string caption(std::string_view control) const override;
     void setForeColor(std::string_view control, ui::Color color) override;
@@ -122,7 +129,7 @@ private:
     int templateId_;
     std::vector<ControlBinding> controls_;
     bool modal_ = false;
-    bool loading_ = false, closeAfterLoad_ = false;
+    bool loading_ = false, closeAfterLoad_ = false, showAfterLoad_ = false;
     int designBaseX_ = 0, designBaseY_ = 0;
     int iconId_ = 0;
     std::map<std::string, Colors, std::less<>> colors_;
