@@ -45,6 +45,29 @@ TEST_F(DialogWindowTest, LoadRunsWithTheWindow_AndCloseDuringLoadLeavesNoWindow)
     EXPECT_FALSE(dialog.isOpen());
 }
 
+// Shown while it loads, a dialog appears once the load has ended, as the load left it.
+TEST(DialogWindowShow, DuringTheLoad_TakesEffectWhenTheLoadEnds) {
+    struct Row {
+        bool hideAgain, visibleAfter;
+    };
+    for (const Row row : {Row{false, true}, Row{true, false}}) {
+        win32::DialogWindow dialog{GetModuleHandleA(nullptr), kTemplate, "frmProbe", {{"cmdGo", 1003, "CommandButton"}}};
+        bool windowShownInLoad = true, viewShownInLoad = false;
+        dialog.onLoad = [&] {
+            dialog.show();
+            dialog.setCaption("cmdGo", "Changed");
+            windowShownInLoad = IsWindowVisible(dialog.hwnd()) != FALSE;
+            viewShownInLoad = dialog.visible();
+            if (row.hideAgain) dialog.hide();
+        };
+        ASSERT_TRUE(dialog.createModeless(nullptr));
+        EXPECT_FALSE(windowShownInLoad);
+        EXPECT_TRUE(viewShownInLoad);
+        EXPECT_EQ(IsWindowVisible(dialog.hwnd()) != FALSE, row.visibleAfter) << "hidden again: " << row.hideAgain;
+        EXPECT_EQ(dialog.caption("cmdGo"), "Changed");
+    }
+}
+
 TEST_F(DialogWindowTest, FormCaptionAndGeometry_ReachTheRealWindows) {
     ASSERT_TRUE(dialog.createModeless(nullptr));
     dialog.setCaption("frmProbe", "VANTORA Probe");
